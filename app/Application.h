@@ -1,0 +1,29 @@
+#pragma once
+// The application object base: one global instance whose InitInstance runs the program.
+
+#include <windows.h>
+
+#include <string>
+
+class CApplication {
+public:
+    CApplication();
+    virtual ~CApplication();
+    CApplication(const CApplication&) = delete;
+    CApplication& operator=(const CApplication&) = delete;
+
+    // Called once at start; returning false ends the program without a loop of its own.
+    virtual BOOL InitInstance() = 0;
+
+    // Runs the program: records the instance and command-line text, then InitInstance.
+    int Run(HINSTANCE instance, const char* commandLine);
+
+    static CApplication* Instance() { return s_instance; }
+
+    HINSTANCE m_hInstance = nullptr;
+    // The command-line text after the program's name, exactly as the platform hands it over.
+    std::string m_lpCmdLine;
+
+private:
+    static CApplication* s_instance;
+};

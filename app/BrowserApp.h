@@ -1,0 +1,9 @@
+#pragma once
+
+#include "app/Application.h"
+
+// The application object: opens the main window modally with the command-line text.
+class CBrowserApp : public CApplication {
+public:
+    BOOL InitInstance() override;
+};

@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Usage: tools/wine-session.sh PREFIX_DIR [--fresh] -- COMMAND...
+# Runs COMMAND with a Wine session of its own: a virtual display unless DISPLAY is set, a
+# 32-bit Wine prefix at PREFIX_DIR set up for this project, and a wineserver started on that
+# display and ended afterwards (a Wine session is tied to the display it started on).
+# --fresh replaces the prefix with a clean copy first, so nothing from an earlier run is seen.
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+export WINEARCH=win32 WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES="mscoree,mshtml="
+
+if [ "${1:-}" = "--inside-display" ]; then
+  shift
+  wineserver -p1
+  wine wineboot >/dev/null 2>&1 || true
+  set +e
+  "$@"
+  rc=$?
+  set -e
+  wineserver -k 2>/dev/null || true
+  wineserver -w 2>/dev/null || true
+  exit $rc
+fi
+
+mkdir -p "$(dirname "$1")"
+prefix="$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"; shift
+fresh=0
+if [ "${1:-}" = "--fresh" ]; then fresh=1; shift; fi
+[ "${1:-}" = "--" ] && shift
+
+template="${prefix}.template"
+if [ ! -f "$template/system.reg" ]; then
+  rm -rf "$template" "$template.tmp"
+  WINEPREFIX="$template.tmp" bash "$here/wine-configure.sh"
+  mv "$template.tmp" "$template"
+fi
+if [ $fresh -eq 1 ] || [ ! -f "$prefix/system.reg" ]; then
+  rm -rf "$prefix"
+  cp -a "$template" "$prefix"
+fi
+export WINEPREFIX="$prefix"
+
+if [ -n "${DISPLAY:-}" ]; then
+  exec bash "$here/wine-session.sh" --inside-display "$@"
+fi
+exec xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" \
+  bash "$here/wine-session.sh" --inside-display "$@"
