@@ -1,0 +1,87 @@
+#include "sf2/RiffFile.h"
+
+#include "sf2/LittleEndian.h"
+
+#ifndef _WIN32
+#include <sys/types.h>
+static_assert(sizeof(off_t) >= 8, "file positions must be 64-bit: SoundFonts over 2 GB exist");
+#endif
+
+namespace {
+
+constexpr std::size_t kFileHeaderSize = 12;
+
+int SeekAbsolute64(std::FILE* file, std::uint64_t offset)
+{
+#ifdef _WIN32
+    return _fseeki64(file, static_cast<__int64>(offset), SEEK_SET);
+#else
+    return fseeko(file, static_cast<off_t>(offset), SEEK_SET);
+#endif
+}
+
+std::int64_t Tell64(std::FILE* file)
+{
+#ifdef _WIN32
+    return _ftelli64(file);
+#else
+    return ftello(file);
+#endif
+}
+
+} // namespace
+
+CRiffFile::~CRiffFile()
+{
+    Close();
+}
+
+bool CRiffFile::Open(const std::string& path)
+{
+    Close();
+    m_file = std::fopen(path.c_str(), "rb");
+    if (!m_file)
+        return false;
+    if (ReadFileHeader())
+        return true;
+    Close();
+    return false;
+}
+
+bool CRiffFile::ReadFileHeader()
+{
+    std::uint8_t bytes[kFileHeaderSize];
+    if (!ReadExactly(bytes, sizeof bytes))
+        return false;
+    LittleEndianCursor cursor(bytes, sizeof bytes);
+    return cursor.ReadFourCC(m_identifier) && cursor.ReadU32(m_size) && cursor.ReadFourCC(m_formType);
+}
+
+void CRiffFile::Close()
+{
+    if (m_file) {
+        std::fclose(m_file);
+        m_file = nullptr;
+    }
+}
+
+bool CRiffFile::Seek(std::uint64_t offset)
+{
+    return m_file && offset <= kMaxOffset && SeekAbsolute64(m_file, offset) == 0;
+}
+
+bool CRiffFile::Tell(std::uint64_t& offset) const
+{
+    if (!m_file)
+        return false;
+    const std::int64_t position = Tell64(m_file);
+    if (position < 0)
+        return false;
+    offset = static_cast<std::uint64_t>(position);
+    return true;
+}
+
+bool CRiffFile::ReadExactly(std::uint8_t* buffer, std::size_t count)
+{
+    return m_file && std::fread(buffer, 1, count, m_file) == count;
+}

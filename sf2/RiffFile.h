@@ -1,0 +1,45 @@
+#pragma once
+// A RIFF file open for reading: the file handle for the length of one read and the top-level
+// header read at opening.
+
+#include "sf2/FourCC.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+class CRiffFile {
+public:
+    // The largest offset the 64-bit seek functions take.
+    static constexpr std::uint64_t kMaxOffset = 0x7FFFFFFFFFFFFFFFull;
+
+    CRiffFile() = default;
+    ~CRiffFile();
+    CRiffFile(const CRiffFile&) = delete;
+    CRiffFile& operator=(const CRiffFile&) = delete;
+
+    // Closes a file already held, opens the path for reading as raw bytes and reads the
+    // 12-byte file header. The identifier and form type are kept, not checked.
+    bool Open(const std::string& path);
+    void Close();
+
+    // Absolute positions only: MinGW runtimes have had faults in seeks relative to the
+    // current position.
+    bool Seek(std::uint64_t offset);
+    bool Tell(std::uint64_t& offset) const;
+    // False when fewer than count bytes could be read.
+    bool ReadExactly(std::uint8_t* buffer, std::size_t count);
+
+    FourCC Identifier() const { return m_identifier; }
+    std::uint32_t Size() const { return m_size; }
+    FourCC FormType() const { return m_formType; }
+
+private:
+    bool ReadFileHeader();
+
+    std::FILE* m_file = nullptr;
+    FourCC m_identifier;
+    std::uint32_t m_size = 0;
+    FourCC m_formType;
+};

@@ -1,0 +1,117 @@
+#include "tests/sf2/Sf2Image.h"
+
+#include <cstdio>
+#include <stdexcept>
+
+Bytes U16(std::uint16_t value)
+{
+    return {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8)};
+}
+
+Bytes U32(std::uint32_t value)
+{
+    return {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
+            static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)};
+}
+
+Bytes Text(const std::string& text)
+{
+    return Bytes(text.begin(), text.end());
+}
+
+Bytes Concat(std::initializer_list<Bytes> parts)
+{
+    Bytes all;
+    for (const Bytes& part : parts)
+        all.insert(all.end(), part.begin(), part.end());
+    return all;
+}
+
+Bytes RawChunk(const std::string& id, std::uint32_t size, const Bytes& data)
+{
+    if (id.size() != 4)
+        throw std::invalid_argument("chunk identifiers have four characters: " + id);
+    return Concat({Text(id), U32(size), data});
+}
+
+Bytes Chunk(const std::string& id, const Bytes& data)
+{
+    Bytes chunk = RawChunk(id, static_cast<std::uint32_t>(data.size()), data);
+    if (data.size() % 2 != 0)
+        chunk.push_back(0);
+    return chunk;
+}
+
+Bytes List(const std::string& listType, std::initializer_list<Bytes> chunks)
+{
+    return Chunk("LIST", Concat({Text(listType), Concat(chunks)}));
+}
+
+Bytes Riff(std::initializer_list<Bytes> chunks, const std::string& id, const std::string& form)
+{
+    return Chunk(id, Concat({Text(form), Concat(chunks)}));
+}
+
+Bytes Record(const std::string& name, std::uint16_t preset, std::uint16_t bank, std::uint16_t bagIndex,
+             std::uint32_t library, std::uint32_t genre, std::uint32_t morphology)
+{
+    Bytes nameField = Text(name);
+    nameField.resize(20, 0);
+    return Concat({nameField, U16(preset), U16(bank), U16(bagIndex), U32(library), U32(genre), U32(morphology)});
+}
+
+Bytes TerminalRecord()
+{
+    return Record("EOP", 255, 255);
+}
+
+Bytes SoundFontWith(const Bytes& presetHeadersChunk)
+{
+    return Riff({
+        List("INFO", {Chunk("ifil", Concat({U16(2), U16(1)})), Chunk("isng", Text("EMU8000")),
+                      Chunk("INAM", Text("Test Bank"))}),
+        List("sdta", {Chunk("smpl", Bytes(5000, 0x55))}),
+        List("pdta", {presetHeadersChunk, Chunk("pbag", Bytes(8, 0)), Chunk("pmod", Bytes(10, 0)),
+                      Chunk("pgen", Bytes(4, 0)), Chunk("inst", Bytes(44, 0)), Chunk("ibag", Bytes(8, 0)),
+                      Chunk("imod", Bytes(10, 0)), Chunk("igen", Bytes(4, 0)), Chunk("shdr", Bytes(46, 0))}),
+    });
+}
+
+std::string HostPath(const std::string& hostPath)
+{
+#ifdef _WIN32
+    return "Z:" + hostPath;
+#else
+    return hostPath;
+#endif
+}
+
+void WriteFile(const std::string& path, const Bytes& bytes)
+{
+    if (!WriteSparseFile(path, {{0, bytes}}))
+        throw std::runtime_error("can't write " + path);
+}
+
+static int SeekAbsolute64(std::FILE* file, std::uint64_t offset)
+{
+#ifdef _WIN32
+    return _fseeki64(file, static_cast<__int64>(offset), SEEK_SET);
+#else
+    return fseeko(file, static_cast<off_t>(offset), SEEK_SET);
+#endif
+}
+
+bool WriteSparseFile(const std::string& path, const std::vector<Piece>& pieces)
+{
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file)
+        return false;
+    bool written = true;
+    for (const Piece& piece : pieces) {
+        if (piece.bytes.empty())
+            continue;
+        written = written && SeekAbsolute64(file, piece.offset) == 0 &&
+                  std::fwrite(piece.bytes.data(), 1, piece.bytes.size(), file) == piece.bytes.size();
+    }
+    return std::fclose(file) == 0 && written;
+}
