@@ -27,7 +27,7 @@ TEST(VirtualMidi, ReportsSendsOnClosingAndClosedHandles)
     EXPECT_EQ(api.outShortMsg(handle, 0x90), MMSYSERR_NOERROR);
 
     // A careless sender that keeps the handle while another thread closes it.
-    midi.SetOutputCloseDelay(300);
+    midi.SetOutputCloseDelay(500);
     std::thread closer([&] { api.outClose(handle); });
     while (midi.CallNames().size() < 2)
         Sleep(1);
