@@ -3,6 +3,8 @@
 #include "sf2/RiffChunk.h"
 #include "sf2/RiffFile.h"
 
+#include <cstring>
+
 namespace {
 
 // The first chunk inside the top-level form, after its identifier, size and form type.
@@ -18,9 +20,11 @@ bool IsPresetHeaders(const CRiffChunk& chunk)
     return chunk.Identifier() == kPresetHeadersId;
 }
 
+// The name is exactly "EOP": its three letters and the zero after them.
 bool IsTerminal(const PresetHeader& entry)
 {
-    return entry.Name() == "EOP";
+    static constexpr char kTerminalName[] = "EOP";
+    return std::memcmp(entry.record.data(), kTerminalName, sizeof kTerminalName) == 0;
 }
 
 // Walks from chunk to chunk until one is wanted. Not bounded by the enclosing list: the walk
@@ -44,13 +48,12 @@ bool ReadRecords(CRiffFile& file, const CRiffChunk& presetHeaders, std::vector<P
     if (!file.Seek(presetHeaders.DataPosition()))
         return false;
     PresetHeader entry;
-    std::uint64_t consumed = 0;
-    while (consumed < presetHeaders.Size() && !IsTerminal(entry)) {
+    for (std::uint64_t consumed = 0; consumed < presetHeaders.Size(); consumed += PresetHeader::kRecordSize) {
         if (!file.ReadExactly(entry.record.data(), entry.record.size()))
             return false;
-        consumed += PresetHeader::kRecordSize;
-        if (!IsTerminal(entry))
-            entries.push_back(entry);
+        if (IsTerminal(entry))
+            break;
+        entries.push_back(entry);
     }
     return true;
 }

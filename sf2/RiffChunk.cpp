@@ -5,7 +5,8 @@
 bool CRiffChunk::ReadHeader(CRiffFile& file)
 {
     std::uint8_t bytes[kHeaderSize];
-    if (!file.Tell(m_position) || !file.ReadExactly(bytes, sizeof bytes))
+    m_position = file.Position();
+    if (!file.ReadExactly(bytes, sizeof bytes))
         return false;
     LittleEndianCursor cursor(bytes, sizeof bytes);
     if (!cursor.ReadFourCC(m_identifier) || !cursor.ReadU32(m_size))

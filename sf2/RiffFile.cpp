@@ -20,15 +20,6 @@ int SeekAbsolute64(std::FILE* file, std::uint64_t offset)
 #endif
 }
 
-std::int64_t Tell64(std::FILE* file)
-{
-#ifdef _WIN32
-    return _ftelli64(file);
-#else
-    return ftello(file);
-#endif
-}
-
 } // namespace
 
 CRiffFile::~CRiffFile()
@@ -42,7 +33,10 @@ bool CRiffFile::Open(const std::string& path)
     m_file = std::fopen(path.c_str(), "rb");
     if (!m_file)
         return false;
-    if (ReadFileHeader())
+    m_position = 0;
+    // An explicit first seek tells the C library where the file stands, so that a later seek
+    // within its buffer moves in the buffer instead of reading it again (glibc does that).
+    if (SeekAbsolute64(m_file, 0) == 0 && ReadFileHeader())
         return true;
     Close();
     return false;
@@ -67,21 +61,23 @@ void CRiffFile::Close()
 
 bool CRiffFile::Seek(std::uint64_t offset)
 {
-    return m_file && offset <= kMaxOffset && SeekAbsolute64(m_file, offset) == 0;
-}
-
-bool CRiffFile::Tell(std::uint64_t& offset) const
-{
-    if (!m_file)
+    if (!m_file || offset > kMaxOffset)
         return false;
-    const std::int64_t position = Tell64(m_file);
-    if (position < 0)
+    // Seeking to where the file already is would only make the C library drop its buffer
+    // and read it again.
+    if (offset == m_position)
+        return true;
+    if (SeekAbsolute64(m_file, offset) != 0)
         return false;
-    offset = static_cast<std::uint64_t>(position);
+    m_position = offset;
     return true;
 }
 
 bool CRiffFile::ReadExactly(std::uint8_t* buffer, std::size_t count)
 {
-    return m_file && std::fread(buffer, 1, count, m_file) == count;
+    if (!m_file)
+        return false;
+    const std::size_t delivered = std::fread(buffer, 1, count, m_file);
+    m_position += delivered;
+    return delivered == count;
 }

@@ -27,7 +27,8 @@ public:
     // Absolute positions only: MinGW runtimes have had faults in seeks relative to the
     // current position.
     bool Seek(std::uint64_t offset);
-    bool Tell(std::uint64_t& offset) const;
+    // Kept by this object from its own seeks and reads, so that it costs no system call.
+    std::uint64_t Position() const { return m_position; }
     // False when fewer than count bytes could be read.
     bool ReadExactly(std::uint8_t* buffer, std::size_t count);
 
@@ -39,6 +40,7 @@ private:
     bool ReadFileHeader();
 
     std::FILE* m_file = nullptr;
+    std::uint64_t m_position = 0;
     FourCC m_identifier;
     std::uint32_t m_size = 0;
     FourCC m_formType;
