@@ -1,13 +1,206 @@
 #include "app/BrowserDlg.h"
 
+#include "app/AboutDlg.h"
+#include "app/WindowFrame.h"
 #include "app/resource.h"
+
+std::uint32_t g_lastTreeMouseX = 0;
+std::uint32_t g_lastTreeMouseY = 0;
+
+namespace {
+
+WNDPROC g_previousTreeProc = nullptr;
+
+// The tree's replacement window procedure: it notes where the mouse was last seen.
+LRESULT CALLBACK TreeMouseTracker(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_MOUSEMOVE || message == WM_RBUTTONDOWN) {
+        g_lastTreeMouseX = LOWORD(lParam);
+        g_lastTreeMouseY = HIWORD(lParam);
+    }
+    return CallWindowProcA(g_previousTreeProc, window, message, wParam, lParam);
+}
+
+void TrackTreeMouse(HWND tree)
+{
+    g_previousTreeProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(tree, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(TreeMouseTracker)));
+}
+
+} // namespace
 
 CBrowserDlg::CBrowserDlg(HWND parent)
     : CDialog(IDD_TONEWELL_DIALOG, parent)
+    , m_hIcon(LoadIconA(ResourceModule(), MAKEINTRESOURCEA(IDR_MAINFRAME)))
 {
+}
+
+CBrowserDlg::~CBrowserDlg()
+{
+    if (m_imageList)
+        ImageList_Destroy(m_imageList);
 }
 
 BOOL CBrowserDlg::OnInitDialog()
 {
+    AddAboutToSystemMenu();
+    SendMessageA(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+    SendMessageA(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+
+    HWND tree = GetDlgItem(IDC_SOUND_TREE);
+    CreateImageList(tree);
+    HWND list = GetDlgItem(IDC_PRESET_LIST);
+    ListView_SetImageList(list, m_imageList, LVSIL_NORMAL);
+    LVCOLUMNA column = {};
+    column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
+    column.fmt = LVCFMT_LEFT;
+    column.cx = 100;
+    column.pszText = const_cast<char*>("Kolonne");
+    SendMessageA(list, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
+    SetDlgItemTextA(m_hWnd, IDC_OCTAVE_EDIT, "0");
+    CollapseToHalfWidth();
+    TrackTreeMouse(tree);
     return TRUE;
+}
+
+void CBrowserDlg::AddAboutToSystemMenu()
+{
+    HMENU menu = GetSystemMenu(m_hWnd, FALSE);
+    if (!menu)
+        return;
+    char text[256] = {};
+    LoadStringA(ResourceModule(), IDS_ABOUTBOX, text, sizeof text);
+    if (text[0] == '\0')
+        return;
+    AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(menu, MF_STRING, IDM_ABOUTBOX, text);
+}
+
+void CBrowserDlg::CollapseToHalfWidth()
+{
+    if (m_expanded)
+        return;
+    RECT client = {};
+    GetClientRect(m_hWnd, &client);
+    SetWindowPos(m_hWnd, nullptr, 0, 0, client.right / 2, client.bottom,
+                 SWP_NOMOVE | SWP_NOZORDER);
+}
+
+bool CBrowserDlg::CreateImageList(HWND tree)
+{
+    m_imageList = ImageList_Create(16, 16, ILC_COLOR, 6, 0);
+    if (!m_imageList)
+        return false;
+    struct Picture {
+        int resource;
+        int* index;
+    };
+    const Picture pictures[] = {
+        {IDB_FOLDER_OPEN, &folderOpenImage}, {IDB_FOLDER, &folderImage},
+        {IDB_MELODIC, &melodicImage},        {IDB_PERCUSSION, &percussionImage},
+        {IDB_SOUNDFONT, &soundFontImage},    {IDB_WAVE, &waveImage},
+        {IDB_DEVICE, &deviceImage},
+    };
+    for (const Picture& picture : pictures) {
+        HBITMAP bitmap = LoadBitmapA(ResourceModule(), MAKEINTRESOURCEA(picture.resource));
+        *picture.index = ImageList_Add(m_imageList, bitmap, nullptr);
+        DeleteObject(bitmap);
+    }
+    if (ImageList_GetImageCount(m_imageList) < 5)
+        return false;
+    TreeView_SetImageList(tree, m_imageList, TVSIL_NORMAL);
+    return true;
+}
+
+bool CBrowserDlg::OnCommand(WORD id, WORD, HWND)
+{
+    switch (id) {
+    case IDC_EXPAND:
+        ToggleExpanded();
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool CBrowserDlg::OnMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& result)
+{
+    switch (message) {
+    case WM_SYSCOMMAND:
+        return OnSysCommand(static_cast<UINT>(wParam));
+    case WM_PAINT:
+        OnPaint();
+        return IsIconic(m_hWnd) != FALSE;
+    case WM_QUERYDRAGICON:
+        result = reinterpret_cast<LRESULT>(m_hIcon);
+        return true;
+    case WM_SIZE:
+        Layout();
+        return false;
+    default:
+        return false;
+    }
+}
+
+bool CBrowserDlg::OnSysCommand(UINT command)
+{
+    if ((command & 0xFFF0) != IDM_ABOUTBOX)
+        return false;
+    CAboutDlg about(m_hWnd);
+    about.DoModal();
+    return true;
+}
+
+void CBrowserDlg::OnPaint()
+{
+    if (!IsIconic(m_hWnd)) {
+        Layout();
+        return;
+    }
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(m_hWnd, &paint);
+    SendMessageA(m_hWnd, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    RECT client = {};
+    GetClientRect(m_hWnd, &client);
+    int x = (client.right - GetSystemMetrics(SM_CXICON) + 1) / 2;
+    int y = (client.bottom - GetSystemMetrics(SM_CYICON) + 1) / 2;
+    DrawIcon(dc, x, y, m_hIcon);
+    EndPaint(m_hWnd, &paint);
+}
+
+void CBrowserDlg::Layout()
+{
+    HWND button = GetDlgItem(IDC_EXPAND);
+    HWND tree = GetDlgItem(IDC_SOUND_TREE);
+    HWND list = GetDlgItem(IDC_PRESET_LIST);
+    RECT client = {};
+    GetClientRect(m_hWnd, &client);
+    FrameLayout layout = ComputeFrameLayout(client.right, client.bottom, m_expanded,
+                                            ChildRect(m_hWnd, button), ChildRect(m_hWnd, tree),
+                                            ChildRect(m_hWnd, list));
+    auto place = [](HWND window, const RECT& r) {
+        SetWindowPos(window, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    };
+    place(button, layout.expandButton);
+    place(tree, layout.tree);
+    if (!layout.presetListVisible) {
+        ShowWindow(list, SW_HIDE);
+        return;
+    }
+    ShowWindow(list, SW_SHOWNA);
+    place(list, layout.presetList);
+}
+
+void CBrowserDlg::ToggleExpanded()
+{
+    m_expanded = !m_expanded;
+    RECT outer = {};
+    GetWindowRect(m_hWnd, &outer);
+    int width = outer.right - outer.left;
+    int height = outer.bottom - outer.top;
+    SetDlgItemTextA(m_hWnd, IDC_EXPAND, m_expanded ? "<<" : ">>");
+    SetWindowPos(m_hWnd, nullptr, 0, 0, m_expanded ? 2 * width : width / 2, height,
+                 SWP_NOMOVE | SWP_NOZORDER);
+    RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
