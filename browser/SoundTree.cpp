@@ -1,0 +1,87 @@
+#include "browser/SoundTree.h"
+
+CSoundTree::CSoundTree()
+{
+    levelParents[0] = TVI_ROOT;
+    for (int level = 1; level < kLevelCount; ++level)
+        levelParents[level] = nullptr;
+}
+
+void CSoundTree::Attach(HWND tree, const TreeImages* images)
+{
+    m_tree = tree;
+    m_images = images;
+}
+
+HTREEITEM CSoundTree::InsertTreeItem(const char* text, int level, const TreeItemRecord& record)
+{
+    if (level < 1 || level > kDeepestLevel)
+        return nullptr;
+    ItemImages images = m_images ? ImagesFor(*m_images, record.kind, record.fileBank) : ItemImages{0, 0};
+    CTreeItemData* data = m_records.Append(record);
+
+    TVINSERTSTRUCTA insert = {};
+    insert.hParent = levelParents[level - 1];
+    insert.hInsertAfter = TVI_LAST;
+    insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM;
+    insert.item.pszText = const_cast<char*>(text);
+    insert.item.iImage = images.normal;
+    insert.item.iSelectedImage = images.selected;
+    insert.item.lParam = reinterpret_cast<LPARAM>(data);
+    auto item = reinterpret_cast<HTREEITEM>(
+        SendMessageA(m_tree, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
+    levelParents[level] = item;
+    return item;
+}
+
+void CSoundTree::DeleteAll()
+{
+    SendMessageA(m_tree, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
+    m_records.Clear();
+}
+
+CTreeItemData* CSoundTree::RecordOf(HTREEITEM item) const
+{
+    if (!item)
+        return nullptr;
+    TVITEMA query = {};
+    query.mask = TVIF_PARAM | TVIF_HANDLE;
+    query.hItem = item;
+    if (!SendMessageA(m_tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&query)))
+        return nullptr;
+    return reinterpret_cast<CTreeItemData*>(query.lParam);
+}
+
+CTreeItemData* CSoundTree::SelectedRecord() const
+{
+    return RecordOf(TreeView_GetSelection(m_tree));
+}
+
+HTREEITEM CSoundTree::LoadedRoot() const
+{
+    return TreeView_GetRoot(m_tree);
+}
+
+HTREEITEM CSoundTree::DeviceItem(int device) const
+{
+    for (HTREEITEM item = TreeView_GetChild(m_tree, LoadedRoot()); item;
+         item = TreeView_GetNextSibling(m_tree, item)) {
+        CTreeItemData* data = RecordOf(item);
+        if (data && data->device == device)
+            return item;
+    }
+    return nullptr;
+}
+
+HTREEITEM CSoundTree::BankItem(HTREEITEM deviceItem, int bank) const
+{
+    if (!deviceItem)
+        return nullptr;
+    for (HTREEITEM item = TreeView_GetChild(m_tree, deviceItem); item;
+         item = TreeView_GetNextSibling(m_tree, item)) {
+        CTreeItemData* data = RecordOf(item);
+        if (data && data->bank == bank)
+            return item;
+    }
+    return nullptr;
+}

@@ -1,0 +1,41 @@
+#pragma once
+// Fills the sound tree from scratch: the banks of every SoundFont device with their presets,
+// then every listed folder with its SoundFont and wave files, their presets and subfolders.
+
+#include "browser/SoundTree.h"
+#include "engine/SoundFontManager.h"
+#include "midi/DeviceMap.h"
+#include "shell/ShellItem.h"
+
+#include <string>
+#include <vector>
+
+class CTreeBuilder {
+public:
+    CTreeBuilder(CSoundTree& tree, CSoundFontManager& manager, CDeviceMap& deviceMap,
+                 const std::vector<CShellItem>& folders);
+
+    // Rebuilds the whole tree. With no SoundFont device it shows a message, owned by `owner`,
+    // and leaves the tree as it was.
+    void Refresh(HWND owner);
+
+private:
+    void ListDevice(int device);
+    void ListBank(int device, int bank);
+    void ListBankPresets(int device, int bank, const std::string& path);
+    void ListEnginePresets(int device, int bank);
+    void ListFolder(const CShellItem& folder);
+    void ListFiles(const CShellItem& folder, int level);
+    void ListSoundFontFile(const CShellItem& file, int level);
+    void Insert(int level, const TreeItemRecord& record, const char* format, ...);
+
+    CSoundTree& m_tree;
+    CSoundFontManager& m_manager;
+    CDeviceMap& m_deviceMap;
+    const std::vector<CShellItem>& m_folders;
+};
+
+// The name a "user bank" shows: the file's name without folder and without its last extension.
+std::string BaseNameOf(const std::string& path);
+// The extension of a display name: from its last dot to the end, after the last separator.
+std::string ExtensionOf(const std::string& name);

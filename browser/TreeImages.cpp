@@ -1,0 +1,21 @@
+#include "browser/TreeImages.h"
+
+ItemImages ImagesFor(const TreeImages& images, TreeItemKind kind, std::uint8_t fileBank)
+{
+    switch (kind) {
+    case TreeItemKind::BankPreset:
+    case TreeItemKind::FilePreset: {
+        int picture = fileBank >= 128 ? images.percussionImage : images.melodicImage;
+        return {picture, picture};
+    }
+    case TreeItemKind::LoadedBank:
+    case TreeItemKind::SoundFontFile:
+        return {images.soundFontImage, images.soundFontImage};
+    case TreeItemKind::WaveFile:
+        return {images.waveImage, images.waveImage};
+    case TreeItemKind::Device:
+        return {images.deviceImage, images.deviceImage};
+    default:
+        return {images.folderImage, images.folderOpenImage};
+    }
+}
