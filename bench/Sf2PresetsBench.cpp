@@ -4,8 +4,8 @@
 //
 //     bench_sf2_presets [corpus folder] [files] [passes]
 //
-// Both are timed over the whole corpus after one warm-up pass (so the cache is warm); the
-// figures are the medians of the passes.
+// Each pass lists the whole corpus with both, after one warm-up pass (so the cache is warm);
+// the figures are the medians of the passes.
 #include "sf2/PresetReader.h"
 
 #include "tests/sf2/Sf2Image.h"
