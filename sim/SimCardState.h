@@ -1,0 +1,15 @@
+#pragma once
+// The simulated card's memory between program runs, kept in a small text file, as a real
+// card keeps its banks until the machine restarts. Needs no Windows header.
+
+#include "sim/SimCard.h"
+
+#include <string>
+
+std::string WriteCardState(const SimCardContents& contents);
+// False, leaving `contents` alone, when the text is not a whole, valid card state.
+bool ReadCardState(const std::string& text, SimCardContents& contents);
+
+// False when the file is missing, unreadable or not a valid card state.
+bool LoadCardState(const std::string& path, SimCardContents& contents);
+bool SaveCardState(const std::string& path, const SimCardContents& contents);
