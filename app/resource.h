@@ -30,6 +30,33 @@
 
 #define IDM_ABOUTBOX 0x0010
 
+// The destination dialog (103). The SoundFont device box has the same id on the settings page.
+#define IDC_SOUNDFONT_DEVICE 1006
+#define IDC_DEST_BANK 1029
+#define IDC_DEST_INSTRUMENT 1030
+#define IDC_DEST_INSTRUMENT_SPIN 1031
+#define IDC_DEST_BANK_SPIN 1032
+#define IDC_DEST_INSTRUMENT_LABEL 1033
+
+// The preview settings page (106). Some ids repeat ids of the main window: each names a
+// control of its own template.
+#define IDC_MIDI_IN_DEVICE 1000
+#define IDC_DEVICE_OUT_DEVICE 1002
+#define IDC_FILE_OUT_DEVICE 1003
+#define IDC_FILE_SOUNDFONT_DEVICE 1007
+#define IDC_DEVICE_OUT_CHANNEL 1014
+#define IDC_FILE_OUT_CHANNEL 1015
+#define IDC_PREVIEW_ON_STARTUP 1016
+#define IDC_ENABLE_PREVIEWING 1017
+#define IDC_DEVICE_OUT_DEVICE_LABEL 1018
+#define IDC_DEVICE_OUT_CHANNEL_LABEL 1019
+#define IDC_FILE_OUT_DEVICE_LABEL 1020
+#define IDC_FILE_OUT_CHANNEL_LABEL 1021
+#define IDC_FILE_BANK 1024
+#define IDC_FILE_BANK_SPIN 1025
+#define IDC_FILE_INSTRUMENT 1026
+#define IDC_FILE_INSTRUMENT_SPIN 1027
+
 #ifndef IDC_STATIC
 #define IDC_STATIC (-1)
 #endif

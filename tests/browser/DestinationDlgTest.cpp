@@ -1,0 +1,411 @@
+// The destination dialog on its template, with the simulated SFMAN32.DLL beside this program
+// naming the SoundFont devices.
+
+#include "app/resource.h"
+#include "browser/DestinationDlg.h"
+#include "browser/IntegerField.h"
+#include "tests/engine/SimAccess.h"
+#include "tests/support/MessageBoxWatcher.h"
+#include "tests/support/ModalRunner.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Fields that hold no integer, and why.
+const char* const kNotIntegers[] = {"", "   ", "abc", "12x", "1 2", "+", "-", "2147483648",
+                                    "-2147483649", "99999999999999999999"};
+
+TEST(IntegerField, AcceptsOneSignedDecimalNumberWithBlanksAround)
+{
+    const struct {
+        const char* text;
+        std::int32_t value;
+    } cases[] = {
+        {"0", 0},        {"9", 9},           {"200", 200},        {"-5", -5},
+        {"+7", 7},       {" 12", 12},        {"12\t ", 12},       {"007", 7},
+        {"2147483647", INT_MAX},             {"-2147483648", INT_MIN},
+    };
+    for (const auto& c : cases) {
+        std::int32_t value = 42;
+        EXPECT_TRUE(ParseIntegerField(c.text, value)) << '"' << c.text << '"';
+        EXPECT_EQ(value, c.value) << '"' << c.text << '"';
+    }
+}
+
+TEST(IntegerField, RejectsEverythingElseAndLeavesTheValueAlone)
+{
+    for (const char* text : kNotIntegers) {
+        std::int32_t value = 42;
+        EXPECT_FALSE(ParseIntegerField(text, value)) << '"' << text << '"';
+        EXPECT_EQ(value, 42) << '"' << text << '"';
+    }
+}
+
+// Holds a load of the simulated card for the test, so that its switches stay set while the
+// dialog's own manager comes and goes.
+class SimulatedCard {
+public:
+    SimulatedCard()
+        : m_library(LoadLibraryA("SFMAN32.DLL"))
+        , m_control(FindSimControl())
+    {
+        if (m_control)
+            m_control->Reset();
+    }
+    ~SimulatedCard()
+    {
+        if (m_library)
+            FreeLibrary(m_library);
+    }
+    SimulatedCard(const SimulatedCard&) = delete;
+    SimulatedCard& operator=(const SimulatedCard&) = delete;
+
+    const SimControlTable* Control() const { return m_control; }
+
+private:
+    HMODULE m_library;
+    const SimControlTable* m_control;
+};
+
+std::string ControlText(HWND dialog, int id)
+{
+    return WindowText(GetDlgItem(dialog, id));
+}
+
+void SetControlText(HWND dialog, int id, const char* text)
+{
+    SendMessageA(GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+}
+
+std::vector<std::string> ComboItems(HWND combo)
+{
+    std::vector<std::string> items;
+    auto count = static_cast<int>(SendMessageA(combo, CB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        char text[256] = {};
+        SendMessageA(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+        items.push_back(text);
+    }
+    return items;
+}
+
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 5000)
+{
+    DWORD start = GetTickCount();
+    while (!condition()) {
+        if (GetTickCount() - start > timeoutMs)
+            return false;
+        Sleep(10);
+    }
+    return true;
+}
+
+class DestinationDialog : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_NE(card.Control(), nullptr) << "SFMAN32.DLL must be beside the test program";
+        ASSERT_EQ(card.Control()->SetDeviceName(0, "Card Synth A"), 0);
+        ASSERT_EQ(card.Control()->SetDeviceName(1, "Card Synth B"), 0);
+    }
+
+    static void PostOK(ModalRunner& runner)
+    {
+        PostMessageA(runner.Window(), WM_COMMAND, IDOK, 0);
+    }
+
+    // Presses OK and waits for the dialog to end; false when it stays open.
+    static bool PressOK(ModalRunner& runner)
+    {
+        PostOK(runner);
+        return runner.WaitForEnd(5000);
+    }
+
+    SimulatedCard card;
+    CDestinationDlg dialog;
+    MessageBoxWatcher boxes;
+};
+
+TEST_F(DestinationDialog, TemplateHasItsCaptionFrameAndSize)
+{
+    ModalRunner runner(dialog);
+    HWND window = runner.Window();
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(WindowText(window), "Select destination for Sound File");
+    auto style = static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE));
+    EXPECT_EQ(style & (WS_POPUP | WS_CAPTION | WS_SYSMENU), DWORD(WS_POPUP | WS_CAPTION | WS_SYSMENU));
+    EXPECT_TRUE(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_DLGMODALFRAME);
+
+    RECT size = {0, 0, 212, 106};
+    MapDialogRect(window, &size);
+    RECT client = {};
+    GetClientRect(window, &client);
+    EXPECT_EQ(client.right, size.right);
+    EXPECT_EQ(client.bottom, size.bottom);
+    EXPECT_TRUE(boxes.Texts().empty());
+}
+
+TEST_F(DestinationDialog, ControlsSitWhereTheTemplatePutsThem)
+{
+    ModalRunner runner(dialog);
+    HWND window = runner.Window();
+    ASSERT_NE(window, nullptr);
+    // Widths and heights of -1 are the platform's: a drop-down combo box is as high as its
+    // closed field, and an up-down control may take its standard width.
+    const struct {
+        int id;
+        const char* className;
+        const char* text;
+        RECT units; // x, y, width, height in dialog units
+        DWORD style;
+    } controls[] = {
+        {IDOK, "Button", "OK", {50, 85, 50, 14}, BS_DEFPUSHBUTTON},
+        {IDCANCEL, "Button", "Cancel", {110, 85, 50, 14}, BS_PUSHBUTTON},
+        {IDC_SOUNDFONT_DEVICE, "ComboBox", nullptr, {15, 29, 185, -1}, CBS_DROPDOWN},
+        {IDC_DEST_BANK, "Edit", nullptr, {40, 50, 20, 14}, ES_NUMBER | ES_RIGHT},
+        {IDC_DEST_BANK_SPIN, "msctls_updown32", "", {60, 50, -1, 14},
+         UDS_SETBUDDYINT | UDS_AUTOBUDDY | UDS_ARROWKEYS},
+        {IDC_DEST_INSTRUMENT, "Edit", nullptr, {130, 50, 20, 14}, ES_NUMBER | ES_RIGHT},
+        {IDC_DEST_INSTRUMENT_SPIN, "msctls_updown32", "", {150, 50, -1, 14},
+         UDS_SETBUDDYINT | UDS_AUTOBUDDY | UDS_ARROWKEYS},
+        {IDC_DEST_INSTRUMENT_LABEL, "Static", "Instrument:", {90, 55, 36, 8}, SS_LEFT},
+    };
+    for (const auto& c : controls) {
+        SCOPED_TRACE(c.id);
+        HWND control = GetDlgItem(window, c.id);
+        ASSERT_NE(control, nullptr);
+        char className[64] = {};
+        GetClassNameA(control, className, sizeof className);
+        EXPECT_STRCASEEQ(className, c.className);
+        if (c.text) {
+            EXPECT_EQ(WindowText(control), c.text);
+        }
+        auto style = static_cast<DWORD>(GetWindowLongA(control, GWL_STYLE));
+        EXPECT_EQ(style & c.style, c.style);
+        // The dialog manager converts position and size separately, and so does this.
+        RECT expected = c.units;
+        MapDialogRect(window, &expected);
+        RECT actual = {};
+        GetWindowRect(control, &actual);
+        MapWindowPoints(HWND_DESKTOP, window, reinterpret_cast<POINT*>(&actual), 2);
+        EXPECT_EQ(actual.left, expected.left);
+        EXPECT_EQ(actual.top, expected.top);
+        if (c.units.right >= 0) {
+            EXPECT_EQ(actual.right - actual.left, expected.right);
+        }
+        if (c.units.bottom >= 0) {
+            EXPECT_EQ(actual.bottom - actual.top, expected.bottom);
+        }
+    }
+    // Each spin takes the field before it as its buddy.
+    EXPECT_EQ(reinterpret_cast<HWND>(SendDlgItemMessageA(window, IDC_DEST_BANK_SPIN, UDM_GETBUDDY, 0, 0)),
+              GetDlgItem(window, IDC_DEST_BANK));
+    EXPECT_EQ(reinterpret_cast<HWND>(
+                  SendDlgItemMessageA(window, IDC_DEST_INSTRUMENT_SPIN, UDM_GETBUDDY, 0, 0)),
+              GetDlgItem(window, IDC_DEST_INSTRUMENT));
+}
+
+TEST_F(DestinationDialog, TheTextsWithoutIdsAreThere)
+{
+    ModalRunner runner(dialog);
+    ASSERT_NE(runner.Window(), nullptr);
+    std::vector<std::string> texts;
+    for (HWND child = GetWindow(runner.Window(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (GetDlgCtrlID(child) == static_cast<int>(IDC_STATIC) ||
+            GetDlgCtrlID(child) == 0xFFFF)
+            texts.push_back(WindowText(child));
+    }
+    EXPECT_EQ(texts, (std::vector<std::string>{"Destination", "SoundFont Device:", "Bank:"}));
+}
+
+TEST_F(DestinationDialog, ShowsTheCallersDeviceAndBankAndOKReturnsThem)
+{
+    dialog.m_device = 1;
+    dialog.m_bank = 9;
+    dialog.m_instrument = 5;
+    ModalRunner runner(dialog);
+    HWND window = runner.Window();
+    ASSERT_NE(window, nullptr);
+    HWND devices = GetDlgItem(window, IDC_SOUNDFONT_DEVICE);
+    EXPECT_EQ(ComboItems(devices), (std::vector<std::string>{"Card Synth A", "Card Synth B"}));
+    EXPECT_EQ(SendMessageA(devices, CB_GETCURSEL, 0, 0), 1);
+    EXPECT_EQ(WindowText(devices), "Card Synth B");
+    EXPECT_EQ(ControlText(window, IDC_DEST_BANK), "9");
+    EXPECT_EQ(ControlText(window, IDC_DEST_INSTRUMENT), "5");
+
+    ASSERT_TRUE(PressOK(runner));
+    EXPECT_EQ(runner.Result(), IDOK);
+    EXPECT_EQ(dialog.m_device, 1);
+    EXPECT_EQ(dialog.m_bank, 9);
+    EXPECT_EQ(dialog.m_instrument, 5);
+    EXPECT_TRUE(boxes.Texts().empty());
+}
+
+TEST_F(DestinationDialog, ThePickedDeviceIsTheOneReturned)
+{
+    dialog.m_device = 0;
+    ModalRunner runner(dialog);
+    ASSERT_NE(runner.Window(), nullptr);
+    SendDlgItemMessageA(runner.Window(), IDC_SOUNDFONT_DEVICE, CB_SETCURSEL, 1, 0);
+    ASSERT_TRUE(PressOK(runner));
+    EXPECT_EQ(dialog.m_device, 1);
+}
+
+TEST_F(DestinationDialog, SpinsStayInTheirRangesButATypedNumberIsReturnedAsTyped)
+{
+    dialog.m_bank = 127;
+    dialog.m_instrument = 0;
+    ModalRunner runner(dialog);
+    HWND window = runner.Window();
+    ASSERT_NE(window, nullptr);
+    const struct {
+        int spin;
+        int lowest;
+        int highest;
+    } ranges[] = {{IDC_DEST_BANK_SPIN, 1, 127}, {IDC_DEST_INSTRUMENT_SPIN, 0, 127}};
+    for (const auto& r : ranges) {
+        int lowest = -1, highest = -1;
+        SendDlgItemMessageA(window, r.spin, UDM_GETRANGE32, reinterpret_cast<WPARAM>(&lowest),
+                            reinterpret_cast<LPARAM>(&highest));
+        EXPECT_EQ(lowest, r.lowest) << r.spin;
+        EXPECT_EQ(highest, r.highest) << r.spin;
+    }
+
+    // The arrow keys in a field move its spin, which stops at the range's ends.
+    HWND bank = GetDlgItem(window, IDC_DEST_BANK);
+    SendMessageA(bank, WM_KEYDOWN, VK_UP, 0);
+    EXPECT_EQ(WindowText(bank), "127");
+    SendMessageA(bank, WM_KEYDOWN, VK_DOWN, 0);
+    EXPECT_EQ(WindowText(bank), "126");
+    HWND instrument = GetDlgItem(window, IDC_DEST_INSTRUMENT);
+    SendMessageA(instrument, WM_KEYDOWN, VK_DOWN, 0);
+    EXPECT_EQ(WindowText(instrument), "0");
+
+    SetControlText(window, IDC_DEST_BANK, "200");
+    SetControlText(window, IDC_DEST_INSTRUMENT, "300");
+    ASSERT_TRUE(PressOK(runner));
+    EXPECT_EQ(dialog.m_bank, 200);
+    EXPECT_EQ(dialog.m_instrument, 300);
+}
+
+// The spins write their positions over the fields when the dialog opens, so a value outside
+// a spin's range opens as the range's nearest end.
+TEST_F(DestinationDialog, AValueOutsideASpinsRangeOpensAtItsNearestEnd)
+{
+    dialog.m_bank = 0;
+    dialog.m_instrument = 200;
+    ModalRunner runner(dialog);
+    ASSERT_NE(runner.Window(), nullptr);
+    EXPECT_EQ(ControlText(runner.Window(), IDC_DEST_BANK), "1");
+    EXPECT_EQ(ControlText(runner.Window(), IDC_DEST_INSTRUMENT), "127");
+}
+
+TEST_F(DestinationDialog, TheInstrumentControlsFollowInstrumentEnabled)
+{
+    for (bool enabled : {false, true}) {
+        SCOPED_TRACE(enabled ? "enabled" : "disabled");
+        dialog.m_instrumentEnabled = enabled;
+        dialog.m_instrument = 5;
+        ModalRunner runner(dialog);
+        HWND window = runner.Window();
+        ASSERT_NE(window, nullptr);
+        for (int id : {IDC_DEST_INSTRUMENT_LABEL, IDC_DEST_INSTRUMENT, IDC_DEST_INSTRUMENT_SPIN})
+            EXPECT_EQ(IsWindowEnabled(GetDlgItem(window, id)) != FALSE, enabled) << id;
+        for (int id : {IDC_DEST_BANK, IDC_DEST_BANK_SPIN, IDC_SOUNDFONT_DEVICE})
+            EXPECT_TRUE(IsWindowEnabled(GetDlgItem(window, id))) << id;
+        ASSERT_TRUE(PressOK(runner));
+        EXPECT_EQ(dialog.m_instrument, 5);
+    }
+}
+
+TEST_F(DestinationDialog, CancelReturnsNothingAndTheNextShowingStartsFromTheCallersValues)
+{
+    dialog.m_device = 0;
+    dialog.m_bank = 9;
+    {
+        ModalRunner runner(dialog);
+        ASSERT_NE(runner.Window(), nullptr);
+        SendDlgItemMessageA(runner.Window(), IDC_SOUNDFONT_DEVICE, CB_SETCURSEL, 1, 0);
+        SetControlText(runner.Window(), IDC_DEST_BANK, "42");
+        EXPECT_EQ(runner.Close(), IDCANCEL);
+    }
+    EXPECT_EQ(dialog.m_device, 0);
+    EXPECT_EQ(dialog.m_bank, 9);
+
+    dialog.m_device = 1;
+    dialog.m_bank = 3;
+    ModalRunner runner(dialog);
+    ASSERT_NE(runner.Window(), nullptr);
+    EXPECT_EQ(SendDlgItemMessageA(runner.Window(), IDC_SOUNDFONT_DEVICE, CB_GETCURSEL, 0, 0), 1);
+    EXPECT_EQ(ControlText(runner.Window(), IDC_DEST_BANK), "3");
+}
+
+TEST_F(DestinationDialog, ANonIntegerFieldIsReportedAndKeepsTheDialogOpenWithThatFieldFocused)
+{
+    std::size_t expectedBoxes = 0;
+    for (int field : {IDC_DEST_BANK, IDC_DEST_INSTRUMENT}) {
+        for (const char* text : {"", "abc", "12x", "99999999999"}) {
+            SCOPED_TRACE(std::to_string(field) + " \"" + text + "\"");
+            dialog.m_bank = 9;
+            dialog.m_instrument = 5;
+            ModalRunner runner(dialog);
+            HWND window = runner.Window();
+            ASSERT_NE(window, nullptr);
+            SetControlText(window, field, text);
+
+            PostOK(runner);
+            ASSERT_TRUE(boxes.WaitForCount(++expectedBoxes));
+            std::vector<SeenMessageBox> seen = boxes.Boxes();
+            ASSERT_EQ(seen.size(), expectedBoxes);
+            EXPECT_EQ(seen.back().text, "Please enter an integer.");
+            EXPECT_EQ(seen.back().caption, "Error");
+            EXPECT_EQ(seen.back().owner, window);
+            HWND focus = nullptr;
+            EXPECT_TRUE(WaitUntil([&] {
+                runner.OnUiThread([&] { focus = GetFocus(); });
+                return focus == GetDlgItem(window, field);
+            }));
+            EXPECT_TRUE(IsWindowVisible(window));
+
+            // Put right, the same showing takes OK.
+            SetControlText(window, field, "17");
+            ASSERT_TRUE(PressOK(runner));
+            EXPECT_EQ(runner.Result(), IDOK);
+            EXPECT_EQ(field == IDC_DEST_BANK ? dialog.m_bank : dialog.m_instrument, 17);
+        }
+    }
+}
+
+TEST_F(DestinationDialog, WithoutADeviceSelectedOKReturnsMinusOne)
+{
+    const struct {
+        const char* name;
+        std::uint32_t deviceCount;
+        std::int32_t device;
+    } cases[] = {
+        {"no devices at all", 0, 0},
+        {"an index past the list", 2, 2},
+        {"no index", 2, -1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_EQ(card.Control()->SetDeviceCount(c.deviceCount), 0);
+        dialog.m_device = c.device;
+        ModalRunner runner(dialog);
+        ASSERT_NE(runner.Window(), nullptr);
+        HWND devices = GetDlgItem(runner.Window(), IDC_SOUNDFONT_DEVICE);
+        EXPECT_EQ(SendMessageA(devices, CB_GETCOUNT, 0, 0), static_cast<LRESULT>(c.deviceCount));
+        EXPECT_EQ(SendMessageA(devices, CB_GETCURSEL, 0, 0), CB_ERR);
+        ASSERT_TRUE(PressOK(runner));
+        EXPECT_EQ(dialog.m_device, -1);
+    }
+}
+
+} // namespace
