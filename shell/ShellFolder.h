@@ -1,0 +1,34 @@
+#pragma once
+// Holds one reference to a shell folder. Folders are made by Desktop() and BindTo() and live
+// only as long as one operation needs them.
+
+#include "shell/ComRef.h"
+#include "shell/ShellMalloc.h"
+
+#include <shlobj.h>
+
+#include <string>
+
+class CShellFolder {
+public:
+    static CShellFolder Desktop();
+
+    CShellFolder(const CShellFolder&) = delete;
+    CShellFolder& operator=(const CShellFolder&) = delete;
+
+    // The folder that `list`, relative to this folder, names; none when it can't be bound.
+    CShellFolder BindTo(LPCITEMIDLIST list) const;
+
+    explicit operator bool() const { return m_folder != nullptr; }
+    IShellFolder* operator->() const { return m_folder.get(); }
+
+    // The name that this folder shows for `item`, one of its own (SHGDN_INFOLDER); empty text
+    // when it gives none.
+    std::string DisplayNameOf(LPCITEMIDLIST item) const;
+
+private:
+    explicit CShellFolder(IShellFolder* adopted);
+
+    CShellMalloc m_malloc;
+    ComRef<IShellFolder> m_folder;
+};

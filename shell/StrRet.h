@@ -1,0 +1,13 @@
+#pragma once
+// The text of a shell folder's answer to a display-name request.
+
+#include "shell/ShellMalloc.h"
+
+#include <shlobj.h>
+
+#include <string>
+
+// Converts `answer`, given for the identifier list `item`, to text in the ANSI code page and
+// frees the string it owns. An answer of unknown form, or an offset that points outside `item`,
+// gives empty text.
+std::string StrRetToText(STRRET& answer, LPCITEMIDLIST item, const CShellMalloc& malloc);
