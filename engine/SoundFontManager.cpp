@@ -179,7 +179,15 @@ int CSoundFontManager::OpenDevice(int index)
 
 int CSoundFontManager::CloseDevice()
 {
-    int result = m_operations ? Record(m_operations->CloseDevice(CurrentDevice())) : 1;
+    if (!m_operations) {
+        m_currentDevice = -1;
+        m_deviceOpen = false;
+        return 1;
+    }
+    // Every command closes the device before it reports a failed operation: a successful
+    // close must not replace the failure's result, or the message would not say what failed.
+    SfmResult closed = m_operations->CloseDevice(CurrentDevice());
+    int result = closed == kSfmSuccess ? 0 : Record(closed);
     m_currentDevice = -1;
     m_deviceOpen = false;
     return result;

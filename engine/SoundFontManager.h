@@ -46,6 +46,7 @@ public:
 
     // One device open at a time; the bank, preset and memory operations act on it.
     int OpenDevice(int index);
+    // A successful close keeps the last result as it was; a failed one records its own.
     int CloseDevice();
     bool IsDeviceOpen() const { return m_deviceOpen; }
 

@@ -261,6 +261,15 @@ TEST_F(ManagerTest, CloseBeforeOpenIsAnEngineFailureAndLeavesNothingOpen)
     EXPECT_FALSE(m_manager.IsDeviceOpen()) << "closed whatever the engine answers";
 }
 
+TEST_F(ManagerTest, ASuccessfulCloseKeepsTheFailureBeforeIt)
+{
+    // Commands close the device before they show why the operation failed.
+    ASSERT_EQ(m_manager.OpenDevice(0), 0);
+    EXPECT_EQ(m_manager.LoadBank(5, "Z:\\no\\such\\file.sf2"), 1);
+    EXPECT_EQ(m_manager.CloseDevice(), 0);
+    EXPECT_STREQ(m_manager.GetErrorText(), "Pathname Invalid");
+}
+
 TEST_F(ManagerTest, QueryBankAnswersTheBankNumberOrMinusOne)
 {
     LoadStrings({5});
