@@ -1,0 +1,58 @@
+#include "tests/dialogs/SettingsFixture.h"
+
+SimulatedCard::SimulatedCard()
+    : m_library(LoadLibraryA("SFMAN32.DLL"))
+    , m_control(FindSimControl())
+{
+    if (m_control)
+        m_control->Reset();
+}
+
+SimulatedCard::~SimulatedCard()
+{
+    if (m_library)
+        FreeLibrary(m_library);
+}
+
+// The second and fourth outputs share a name, as two ports of one driver may.
+const std::vector<std::string> SettingsFixture::kInputs = {"Keyboard", "Pad"};
+const std::vector<std::string> SettingsFixture::kOutputs = {"MIDI Out", "Card Synth A",
+                                                            "Card Synth B", "Card Synth A"};
+const std::vector<std::string> SettingsFixture::kSoundFontDevices = {"Card Synth A",
+                                                                     "Card Synth B"};
+
+void SettingsFixture::SetUp()
+{
+    ASSERT_NE(card.Control(), nullptr) << "SFMAN32.DLL must be beside the test program";
+    for (std::uint32_t device = 0; device < kSoundFontDevices.size(); ++device)
+        ASSERT_EQ(card.Control()->SetDeviceName(device, kSoundFontDevices[device].c_str()), 0);
+    midi.SetInputDevices(kInputs);
+    midi.SetOutputDevices(kOutputs);
+}
+
+void SettingsFixture::TearDown()
+{
+    EXPECT_TRUE(boxes.Texts().empty());
+}
+
+std::vector<std::string> ComboItems(HWND combo)
+{
+    std::vector<std::string> items;
+    auto count = static_cast<int>(SendMessageA(combo, CB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        char text[256] = {};
+        SendMessageA(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+        items.push_back(text);
+    }
+    return items;
+}
+
+int ComboSelection(HWND combo)
+{
+    return static_cast<int>(SendMessageA(combo, CB_GETCURSEL, 0, 0));
+}
+
+bool IsChecked(HWND button)
+{
+    return SendMessageA(button, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
