@@ -81,7 +81,8 @@ void CDestinationDlg::OnOK()
         SendDlgItemMessageA(m_hWnd, IDC_SOUNDFONT_DEVICE, CB_GETCURSEL, 0, 0));
     std::int32_t bank = 0;
     std::int32_t instrument = 0;
-    if (!ReadIntegerField(IDC_DEST_BANK, bank) || !ReadIntegerField(IDC_DEST_INSTRUMENT, instrument))
+    if (!ReadIntegerField(IDC_DEST_BANK, bank) ||
+        !ReadIntegerField(IDC_DEST_INSTRUMENT, instrument))
         return;
     m_bank = bank;
     m_instrument = instrument;

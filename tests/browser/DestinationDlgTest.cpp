@@ -140,7 +140,8 @@ TEST_F(DestinationDialog, TemplateHasItsCaptionFrameAndSize)
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(WindowText(window), "Select destination for Sound File");
     auto style = static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE));
-    EXPECT_EQ(style & (WS_POPUP | WS_CAPTION | WS_SYSMENU), DWORD(WS_POPUP | WS_CAPTION | WS_SYSMENU));
+    const DWORD frame = WS_POPUP | WS_CAPTION | WS_SYSMENU;
+    EXPECT_EQ(style & frame, frame);
     EXPECT_TRUE(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_DLGMODALFRAME);
 
     RECT size = {0, 0, 212, 106};
@@ -205,11 +206,15 @@ TEST_F(DestinationDialog, ControlsSitWhereTheTemplatePutsThem)
         }
     }
     // Each spin takes the field before it as its buddy.
-    EXPECT_EQ(reinterpret_cast<HWND>(SendDlgItemMessageA(window, IDC_DEST_BANK_SPIN, UDM_GETBUDDY, 0, 0)),
-              GetDlgItem(window, IDC_DEST_BANK));
-    EXPECT_EQ(reinterpret_cast<HWND>(
-                  SendDlgItemMessageA(window, IDC_DEST_INSTRUMENT_SPIN, UDM_GETBUDDY, 0, 0)),
-              GetDlgItem(window, IDC_DEST_INSTRUMENT));
+    const struct {
+        int spin;
+        int buddy;
+    } spins[] = {{IDC_DEST_BANK_SPIN, IDC_DEST_BANK},
+                 {IDC_DEST_INSTRUMENT_SPIN, IDC_DEST_INSTRUMENT}};
+    for (const auto& s : spins) {
+        LRESULT buddy = SendDlgItemMessageA(window, s.spin, UDM_GETBUDDY, 0, 0);
+        EXPECT_EQ(reinterpret_cast<HWND>(buddy), GetDlgItem(window, s.buddy)) << s.spin;
+    }
 }
 
 TEST_F(DestinationDialog, TheTextsWithoutIdsAreThere)
@@ -217,9 +222,9 @@ TEST_F(DestinationDialog, TheTextsWithoutIdsAreThere)
     ModalRunner runner(dialog);
     ASSERT_NE(runner.Window(), nullptr);
     std::vector<std::string> texts;
-    for (HWND child = GetWindow(runner.Window(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        if (GetDlgCtrlID(child) == static_cast<int>(IDC_STATIC) ||
-            GetDlgCtrlID(child) == 0xFFFF)
+    for (HWND child = GetWindow(runner.Window(), GW_CHILD); child;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        if (GetDlgCtrlID(child) == static_cast<int>(IDC_STATIC))
             texts.push_back(WindowText(child));
     }
     EXPECT_EQ(texts, (std::vector<std::string>{"Destination", "SoundFont Device:", "Bank:"}));
