@@ -14,9 +14,6 @@ namespace {
 constexpr std::size_t kItemTextSize = 256;
 constexpr int kLastBank = 127;
 constexpr int kPresetCount = 128;
-// A folder item at this level still has room for its files (one level down) and their
-// presets (two levels down) in the level table.
-constexpr int kDeepestFolderLevel = CSoundTree::kDeepestLevel - 2;
 
 TreeItemRecord Record(TreeItemKind kind)
 {
@@ -55,11 +52,12 @@ std::string ExtensionOf(const std::string& name)
 }
 
 CTreeBuilder::CTreeBuilder(CSoundTree& tree, CSoundFontManager& manager, CDeviceMap& deviceMap,
-                           const std::vector<CShellItem>& folders)
+                           const std::vector<CShellItem>& folders, int deepestFolderLevel)
     : m_tree(tree)
     , m_manager(manager)
     , m_deviceMap(deviceMap)
     , m_folders(folders)
+    , m_deepestFolderLevel(deepestFolderLevel)
 {
 }
 
@@ -190,7 +188,7 @@ void CTreeBuilder::ListFolder(const CShellItem& listed)
         CShellItemList subfolders;
         if (folder.EnumChildren(subfolders, SHCONTF_FOLDERS) < 0)
             continue;
-        if (!subfolders.empty() && level + 1 > kDeepestFolderLevel) {
+        if (!subfolders.empty() && level + 1 > m_deepestFolderLevel) {
             DebugTrace("Folder %s is nested too deeply; its subfolders are not listed\n",
                        folder.GetPath().c_str());
             continue;

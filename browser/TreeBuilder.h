@@ -12,8 +12,13 @@
 
 class CTreeBuilder {
 public:
+    // A folder item at this level still has room in the level table for its files (one level
+    // down) and their presets (two levels down).
+    static constexpr int kDeepestFolderLevel = CSoundTree::kDeepestLevel - 2;
+
+    // Folders deeper than `deepestFolderLevel` are not listed: the level table ends there.
     CTreeBuilder(CSoundTree& tree, CSoundFontManager& manager, CDeviceMap& deviceMap,
-                 const std::vector<CShellItem>& folders);
+                 const std::vector<CShellItem>& folders, int deepestFolderLevel = kDeepestFolderLevel);
 
     // Rebuilds the whole tree. With no SoundFont device it shows a message, owned by `owner`,
     // and leaves the tree as it was.
@@ -33,6 +38,7 @@ private:
     CSoundFontManager& m_manager;
     CDeviceMap& m_deviceMap;
     const std::vector<CShellItem>& m_folders;
+    int m_deepestFolderLevel;
 };
 
 // The name a "user bank" shows: the file's name without folder and without its last extension.

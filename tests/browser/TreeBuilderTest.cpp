@@ -1,0 +1,90 @@
+// The tree builder on a bare tree control: what the main window's tests can't reach through
+// real folders, whose paths the platform keeps short.
+
+#include "app/Diagnostics.h"
+#include "browser/SoundTree.h"
+#include "browser/TreeBuilder.h"
+#include "tests/engine/SoundFontFixture.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+std::vector<std::string> g_traces;
+
+void KeepTrace(const char* line)
+{
+    g_traces.push_back(line);
+}
+
+class TreeBuilderTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_window = CreateWindowExA(0, WC_TREEVIEWA, "", WS_POPUP, 0, 0, 200, 200, nullptr, nullptr,
+                                   nullptr, nullptr);
+        ASSERT_NE(m_window, nullptr);
+        m_tree.Attach(m_window, &m_images);
+        ASSERT_EQ(m_manager.Initialize(), 0);
+        g_traces.clear();
+        m_previousSink = SetTraceSink(KeepTrace);
+    }
+    void TearDown() override
+    {
+        SetTraceSink(m_previousSink);
+        DestroyWindow(m_window);
+    }
+
+    // Depth of the deepest item (1 for top-level items).
+    int DeepestLevel(HTREEITEM parent = TVI_ROOT, int level = 1) const
+    {
+        int deepest = 0;
+        HTREEITEM child = parent == TVI_ROOT ? TreeView_GetRoot(m_window) : TreeView_GetChild(m_window, parent);
+        for (; child; child = TreeView_GetNextSibling(m_window, child))
+            deepest = std::max({deepest, level, DeepestLevel(child, level + 1)});
+        return deepest;
+    }
+
+    HWND m_window = nullptr;
+    TreeImages m_images;
+    CSoundTree m_tree;
+    CSoundFontManager m_manager;
+    CDeviceMap m_deviceMap;
+    TraceSink m_previousSink = nullptr;
+};
+
+} // namespace
+
+TEST_F(TreeBuilderTest, FoldersBeyondTheDeepestLevelAreNotListedAndSaySo)
+{
+    std::string path = FreshFolder("deep");
+    path.pop_back();
+    std::vector<CShellItem> folders{CShellItem(path)};
+    for (int depth = 0; depth < 12; ++depth) {
+        path += "\\d";
+        ASSERT_TRUE(CreateDirectoryA(path.c_str(), nullptr));
+    }
+    WriteBytes(path + "\\deepest.wav", WaveBytes(16));
+
+    CTreeBuilder(m_tree, m_manager, m_deviceMap, folders, 8).Refresh(nullptr);
+    // The listed folder stands at level 2 and subfolders follow down to level 8.
+    EXPECT_EQ(DeepestLevel(), 8);
+    ASSERT_EQ(g_traces.size(), 1u);
+    EXPECT_NE(g_traces[0].find("is nested too deeply; its subfolders are not listed"), std::string::npos);
+
+    CTreeBuilder(m_tree, m_manager, m_deviceMap, folders, 20).Refresh(nullptr);
+    EXPECT_EQ(DeepestLevel(), 15) << "twelve subfolders and the file below them";
+}
+
+TEST_F(TreeBuilderTest, LevelsOutsideTheTableInsertNothing)
+{
+    TreeItemRecord record;
+    for (int level : {0, -1, CSoundTree::kLevelCount, 1000})
+        EXPECT_EQ(m_tree.InsertTreeItem("x", level, record), nullptr) << level;
+    EXPECT_EQ(TreeView_GetCount(m_window), 0u);
+    HTREEITEM item = nullptr;
+    for (int level = 1; level <= CSoundTree::kDeepestLevel; ++level)
+        item = m_tree.InsertTreeItem("x", level, record);
+    EXPECT_NE(item, nullptr);
+    EXPECT_EQ(TreeView_GetCount(m_window), static_cast<UINT>(CSoundTree::kDeepestLevel));
+}
