@@ -27,6 +27,15 @@ constexpr std::uint32_t PackShortMessage(std::uint8_t status, std::uint8_t data1
     return std::uint32_t{status} | std::uint32_t{data1} << 8 | std::uint32_t{data2} << 16;
 }
 
+// One short message to send.
+struct MidiShortMessage {
+    std::uint8_t status = 0;
+    std::uint8_t data1 = 0;
+    std::uint8_t data2 = 0;
+
+    constexpr std::uint32_t Packed() const { return PackShortMessage(status, data1, data2); }
+};
+
 // Bits 24-31 of the word are ignored.
 MidiInputEvent UnpackShortMessage(std::uint32_t word, std::uint32_t timestamp);
 

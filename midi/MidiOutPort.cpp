@@ -4,8 +4,6 @@
 #include "midi/MidiResult.h"
 #include "midi/WinMidiApi.h"
 
-#include <thread>
-
 CMidiOutPort::~CMidiOutPort()
 {
     ClosePort();
@@ -31,7 +29,7 @@ int CMidiOutPort::OpenPort(std::int32_t id)
                                                   CALLBACK_NULL));
     if (result != kMidiOk)
         return result;
-    m_handle.store(opened);
+    m_handle.Publish(opened);
     m_open = true;
     return kMidiOk;
 }
@@ -40,13 +38,10 @@ int CMidiOutPort::ClosePort()
 {
     if (!m_open)
         return kMidiOk;
-    // Sends that start from now on see no handle; then wait for those that already hold it.
-    HMIDIOUT closing = m_handle.exchange(nullptr);
-    while (m_sendsUnderWay.load() != 0)
-        std::this_thread::yield();
+    HMIDIOUT closing = m_handle.Withdraw();
     const int result = TakePlatformResult(MidiApi().outClose(closing));
     if (result != kMidiOk) {
-        m_handle.store(closing);
+        m_handle.Publish(closing);
         return result;
     }
     m_open = false;
@@ -56,13 +51,8 @@ int CMidiOutPort::ClosePort()
 MMRESULT CMidiOutPort::SendShortMessage(std::uint8_t status, std::uint8_t data1,
                                         std::uint8_t data2)
 {
-    // Counted before the handle is read, so a close that took the handle away either is seen
-    // here (no handle) or waits for this send to end.
-    m_sendsUnderWay.fetch_add(1);
-    const MMRESULT result =
-        MidiApi().outShortMsg(m_handle.load(), PackShortMessage(status, data1, data2));
-    m_sendsUnderWay.fetch_sub(1);
-    return result;
+    const DWORD word = PackShortMessage(status, data1, data2);
+    return m_handle.Borrow([word](HMIDIOUT handle) { return MidiApi().outShortMsg(handle, word); });
 }
 
 int CMidiOutPort::GetCurrentDeviceName(std::string& name)

@@ -3,18 +3,17 @@
 // callback, sent three-byte channel messages.
 //
 // Sends may come from the MIDI input thread while the user-interface thread opens and closes
-// the port. The handle is therefore published atomically, and a close first takes the handle
-// away from new sends and waits for the sends already under way before the platform closes
-// it: the platform never sees a handle that is being closed, and the sending thread never
-// waits.
+// the port. The handle therefore passes through a gate: a close first takes the handle away
+// from new sends and waits for the sends already under way before the platform closes it, so
+// the platform never sees a handle that is being closed, and the sending thread never waits.
 
+#include "midi/HandleGate.h"
 #include "midi/MidiPortBase.h"
 
 #include <windows.h>
 
 #include <mmsystem.h>
 
-#include <atomic>
 #include <cstdint>
 #include <string>
 
@@ -45,7 +44,6 @@ public:
     bool IsOpen() const { return m_open; }
 
 private:
-    std::atomic<HMIDIOUT> m_handle{nullptr};
+    CHandleGate<HMIDIOUT> m_handle;
     bool m_open = false;
-    std::atomic<int> m_sendsUnderWay{0};
 };

@@ -1,0 +1,7 @@
+#include "midi/PreviewInputSender.h"
+
+void CPreviewInputSender::ForwardPreviewInput(MidiInputEvent event)
+{
+    if (const std::optional<MidiShortMessage> message = m_forwarder.Rewrite(event))
+        m_output.SendShortMessage(message->status, message->data1, message->data2);
+}
