@@ -26,6 +26,7 @@ cmake --build build/win32 || exit 1
 step "native tests"
 ctest --test-dir build/native --output-on-failure 2>&1 | tee "$logs/native-tests.log"
 [ "${PIPESTATUS[0]}" -eq 0 ] || status=1
+step "MIDI input threads under ThreadSanitizer (clang)"; cmake --no-warn-unused-cli -S . -B build/tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DTONEWELL_TSAN=ON >"$logs/tsan-configure.log" && cmake --build build/tsan --target test_preview_threads && ctest --test-dir build/tsan -R '^test_preview_threads$' --output-on-failure || status=1
 
 step "Windows tests under Wine"
 tools/wine-session.sh build/win32/wine/prefix --fresh -- \
