@@ -1,7 +1,9 @@
 #include "app/BrowserDlg.h"
 
 #include "app/AboutDlg.h"
+#include "app/Diagnostics.h"
 #include "app/WindowFrame.h"
+#include "browser/TreeBuilder.h"
 #include "app/resource.h"
 
 std::uint32_t g_lastTreeMouseX = 0;
@@ -21,6 +23,14 @@ LRESULT CALLBACK TreeMouseTracker(HWND window, UINT message, WPARAM wParam, LPAR
     return CallWindowProcA(g_previousTreeProc, window, message, wParam, lParam);
 }
 
+// Explorer passes a file it opens as one quoted path; the quotes are not part of the name.
+std::string WithoutEnclosingQuotes(const std::string& text)
+{
+    if (text.size() >= 2 && text.front() == '"' && text.back() == '"')
+        return text.substr(1, text.size() - 2);
+    return text;
+}
+
 void TrackTreeMouse(HWND tree)
 {
     g_previousTreeProc = reinterpret_cast<WNDPROC>(
@@ -31,24 +41,57 @@ void TrackTreeMouse(HWND tree)
 
 CBrowserDlg::CBrowserDlg(HWND parent)
     : CDialog(IDD_TONEWELL_DIALOG, parent)
+    , m_profile("tnw.ini", true)
     , m_hIcon(LoadIconA(ResourceModule(), MAKEINTRESOURCEA(IDR_MAINFRAME)))
 {
+    m_midiIn.SetOwner(this);
 }
 
 CBrowserDlg::~CBrowserDlg()
 {
+    StopPreview();
+    if (m_settingsLoaded)
+        SaveSettings();
+    // Input first: no callback may reach this window while its members go.
+    m_midiIn.SetOwner(nullptr);
     if (m_imageList)
         ImageList_Destroy(m_imageList);
 }
 
 BOOL CBrowserDlg::OnInitDialog()
 {
+    m_octaveEdit = GetDlgItem(IDC_OCTAVE_EDIT);
+    m_memoryMeter.Attach(GetDlgItem(IDC_MEMORY_BAR), GetDlgItem(IDC_MEMORY_TEXT));
+    m_previewButton = GetDlgItem(IDC_PREVIEW);
+    HWND tree = GetDlgItem(IDC_SOUND_TREE);
+    m_soundTree.Attach(tree, &m_images);
+
     AddAboutToSystemMenu();
     SendMessageA(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
     SendMessageA(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
 
-    HWND tree = GetDlgItem(IDC_SOUND_TREE);
+    m_previewOutDevice = 0;
+    m_previewChannel = 0;
+    m_selected.kind = TreeItemKind::LoadedRoot;
+    m_previewing = false;
+    m_midiInDevice = 0;
+    m_previewOnStartup = false;
+    m_fileMidiOutDevice = 0;
+    m_fileMidiOutChannel = 0;
+    m_fileBank = 127;
+    m_fileInstrument = 127;
+
+    if (m_sfManager.Initialize() != 0) {
+        ErrorBox(m_hWnd, MB_ICONSTOP | MB_OK, "Error",
+                 "Couldn't initialize the SoundFont Management System (%s). Have you remembered to install it?",
+                 m_sfManager.GetErrorText());
+        return TRUE;
+    }
+    LoadSettings();
+    m_settingsLoaded = true;
     CreateImageList(tree);
+    RefreshTree();
+
     HWND list = GetDlgItem(IDC_PRESET_LIST);
     ListView_SetImageList(list, m_imageList, LVSIL_NORMAL);
     LVCOLUMNA column = {};
@@ -57,8 +100,14 @@ BOOL CBrowserDlg::OnInitDialog()
     column.cx = 100;
     column.pszText = const_cast<char*>("Kolonne");
     SendMessageA(list, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
-    SetDlgItemTextA(m_hWnd, IDC_OCTAVE_EDIT, "0");
+
+    m_octave = 0;
+    SetWindowTextA(m_octaveEdit, "0");
     CollapseToHalfWidth();
+    // A failed start-up load is reported like any other load: a silent failure would leave
+    // the user wondering where the SoundFont went.
+    if (!m_startupFile.empty() && LoadSoundFont(0, WithoutEnclosingQuotes(m_startupFile), true) != 0)
+        ShowCommandError("Error loading SoundFont (%s)");
     TrackTreeMouse(tree);
     return TRUE;
 }
@@ -96,10 +145,10 @@ bool CBrowserDlg::CreateImageList(HWND tree)
         int* index;
     };
     const Picture pictures[] = {
-        {IDB_FOLDER_OPEN, &folderOpenImage}, {IDB_FOLDER, &folderImage},
-        {IDB_MELODIC, &melodicImage},        {IDB_PERCUSSION, &percussionImage},
-        {IDB_SOUNDFONT, &soundFontImage},    {IDB_WAVE, &waveImage},
-        {IDB_DEVICE, &deviceImage},
+        {IDB_FOLDER_OPEN, &m_images.folderOpenImage}, {IDB_FOLDER, &m_images.folderImage},
+        {IDB_MELODIC, &m_images.melodicImage},        {IDB_PERCUSSION, &m_images.percussionImage},
+        {IDB_SOUNDFONT, &m_images.soundFontImage},    {IDB_WAVE, &m_images.waveImage},
+        {IDB_DEVICE, &m_images.deviceImage},
     };
     for (const Picture& picture : pictures) {
         HBITMAP bitmap = LoadBitmapA(ResourceModule(), MAKEINTRESOURCEA(picture.resource));
@@ -112,15 +161,53 @@ bool CBrowserDlg::CreateImageList(HWND tree)
     return true;
 }
 
-bool CBrowserDlg::OnCommand(WORD id, WORD, HWND)
+bool CBrowserDlg::OnCommand(WORD id, WORD code, HWND)
 {
+    if (code != BN_CLICKED)
+        return false;
     switch (id) {
     case IDC_EXPAND:
         ToggleExpanded();
         return true;
+    case IDC_REFRESH:
+        RefreshTree();
+        return true;
+    case IDC_PREVIEW:
+        TogglePreview();
+        return true;
+    case IDC_SETTINGS:
+        OnSettings();
+        return true;
     default:
         return false;
     }
+}
+
+bool CBrowserDlg::OnNotify(NMHDR* header, LRESULT& result)
+{
+    if (header->idFrom == IDC_SOUND_TREE)
+        return OnTreeNotify(header, result);
+    if (header->idFrom == IDC_OCTAVE_SPIN && header->code == UDN_DELTAPOS) {
+        OnOctaveDeltaPos(*reinterpret_cast<NMUPDOWN*>(header));
+        result = 0;
+        return true;
+    }
+    return false;
+}
+
+void CBrowserDlg::RefreshTree()
+{
+    CTreeBuilder(m_soundTree, m_sfManager, m_deviceMap, m_localFolders).Refresh(m_hWnd);
+}
+
+HTREEITEM CBrowserDlg::InsertTreeItem(const char* text, int level, const TreeItemRecord& record)
+{
+    return m_soundTree.InsertTreeItem(text, level, record);
+}
+
+void CBrowserDlg::UpdateMemoryMeter(int device)
+{
+    m_memoryMeter.Update(m_sfManager, device);
 }
 
 bool CBrowserDlg::OnMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& result)

@@ -1,51 +1,141 @@
 #pragma once
-// The main window.
+// The main window: the sound tree with its commands, the memory meter, previewing and the
+// settings, on one dialog that is the program's whole user interface.
 
 #include "app/Dialog.h"
+#include "browser/DestinationDlg.h"
+#include "browser/MemoryMeter.h"
+#include "browser/SoundTree.h"
+#include "browser/TreeImages.h"
+#include "browser/TreeItemData.h"
+#include "engine/SoundFontManager.h"
+#include "midi/DeviceMap.h"
+#include "midi/MidiOutPort.h"
+#include "midi/MidiThruPort.h"
+#include "midi/PreviewForwarder.h"
+#include "midi/PreviewInputReceiver.h"
+#include "settings/Profile.h"
+#include "shell/ShellItem.h"
 
 #include <commctrl.h>
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
-class CBrowserDlg : public CDialog {
+class CBrowserDlg : public CDialog, public IPreviewInputReceiver {
 public:
     explicit CBrowserDlg(HWND parent);
     ~CBrowserDlg() override;
 
-    // The command-line text; when not empty, the SoundFont loaded at start.
-    std::string m_startupFile;
-
-    // Image indices into the window's image list, one per tree picture.
-    int folderOpenImage = 0;
-    int folderImage = 0;
-    int soundFontImage = 0;
-    int waveImage = 0;
-    int melodicImage = 0;
-    int percussionImage = 0;
-    int deviceImage = 0;
-
-    bool m_expanded = false;
-    HICON m_hIcon;
-
+    // Frame
     void Layout();
     void ToggleExpanded();
     bool CreateImageList(HWND tree);
 
+    // Settings
+    void LoadSettings();
+    void SaveSettings();
+
+    // Sound tree
+    void RefreshTree();
+    HTREEITEM InsertTreeItem(const char* text, int level, const TreeItemRecord& record);
+    void UpdateMemoryMeter(int device);
+
+    // Tree commands
+    int LoadSoundFont(int device, const std::string& path, bool direct);
+    int DeleteBank(int device, int bank);
+    int FindFreeBank(int device);
+    int DefaultLoadDevice();
+
+    // Previewing
+    void TogglePreview();
+    void StartPreview();
+    void StopPreview();
+    void ReleaseAllNotes();
+    void ForwardPreviewInput(MidiInputEvent event) override;
+
+    // Members in the order of construction; destruction runs the reverse.
+    HWND m_octaveEdit = nullptr;
+    CMemoryMeter m_memoryMeter;
+    HWND m_previewButton = nullptr;
+    std::string m_startupFile;
+    TreeImages m_images;
+    CSoundFontManager m_sfManager;
+    CMidiThruPort m_midiIn;
+    std::int32_t m_midiInDevice = 0;
+    CDeviceMap m_deviceMap;
+    CMidiOutPort m_previewOut;
+    std::int32_t m_previewOutDevice = 0;
+    std::int32_t m_previewChannel = 0;
+    bool m_previewOnStartup = false;
+    TreeItemRecord m_selected;
+    bool m_previewing = false;
+    std::string m_lastOpenDir;
+    CProfile m_profile;
+    CSoundTree m_soundTree;
+    std::vector<CShellItem> m_localFolders;
+    std::int32_t m_fileSoundFontDevice = 0;
+    std::int32_t m_fileMidiOutDevice = 0;
+    std::int32_t m_fileMidiOutChannel = 0;
+    std::int32_t m_fileBank = 0;
+    std::int32_t m_fileInstrument = 0;
+    CDestinationDlg m_destinationDlg;
+    HIMAGELIST m_imageList = nullptr;
+    std::int32_t m_octave = 0;
+    bool m_expanded = false;
+    HICON m_hIcon;
+    // Settings are written back at exit only when they were read at start: a start whose
+    // engine failed must not replace the user's settings with defaults.
+    bool m_settingsLoaded = false;
+    // What the MIDI input thread reads of the preview state: the kind, channel and octave
+    // above, kept in one atomic word.
+    CPreviewForwarder m_forwarder;
+
 protected:
     BOOL OnInitDialog() override;
     bool OnCommand(WORD id, WORD code, HWND control) override;
+    bool OnNotify(NMHDR* header, LRESULT& result) override;
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     // Enter does nothing; Escape and the close box end the modal loop.
     void OnOK() override {}
 
 private:
+    // Frame
     void AddAboutToSystemMenu();
     void CollapseToHalfWidth();
     bool OnSysCommand(UINT command);
     void OnPaint();
 
-    HIMAGELIST m_imageList = nullptr;
+    // Tree commands
+    bool OnTreeNotify(NMHDR* header, LRESULT& result);
+    void OnTreeContextMenu();
+    LRESULT OnTreeDoubleClick();
+    void OnTreeKeyDown(WORD key);
+    HTREEITEM SelectItemUnderMouse();
+    void UpdateMeterForRecord(const TreeItemRecord& record);
+    void RunMenuCommand(const TreeItemRecord& record, UINT command);
+    void LoadFromMenu(int device, const std::string& path, bool direct);
+    void ClearDevice(int device);
+    void AddFolder();
+    void RemoveFolder(const std::string& path);
+    bool AskForSoundFontFile(std::string& path);
+    void ShowLoadedBank(int device, int bank);
+    HTREEITEM ExpandDevice(int device);
+    void ShowCommandError(const char* format);
+
+    // Previewing
+    void SetSelected(const TreeItemRecord& record);
+    void SetPreviewChannel(std::int32_t channel);
+    void ShowPortError(const char* format, const CMidiPortBase& port, int result);
+    void OnSelChangedTree();
+    void OnOctaveDeltaPos(const NMUPDOWN& change);
+    void OnSettings();
+    void SendBankAndProgram(int bank, int program);
+    void LoadDiskItemForPreview();
+    void SelectLoadedPreset();
+    void FillPresetList(HTREEITEM selected);
+    void ShowOctave();
 };
 
 // The last mouse position over the tree, in the tree's client coordinates: the context menu

@@ -1,7 +1,5 @@
-#include "app/BrowserDlg.h"
 #include "app/resource.h"
-#include "tests/support/MessageBoxWatcher.h"
-#include "tests/support/ModalRunner.h"
+#include "tests/app/MainWindowFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -40,17 +38,13 @@ void SetClientWidth(HWND window, int width)
                  SWP_NOMOVE | SWP_NOZORDER);
 }
 
-class BrowserFrame : public ::testing::Test {
-protected:
-    CBrowserDlg dialog{nullptr};
-};
+using BrowserFrame = MainWindowTest;
 
 } // namespace
 
 TEST_F(BrowserFrame, OpensCollapsedAtHalfTheTemplateWidth)
 {
-    ModalRunner runner(dialog);
-    HWND window = runner.Window();
+    HWND window = Open();
     ASSERT_NE(window, nullptr);
 
     RECT templateSize = {0, 0, 371, 260};
@@ -71,8 +65,8 @@ TEST_F(BrowserFrame, OpensCollapsedAtHalfTheTemplateWidth)
     HIMAGELIST images = TreeView_GetImageList(GetDlgItem(window, IDC_SOUND_TREE), TVSIL_NORMAL);
     ASSERT_NE(images, nullptr);
     EXPECT_EQ(ImageList_GetImageCount(images), 7);
-    EXPECT_EQ(dialog.folderOpenImage, 0);
-    EXPECT_EQ(dialog.deviceImage, 6);
+    EXPECT_EQ(Dialog().m_images.folderOpenImage, 0);
+    EXPECT_EQ(Dialog().m_images.deviceImage, 6);
 
     LVCOLUMNA column = {};
     char title[32] = {};
@@ -87,8 +81,7 @@ TEST_F(BrowserFrame, OpensCollapsedAtHalfTheTemplateWidth)
 
 TEST_F(BrowserFrame, LayoutFollowsTheClientAreaInBothForms)
 {
-    ModalRunner runner(dialog);
-    HWND window = runner.Window();
+    HWND window = Open();
     ASSERT_NE(window, nullptr);
 
     for (int width : {300, 301, 457, 640}) {
@@ -111,7 +104,7 @@ TEST_F(BrowserFrame, LayoutFollowsTheClientAreaInBothForms)
     RECT after = OuterOf(window);
     EXPECT_EQ(after.right - after.left, 2 * (before.right - before.left));
     EXPECT_EQ(WindowText(GetDlgItem(window, IDC_EXPAND)), "<<");
-    EXPECT_TRUE(dialog.m_expanded);
+    EXPECT_TRUE(Dialog().m_expanded);
     for (int width : {601, 640}) {
         SCOPED_TRACE("expanded client width " + std::to_string(width));
         SetClientWidth(window, width);
@@ -135,8 +128,7 @@ TEST_F(BrowserFrame, LayoutFollowsTheClientAreaInBothForms)
 
 TEST_F(BrowserFrame, SystemMenuOpensTheAboutBox)
 {
-    ModalRunner runner(dialog);
-    HWND window = runner.Window();
+    HWND window = Open();
     ASSERT_NE(window, nullptr);
 
     HMENU menu = GetSystemMenu(window, FALSE);
@@ -165,24 +157,22 @@ TEST_F(BrowserFrame, SystemMenuOpensTheAboutBox)
 
 TEST_F(BrowserFrame, EnterDoesNothingAndEscapeCloses)
 {
-    ModalRunner runner(dialog);
-    HWND window = runner.Window();
+    HWND window = Open();
     ASSERT_NE(window, nullptr);
 
     SendMessageA(window, WM_COMMAND, IDOK, 0);
     SendMessageA(window, DM_SETDEFID, IDOK, 0);
     SendMessageA(GetDlgItem(window, IDC_SOUND_TREE), WM_KEYDOWN, VK_RETURN, 0);
-    EXPECT_FALSE(runner.WaitForEnd(200));
+    EXPECT_FALSE(Runner().WaitForEnd(200));
     EXPECT_TRUE(IsWindow(window));
 
-    EXPECT_EQ(runner.Close(), IDCANCEL);
+    EXPECT_EQ(Runner().Close(), IDCANCEL);
     EXPECT_FALSE(IsWindow(window));
 }
 
 TEST_F(BrowserFrame, TreeRemembersTheLastMousePosition)
 {
-    ModalRunner runner(dialog);
-    HWND tree = GetDlgItem(runner.Window(), IDC_SOUND_TREE);
+    HWND tree = GetDlgItem(Open(), IDC_SOUND_TREE);
     ASSERT_NE(tree, nullptr);
 
     struct Case {

@@ -1,0 +1,166 @@
+#include "tests/app/MainWindowFixture.h"
+
+#include "engine/SoundFontManager.h"
+#include "settings/Profile.h"
+#include "tests/engine/SimAccess.h"
+
+#include <fstream>
+#include <sstream>
+
+void MainWindowTest::SetUp()
+{
+    // The open-file dialog moves the current folder to where the file was chosen.
+    char folder[MAX_PATH] = {};
+    GetCurrentDirectoryA(sizeof folder, folder);
+    m_startFolder = folder;
+    // A load of the card of the test's own keeps its state between the windows of one test.
+    m_library = LoadLibraryA("SFMAN32.DLL");
+    ASSERT_NE(m_library, nullptr);
+    m_sim = FindSimControl();
+    ASSERT_NE(m_sim, nullptr);
+    m_sim->Reset();
+    DeleteFileA(IniPath().c_str());
+}
+
+void MainWindowTest::TearDown()
+{
+    if (m_runner)
+        Close();
+    if (m_sim)
+        m_sim->Reset();
+    DeleteFileA(IniPath().c_str());
+    if (m_library)
+        FreeLibrary(m_library);
+    SetCurrentDirectoryA(m_startFolder.c_str());
+}
+
+HWND MainWindowTest::Open(const std::string& startupFile)
+{
+    m_dialog = std::make_unique<CBrowserDlg>(nullptr);
+    m_dialog->m_startupFile = startupFile;
+    m_runner = std::make_unique<ModalRunner>(*m_dialog);
+    return m_runner->Window();
+}
+
+void MainWindowTest::Close()
+{
+    m_runner->Close();
+    m_runner.reset();
+    m_dialog.reset();
+}
+
+std::string MainWindowTest::ItemText(HTREEITEM item) const
+{
+    char text[512] = {};
+    TVITEMA query = {};
+    query.mask = TVIF_TEXT | TVIF_HANDLE;
+    query.hItem = item;
+    query.pszText = text;
+    query.cchTextMax = sizeof text;
+    SendMessageA(Tree(), TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&query));
+    return text;
+}
+
+TreeLines MainWindowTest::Lines(HTREEITEM parent, int depth) const
+{
+    TreeLines lines;
+    HWND tree = Tree();
+    HTREEITEM child = parent == TVI_ROOT ? TreeView_GetRoot(tree) : TreeView_GetChild(tree, parent);
+    for (; child; child = TreeView_GetNextSibling(tree, child)) {
+        lines.push_back(std::to_string(depth) + " " + ItemText(child));
+        TreeLines below = Lines(child, depth + 1);
+        lines.insert(lines.end(), below.begin(), below.end());
+    }
+    return lines;
+}
+
+std::vector<std::string> MainWindowTest::ChildTexts(HTREEITEM item) const
+{
+    std::vector<std::string> texts;
+    HWND tree = Tree();
+    for (HTREEITEM child = TreeView_GetChild(tree, item); child; child = TreeView_GetNextSibling(tree, child))
+        texts.push_back(ItemText(child));
+    return texts;
+}
+
+HTREEITEM MainWindowTest::Find(const std::vector<std::string>& texts) const
+{
+    HWND tree = Tree();
+    HTREEITEM item = nullptr;
+    for (const std::string& text : texts) {
+        HTREEITEM child = item ? TreeView_GetChild(tree, item) : TreeView_GetRoot(tree);
+        while (child && ItemText(child) != text)
+            child = TreeView_GetNextSibling(tree, child);
+        if (!child)
+            return nullptr;
+        item = child;
+    }
+    return item;
+}
+
+bool MainWindowTest::IsExpanded(HTREEITEM item) const
+{
+    return (TreeView_GetItemState(Tree(), item, TVIS_EXPANDED) & TVIS_EXPANDED) != 0;
+}
+
+CTreeItemData* MainWindowTest::RecordOf(HTREEITEM item) const
+{
+    TVITEMA query = {};
+    query.mask = TVIF_PARAM | TVIF_HANDLE;
+    query.hItem = item;
+    SendMessageA(Tree(), TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&query));
+    return reinterpret_cast<CTreeItemData*>(query.lParam);
+}
+
+std::pair<int, int> MainWindowTest::ImagesOf(HTREEITEM item) const
+{
+    TVITEMA query = {};
+    query.mask = TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_HANDLE;
+    query.hItem = item;
+    SendMessageA(Tree(), TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&query));
+    return {query.iImage, query.iSelectedImage};
+}
+
+LRESULT MainWindowTest::NotifyTree(UINT code)
+{
+    NMHDR header = {Tree(), 1000, code};
+    return SendMessageA(Window(), WM_NOTIFY, 1000, reinterpret_cast<LPARAM>(&header));
+}
+
+void MainWindowTest::PointAt(HTREEITEM item)
+{
+    RECT rect = {};
+    if (item) {
+        TreeView_EnsureVisible(Tree(), item);
+        TreeView_GetItemRect(Tree(), item, &rect, TRUE);
+        g_lastTreeMouseX = static_cast<std::uint32_t>(rect.left + 2);
+        g_lastTreeMouseY = static_cast<std::uint32_t>((rect.top + rect.bottom) / 2);
+    } else {
+        RECT client = {};
+        GetClientRect(Tree(), &client);
+        g_lastTreeMouseX = static_cast<std::uint32_t>(client.right - 2);
+        g_lastTreeMouseY = static_cast<std::uint32_t>(client.bottom - 2);
+    }
+}
+
+void MainWindowTest::LoadBank(int device, int bank, const std::string& path)
+{
+    CSoundFontManager manager;
+    ASSERT_EQ(manager.Initialize(), 0);
+    ASSERT_EQ(manager.OpenDevice(device), 0);
+    ASSERT_EQ(manager.LoadBank(bank, path), 0) << manager.GetErrorText();
+    manager.CloseDevice();
+}
+
+std::string MainWindowTest::IniPath()
+{
+    return CProfile::ProgramDirectory() + "tnw.ini";
+}
+
+std::string MainWindowTest::ReadFile(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
+}

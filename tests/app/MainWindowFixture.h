@@ -1,0 +1,65 @@
+#pragma once
+// Opens the real main window on the simulated sound card, with a clean card and no settings
+// file, and reads its tree and controls from the test's thread.
+
+#include "app/BrowserDlg.h"
+#include "sim/SimControl.h"
+#include "tests/support/MessageBoxWatcher.h"
+#include "tests/support/ModalRunner.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+// One line per tree item: its depth (1 for top-level items), a space and its text.
+using TreeLines = std::vector<std::string>;
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Opens the window; the start-up file is the command-line text.
+    HWND Open(const std::string& startupFile = std::string());
+    // Closes it with Escape and destroys it (the settings are written then).
+    void Close();
+
+    HWND Window() const { return m_runner ? m_runner->Window() : nullptr; }
+    HWND Tree() const { return GetDlgItem(Window(), 1000); }
+    CBrowserDlg& Dialog() { return *m_dialog; }
+    ModalRunner& Runner() { return *m_runner; }
+
+    // The whole tree, collapsed items included.
+    TreeLines Lines(HTREEITEM parent = TVI_ROOT, int depth = 1) const;
+    // The texts of the children of the item reached by following `texts` from the top.
+    HTREEITEM Find(const std::vector<std::string>& texts) const;
+    std::vector<std::string> ChildTexts(HTREEITEM item) const;
+    std::string ItemText(HTREEITEM item) const;
+    bool IsExpanded(HTREEITEM item) const;
+    CTreeItemData* RecordOf(HTREEITEM item) const;
+    std::pair<int, int> ImagesOf(HTREEITEM item) const;
+
+    // Runs `action` on the window's thread.
+    void OnUi(const std::function<void()>& action) { m_runner->OnUiThread(action); }
+    // Sends a tree notification as the tree control would.
+    LRESULT NotifyTree(UINT code);
+    // Moves the remembered mouse position onto `item` (or onto empty space for null).
+    void PointAt(HTREEITEM item);
+
+    // Loads `path` into `bank` of `device` through a manager of the test's own.
+    void LoadBank(int device, int bank, const std::string& path);
+    const SimControlTable& Sim() const { return *m_sim; }
+    static std::string IniPath();
+    static std::string ReadFile(const std::string& path);
+
+    MessageBoxWatcher m_boxes;
+
+private:
+    std::string m_startFolder;
+    HMODULE m_library = nullptr;
+    const SimControlTable* m_sim = nullptr;
+    std::unique_ptr<CBrowserDlg> m_dialog;
+    std::unique_ptr<ModalRunner> m_runner;
+};

@@ -1,0 +1,123 @@
+// Start-up and shutdown of the main window on the simulated card: the tree it shows, the
+// settings file it writes, and what a second start makes of that file.
+
+#include "tests/app/MainWindowFixture.h"
+
+#include "app/resource.h"
+#include "settings/Profile.h"
+#include "tests/engine/SimAccess.h"
+
+namespace {
+
+const char kFirstRunIni[] =
+    "[Preview]\r\n"
+    "PreviewEnableOnStartup=False\r\n"
+    "MidiInDevice=\r\n"
+    "DevMapArray_SFDevName_0=Simulated Synth 1\r\n"
+    "DevMapArray_SFDevName_1=Simulated Synth 2\r\n"
+    "DevMapArray_DevName_0=\r\n"
+    "DevMapArray_DevName_1=\r\n"
+    "DevMapArray_Channel_0=15\r\n"
+    "DevMapArray_Channel_1=15\r\n"
+    "DevMapArray_Enable_0=True\r\n"
+    "DevMapArray_Enable_1=True\r\n"
+    "LFSoundFontDevice=Simulated Synth 1\r\n"
+    "LFMidiOutDevice=\r\n"
+    "LFMidiOutChannel=15\r\n"
+    "LFMidiOutBank=127\r\n"
+    "LFMidiOutInstrument=127\r\n"
+    "[General]\r\n"
+    "LastOpenDir=\r\n";
+
+} // namespace
+
+TEST_F(MainWindowTest, FirstStartShowsTheDevicesAndWritesEverySettingAtExit)
+{
+    HWND window = Open();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(m_boxes.Boxes().empty());
+
+    TreeLines expected = {"1 Loaded SoundFonts", "2 Simulated Synth 1", "2 Simulated Synth 2",
+                          "1 Sound Files on disk"};
+    EXPECT_EQ(Lines(), expected);
+    EXPECT_TRUE(IsExpanded(Find({"Loaded SoundFonts"})));
+    EXPECT_EQ(WindowText(GetDlgItem(window, IDC_OCTAVE_EDIT)), "0");
+    EXPECT_EQ(WindowText(GetDlgItem(window, IDC_PREVIEW)), "Start Preview");
+
+    Close();
+    EXPECT_EQ(ReadFile(IniPath()), kFirstRunIni);
+}
+
+TEST_F(MainWindowTest, SecondStartTakesWhatTheFirstLeft)
+{
+    Open();
+    Dialog().m_fileBank = 90;
+    Dialog().m_deviceMap.EntryFor("Simulated Synth 2").enabled = false;
+    Close();
+
+    Open();
+    EXPECT_EQ(Dialog().m_fileBank, 90);
+    EXPECT_FALSE(Dialog().m_deviceMap.EntryFor("Simulated Synth 2").enabled);
+    TreeLines expected = {"1 Loaded SoundFonts", "2 Simulated Synth 1", "1 Sound Files on disk"};
+    EXPECT_EQ(Lines(), expected);
+}
+
+TEST_F(MainWindowTest, DeviceMapIsWrittenInNameOrderAndNeverReplacedByTheDefault)
+{
+    Sim().SetDeviceName(0, "B");
+    Sim().SetDeviceName(1, "A");
+    Open();
+    Close();
+    CProfile profile(IniPath(), false);
+    std::vector<std::string> names;
+    ASSERT_TRUE(profile.ReadStringArray("Preview", "DevMapArray_SFDevName", names));
+    EXPECT_EQ(names, (std::vector<std::string>{"A", "B"}));
+
+    // Devices that vanished keep their entries; the default map is not applied over them.
+    Sim().SetDeviceName(0, "C");
+    Sim().SetDeviceName(1, "D");
+    Open();
+    Close();
+    ASSERT_TRUE(profile.ReadStringArray("Preview", "DevMapArray_SFDevName", names));
+    EXPECT_EQ(names, (std::vector<std::string>{"A", "B", "C", "D"}));
+}
+
+TEST_F(MainWindowTest, HandEditedArraysOfDifferentLengthsAreReadWithinBounds)
+{
+    CProfile profile(IniPath(), false);
+    profile.WriteStringArray("Preview", "DevMapArray_SFDevName", {"Simulated Synth 1", "Simulated Synth 2", "X"});
+    profile.WriteStringArray("Preview", "DevMapArray_DevName", {"Out"});
+    profile.WriteIntArray("Preview", "DevMapArray_Channel", {3, 4});
+    profile.WriteBoolArray("Preview", "DevMapArray_Enable", {true});
+    Open();
+    CDeviceMap& map = Dialog().m_deviceMap;
+    EXPECT_EQ(map.size(), 3u);
+    EXPECT_EQ(map.EntryFor("Simulated Synth 1").outDevName, "Out");
+    EXPECT_EQ(map.EntryFor("Simulated Synth 1").channel, 3);
+    EXPECT_EQ(map.EntryFor("Simulated Synth 2").channel, 4);
+    EXPECT_EQ(map.EntryFor("X").outDevName, "");
+    EXPECT_EQ(map.EntryFor("X").channel, 0);
+    EXPECT_TRUE(map.EntryFor("X").enabled);
+}
+
+TEST_F(MainWindowTest, StartUpFileIsLoadedIntoTheHighestFreeBankWithoutItsQuotes)
+{
+    // The start-up file text comes straight from the command line: Explorer quotes a path.
+    std::string folder = WindowsPath("/usr/share/sounds/sf2/");
+    Open("\"" + folder + "TimGM6mb.sf2\"");
+    ASSERT_EQ(Dialog().m_startupFile, "\"" + folder + "TimGM6mb.sf2\"");
+    EXPECT_TRUE(m_boxes.Boxes().empty());
+    // Bank 127 of device 0 is the preview bank by default, so the highest free one is 126.
+    HTREEITEM bank = Find({"Loaded SoundFonts", "Simulated Synth 1", "126 - TimGM6mb1.sf2"});
+    ASSERT_NE(bank, nullptr) << ::testing::PrintToString(Lines());
+    EXPECT_TRUE(IsExpanded(bank));
+    EXPECT_EQ(TreeView_GetSelection(Tree()), TreeView_GetChild(Tree(), bank));
+}
+
+TEST_F(MainWindowTest, FailedStartUpLoadIsReported)
+{
+    Open("Z:\\no\\such\\file.sf2");
+    ASSERT_TRUE(m_boxes.WaitForCount(1));
+    EXPECT_EQ(m_boxes.Texts().at(0), "Error loading SoundFont (Pathname Invalid)");
+    EXPECT_EQ(m_boxes.Boxes().at(0).owner, Window());
+}

@@ -1,0 +1,249 @@
+// The sound tree as the main window builds it: devices, banks and presets from the simulated
+// card, files and folders from real folders on disk.
+
+#include "tests/app/MainWindowFixture.h"
+
+#include "app/Diagnostics.h"
+#include "engine/SfmInterface.h"
+#include "settings/Profile.h"
+#include "tests/engine/SoundFontFixture.h"
+
+#include <fstream>
+
+namespace {
+
+std::vector<std::string> g_traces;
+
+void KeepTrace(const char* line)
+{
+    g_traces.push_back(line);
+}
+
+FixtureSoundFont SoundFont(std::vector<FixturePreset> presets, std::optional<std::string> name = "Test Bank")
+{
+    FixtureSoundFont soundFont;
+    soundFont.name = std::move(name);
+    soundFont.presets = std::move(presets);
+    return soundFont;
+}
+
+void Touch(const std::string& path)
+{
+    std::ofstream(path) << "not a sound";
+}
+
+class SoundTreeTest : public MainWindowTest {
+protected:
+    void SetUp() override
+    {
+        MainWindowTest::SetUp();
+        g_traces.clear();
+        m_previousSink = SetTraceSink(KeepTrace);
+    }
+    void TearDown() override
+    {
+        SetTraceSink(m_previousSink);
+        MainWindowTest::TearDown();
+    }
+
+    // Lists `folders` in the settings file, as earlier runs would have left them.
+    void ListFolders(const std::vector<std::string>& folders)
+    {
+        CProfile(IniPath(), false).WriteStringArray("Folders", "LocalSoundFonts", folders);
+    }
+
+    TreeItemKind KindOf(HTREEITEM item) const { return RecordOf(item)->kind; }
+
+    TraceSink m_previousSink = nullptr;
+};
+
+} // namespace
+
+TEST_F(SoundTreeTest, FolderListsItsSoundFontsAndWavesFirstThenItsSubfoldersInReverse)
+{
+    std::string folder = FreshFolder("tree-files");
+    WriteSoundFont(folder + "a.sf2", SoundFont({{"Piano", 0, 0, 10}, {"Kit", 128, 0, 10}}));
+    WriteSoundFont(folder + "b.SF2", SoundFont({{"Organ", 0, 19, 10}}));
+    WriteSoundFont(folder + "c.Sf2", SoundFont({{"Hidden", 0, 1, 10}}));
+    WriteBytes(folder + "d.WAV", WaveBytes(64));
+    WriteBytes(folder + "e.wav", WaveBytes(64));
+    Touch(folder + "f.txt");
+    CreateDirectoryA((folder + "X").c_str(), nullptr);
+    CreateDirectoryA((folder + "Y").c_str(), nullptr);
+    WriteBytes(folder + "X\\in-x.wav", WaveBytes(64));
+    std::string listed = folder.substr(0, folder.size() - 1);
+    ListFolders({listed});
+
+    Open();
+    HTREEITEM root = Find({"Sound Files on disk"});
+    ASSERT_NE(root, nullptr);
+    EXPECT_FALSE(IsExpanded(root));
+    HTREEITEM listedItem = TreeView_GetChild(Tree(), root);
+    ASSERT_EQ(ItemText(listedItem), listed);
+    EXPECT_EQ(KindOf(listedItem), TreeItemKind::ListedFolder);
+
+    // The subfolders come in the reverse of the shell's own order.
+    CShellItemList shellFolders;
+    ASSERT_GE(CShellItem(listed).EnumChildren(shellFolders, SHCONTF_FOLDERS), 0);
+    ASSERT_EQ(shellFolders.size(), 2u);
+    std::vector<std::string> children = ChildTexts(listedItem);
+    ASSERT_EQ(children.size(), 6u) << ::testing::PrintToString(children);
+    std::vector<std::string> files(children.begin(), children.begin() + 4);
+    std::sort(files.begin(), files.end());
+    EXPECT_EQ(files, (std::vector<std::string>{"a.sf2", "b.SF2", "d.WAV", "e.wav"}));
+    EXPECT_EQ(children[4], shellFolders[1].GetDisplayName());
+    EXPECT_EQ(children[5], shellFolders[0].GetDisplayName());
+
+    HTREEITEM a = Find({"Sound Files on disk", listed, "a.sf2"});
+    EXPECT_EQ(KindOf(a), TreeItemKind::SoundFontFile);
+    EXPECT_EQ(ChildTexts(a), (std::vector<std::string>{"000-000 Piano", "128-000 Kit"}));
+    HTREEITEM kit = Find({"Sound Files on disk", listed, "a.sf2", "128-000 Kit"});
+    CTreeItemData* kitRecord = RecordOf(kit);
+    EXPECT_EQ(kitRecord->kind, TreeItemKind::FilePreset);
+    EXPECT_EQ(kitRecord->fileBank, 128);
+    EXPECT_EQ(kitRecord->bank, 128);
+    EXPECT_EQ(kitRecord->item.GetPath(), folder + "a.sf2");
+    EXPECT_EQ(ImagesOf(kit), std::make_pair(Dialog().m_images.percussionImage, Dialog().m_images.percussionImage));
+    HTREEITEM piano = Find({"Sound Files on disk", listed, "a.sf2", "000-000 Piano"});
+    EXPECT_EQ(ImagesOf(piano).first, Dialog().m_images.melodicImage);
+    HTREEITEM wave = Find({"Sound Files on disk", listed, "d.WAV"});
+    EXPECT_EQ(KindOf(wave), TreeItemKind::WaveFile);
+    EXPECT_EQ(ImagesOf(wave).first, Dialog().m_images.waveImage);
+    HTREEITEM x = Find({"Sound Files on disk", listed, "X"});
+    EXPECT_EQ(KindOf(x), TreeItemKind::SubFolder);
+    EXPECT_EQ(ImagesOf(x), std::make_pair(Dialog().m_images.folderImage, Dialog().m_images.folderOpenImage));
+    EXPECT_EQ(ChildTexts(x), std::vector<std::string>{"in-x.wav"});
+}
+
+TEST_F(SoundTreeTest, LoadedBankListsEnginePresetsOfBankZeroAndFilePresetsOfDrumBanks)
+{
+    std::string folder = FreshFolder("tree-bank");
+    WriteSoundFont(folder + "mixed.sf2", SoundFont({{"Drums", 128, 0, 10},
+                                                    {"Strings", 0, 48, 10},
+                                                    {"Variation", 5, 0, 10},
+                                                    {"Grand", 0, 0, 10}}));
+    LoadBank(0, 3, folder + "mixed.sf2");
+    Open();
+    HTREEITEM bank = Find({"Loaded SoundFonts", "Simulated Synth 1", "003 - Test Bank"});
+    ASSERT_NE(bank, nullptr) << ::testing::PrintToString(Lines());
+    EXPECT_EQ(ChildTexts(bank), (std::vector<std::string>{"000 Grand", "048 Strings", "000 Drums"}));
+    CTreeItemData* drums = RecordOf(Find({"Loaded SoundFonts", "Simulated Synth 1", "003 - Test Bank", "000 Drums"}));
+    EXPECT_EQ(drums->kind, TreeItemKind::BankPreset);
+    EXPECT_EQ(drums->device, 0);
+    EXPECT_EQ(drums->bank, 3);
+    EXPECT_EQ(drums->fileBank, 128);
+    CTreeItemData* bankRecord = RecordOf(bank);
+    EXPECT_EQ(bankRecord->kind, TreeItemKind::LoadedBank);
+    EXPECT_EQ(bankRecord->bank, 3);
+    EXPECT_EQ(ImagesOf(bank).first, Dialog().m_images.soundFontImage);
+}
+
+TEST_F(SoundTreeTest, UserBankShowsItsFileNameAndAWrongBankAnswerHidesTheBank)
+{
+    std::string folder = FreshFolder("tree-user");
+    WriteSoundFont(folder + "Piano.v2.sf2", SoundFont({{"Grand", 0, 0, 10}}, std::nullopt));
+    LoadBank(1, 5, folder + "Piano.v2.sf2");
+    LoadBank(1, 9, folder + "Piano.v2.sf2");
+    Sim().AnswerBankAs(1, 9, 8);
+    Open();
+    EXPECT_EQ(ChildTexts(Find({"Loaded SoundFonts", "Simulated Synth 2"})),
+              std::vector<std::string>{"005 - Piano.v2"});
+}
+
+TEST_F(SoundTreeTest, DevicesFollowTheirDeviceMapEntries)
+{
+    CProfile profile(IniPath(), false);
+    profile.WriteStringArray("Preview", "DevMapArray_SFDevName", {"Simulated Synth 1"});
+    profile.WriteBoolArray("Preview", "DevMapArray_Enable", {false});
+    Open();
+    EXPECT_EQ(ChildTexts(Find({"Loaded SoundFonts"})), std::vector<std::string>{"Simulated Synth 2"});
+    // The device the map had never seen gained an entry, enabled.
+    EXPECT_TRUE(Dialog().m_deviceMap.EntryFor("Simulated Synth 2").enabled);
+    EXPECT_EQ(Dialog().m_deviceMap.size(), 2u);
+    EXPECT_EQ(RecordOf(Find({"Loaded SoundFonts", "Simulated Synth 2"}))->device, 1);
+}
+
+TEST_F(SoundTreeTest, SameFolderTwiceIsShownTwiceAndEmptyListShowsNothing)
+{
+    std::string folder = FreshFolder("tree-twice");
+    WriteBytes(folder + "one.wav", WaveBytes(64));
+    std::string listed = folder.substr(0, folder.size() - 1);
+    ListFolders({listed, listed});
+    Open();
+    TreeLines lines = Lines();
+    std::vector<std::string> disk(std::find(lines.begin(), lines.end(), "1 Sound Files on disk"), lines.end());
+    EXPECT_EQ(disk, (std::vector<std::string>{"1 Sound Files on disk", "2 " + listed, "3 one.wav", "2 " + listed,
+                                              "3 one.wav"}));
+    Close();
+
+    DeleteFileA(IniPath().c_str());
+    Open();
+    EXPECT_TRUE(ChildTexts(Find({"Sound Files on disk"})).empty());
+}
+
+TEST_F(SoundTreeTest, WithoutDevicesTheRefreshSaysSoAndLeavesTheTreeAlone)
+{
+    std::string folder = FreshFolder("tree-nodevice");
+    ListFolders({folder.substr(0, folder.size() - 1)});
+    Open();
+    TreeLines before = Lines();
+    ASSERT_EQ(before.size(), 5u);
+    Sim().SetDeviceCount(0);
+    SendMessageA(Window(), WM_COMMAND, MAKEWPARAM(1028, BN_CLICKED), 0);
+    ASSERT_TRUE(m_boxes.WaitForCount(1));
+    EXPECT_EQ(m_boxes.Texts().at(0), "No SoundFont compatible devices installed");
+    EXPECT_EQ(m_boxes.Boxes().at(0).caption, "Error");
+    EXPECT_EQ(Lines(), before);
+}
+
+TEST_F(SoundTreeTest, UnreadableSoundFontIsTracedAndListedWithoutPresets)
+{
+    std::string folder = FreshFolder("tree-broken");
+    Touch(folder + "broken.sf2");
+    ListFolders({folder.substr(0, folder.size() - 1)});
+    Open();
+    HTREEITEM broken = Find({"Sound Files on disk", folder.substr(0, folder.size() - 1), "broken.sf2"});
+    ASSERT_NE(broken, nullptr);
+    EXPECT_EQ(TreeView_GetChild(Tree(), broken), nullptr);
+    bool traced = false;
+    for (const std::string& line : g_traces)
+        traced |= line.find(") Couldn't get preset list for soundfont " + folder + "broken.sf2\n") != std::string::npos;
+    EXPECT_TRUE(traced) << ::testing::PrintToString(g_traces);
+}
+
+TEST_F(SoundTreeTest, LongNamesAreCutToTheItemTextBuffer)
+{
+    std::string folder = FreshFolder("tree-long");
+    WriteSoundFont(folder + "long.sf2", SoundFont({{"Grand", 0, 0, 10}}, std::string(600, 'n')));
+    LoadBank(0, 2, folder + "long.sf2");
+    Open();
+    std::vector<std::string> banks = ChildTexts(Find({"Loaded SoundFonts", "Simulated Synth 1"}));
+    ASSERT_EQ(banks.size(), 1u);
+    EXPECT_EQ(banks[0].size(), 255u);
+    EXPECT_EQ(banks[0].substr(0, 9), "002 - nnn");
+}
+
+TEST_F(SoundTreeTest, RebuildLeavesOnlyRecordsOfTheNewTree)
+{
+    std::string folder = FreshFolder("tree-rebuild");
+    WriteSoundFont(folder + "a.sf2", SoundFont({{"Piano", 0, 0, 10}}));
+    ListFolders({folder.substr(0, folder.size() - 1)});
+    Open();
+    for (int refresh = 0; refresh < 3; ++refresh)
+        SendMessageA(Window(), WM_COMMAND, MAKEWPARAM(1028, BN_CLICKED), 0);
+
+    std::vector<const CTreeItemData*> listed;
+    for (const CTreeItemData* record = Dialog().m_soundTree.Records().First(); record; record = record->Next())
+        listed.push_back(record);
+    std::vector<const CTreeItemData*> shown;
+    std::function<void(HTREEITEM)> walk = [&](HTREEITEM parent) {
+        for (HTREEITEM item = parent ? TreeView_GetChild(Tree(), parent) : TreeView_GetRoot(Tree()); item;
+             item = TreeView_GetNextSibling(Tree(), item)) {
+            shown.push_back(RecordOf(item));
+            walk(item);
+        }
+    };
+    walk(nullptr);
+    EXPECT_EQ(shown, listed);
+    EXPECT_EQ(listed.size(), TreeView_GetCount(Tree()));
+}
