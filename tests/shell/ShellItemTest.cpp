@@ -34,6 +34,21 @@ void RemoveTree(const std::string& folder)
     RemoveDirectoryA(folder.c_str());
 }
 
+// Creates a folder that no other run can share: creation fails when the name is taken, and
+// the name's number comes from the clock. Empty when the folder can't be made.
+std::string CreateUniqueFolder(const std::string& parentWithSeparator, const std::string& prefix)
+{
+    for (;;) {
+        LARGE_INTEGER now;
+        QueryPerformanceCounter(&now);
+        std::string folder = parentWithSeparator + prefix + std::to_string(now.QuadPart);
+        if (CreateDirectoryA(folder.c_str(), nullptr))
+            return folder;
+        if (GetLastError() != ERROR_ALREADY_EXISTS)
+            return std::string();
+    }
+}
+
 bool SameBytes(const CShellItem& a, const CShellItem& b)
 {
     return a.GetSize() == b.GetSize() && std::memcmp(a.GetIdList(), b.GetIdList(), a.GetSize()) == 0;
@@ -67,9 +82,8 @@ protected:
     {
         if (GetFileAttributesA("Z:\\tmp") == INVALID_FILE_ATTRIBUTES)
             GTEST_SKIP() << "needs Wine's drive Z: with a folder tmp";
-        static int counter = 0;
-        m_root = "Z:\\tmp\\tw-shell-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter);
-        ASSERT_TRUE(CreateDirectoryA(m_root.c_str(), nullptr)) << m_root;
+        m_root = CreateUniqueFolder("Z:\\tmp\\", "tw-shell-");
+        ASSERT_FALSE(m_root.empty());
         MakeFolder("Sub1");
         MakeFolder("Sub2");
         for (const char* file : {"A Piano.v2.sf2", "b.wav", "readme.txt", "Sub1\\x.sf2"})

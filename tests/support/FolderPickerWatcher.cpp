@@ -34,6 +34,39 @@ BOOL CALLBACK FindPicker(HWND window, LPARAM param)
     return FALSE;
 }
 
+// The label of the folder selected in the picker's tree; empty while nothing is selected.
+std::string SelectedLabel(HWND picker)
+{
+    HWND tree = GetDlgItem(picker, kTreeId);
+    auto selected = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+    if (!selected)
+        return std::string();
+    char label[MAX_PATH] = {};
+    TVITEMA item = {};
+    item.mask = TVIF_TEXT;
+    item.hItem = selected;
+    item.pszText = label;
+    item.cchTextMax = sizeof label;
+    SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    return label;
+}
+
+// The picker fills its tree before it takes any answer: a click or a selection made earlier
+// is lost.
+bool IsFilled(HWND picker)
+{
+    return SendMessageA(GetDlgItem(picker, kTreeId), TVM_GETCOUNT, 0, 0) > 0;
+}
+
+// Waits up to `timeoutMs` for the window to go.
+bool WaitUntilGone(HWND window, DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    while (IsWindow(window) && GetTickCount() - start < timeoutMs)
+        Sleep(5);
+    return !IsWindow(window);
+}
+
 } // namespace
 
 FolderPickerWatcher::FolderPickerWatcher()
@@ -85,23 +118,29 @@ bool FolderPickerWatcher::AnswerOne()
 {
     HWND picker = nullptr;
     EnumWindows(FindPicker, reinterpret_cast<LPARAM>(&picker));
-    if (!picker)
+    if (!picker || !IsFilled(picker))
         return false;
     SeenFolderPicker seen;
     seen.caption = WindowText(picker);
     seen.title = WindowText(GetDlgItem(picker, kTitleId));
-    if (m_folder.empty()) {
-        SendMessageA(GetDlgItem(picker, IDCANCEL), BM_CLICK, 0, 0);
-    } else {
-        // The picker takes this message from anyone, not only from its callback.
-        SendMessageA(picker, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(m_folder.c_str()));
-        SendMessageA(GetDlgItem(picker, IDOK), BM_CLICK, 0, 0);
+    // Answer until the picker is gone, so that the test's thread never stays in its loop.
+    while (!m_stop && IsWindow(picker)) {
+        if (!m_folder.empty() && !Select(picker))
+            continue;
+        SendMessageA(GetDlgItem(picker, m_folder.empty() ? IDCANCEL : IDOK), BM_CLICK, 0, 0);
+        WaitUntilGone(picker, 1000);
     }
-    // Count the picker once it is gone, so that a caller woken by WaitForCount finds its modal
-    // loop over.
-    while (IsWindow(picker) && !m_stop)
-        Sleep(5);
     std::lock_guard<std::mutex> lock(m_mutex);
     m_pickers.push_back(seen);
     return true;
+}
+
+bool FolderPickerWatcher::Select(HWND picker) const
+{
+    // The picker takes this message from anyone, not only from its callback.
+    SendMessageA(picker, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(m_folder.c_str()));
+    if (SelectedLabel(picker) == m_folder.substr(m_folder.find_last_of('\\') + 1))
+        return true;
+    Sleep(10);
+    return false;
 }

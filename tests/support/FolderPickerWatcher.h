@@ -21,7 +21,8 @@ class FolderPickerWatcher {
 public:
     // Cancels every picker.
     FolderPickerWatcher();
-    // Selects `folder` (a path) in every picker and presses OK.
+    // Selects `folder` (a path, whose last name is the label the picker shows for it) in every
+    // picker and presses OK.
     explicit FolderPickerWatcher(const std::string& folder);
     ~FolderPickerWatcher();
     FolderPickerWatcher(const FolderPickerWatcher&) = delete;
@@ -34,6 +35,8 @@ public:
 private:
     void Watch();
     bool AnswerOne();
+    // Selects m_folder in the picker; false until its tree shows it selected.
+    bool Select(HWND picker) const;
 
     std::string m_folder;
     std::atomic<bool> m_stop{false};
