@@ -85,22 +85,36 @@ void RemoveTree(const std::string& folder)
     RemoveDirectoryA(folder.c_str());
 }
 
+// Creates a folder that no other run can share: creation fails when the name is taken, and
+// the name's number comes from the clock. Empty when the folder can't be made.
+std::string CreateUniqueFolder(const std::string& parentWithSeparator, const std::string& prefix)
+{
+    for (;;) {
+        LARGE_INTEGER now;
+        QueryPerformanceCounter(&now);
+        std::string folder = parentWithSeparator + prefix + std::to_string(now.QuadPart);
+        if (CreateDirectoryA(folder.c_str(), nullptr))
+            return folder;
+        if (GetLastError() != ERROR_ALREADY_EXISTS)
+            return std::string();
+    }
+}
+
 // A fresh folder under the temporary directory, removed with everything in it afterwards.
 class ProfileTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        static int counter = 0;
         char temp[MAX_PATH] = {};
         GetTempPathA(MAX_PATH, temp);
-        m_folder = std::string(temp) + "tw-profile-" + std::to_string(GetCurrentProcessId()) + "-" +
-                   std::to_string(++counter);
-        ASSERT_TRUE(CreateDirectoryA(m_folder.c_str(), nullptr)) << m_folder;
+        m_folder = CreateUniqueFolder(temp, "tw-profile-");
+        ASSERT_FALSE(m_folder.empty());
     }
 
     void TearDown() override { RemoveTree(m_folder); }
 
     std::string PathOf(const std::string& name) const { return m_folder + "\\" + name; }
+    std::string UniqueName() const { return m_folder.substr(m_folder.rfind('\\') + 1); }
 
     // A store on settings.ini in the test's folder, holding `content` when it is given.
     CProfile StoreWith(const std::string& content) const
@@ -397,7 +411,8 @@ TEST_F(ProfileTest, ProgramDirectoryIsTheFolderOfTheProgramWithABackslash)
 
 TEST_F(ProfileTest, NextToProgramUsesTheProgramsFolderWhateverTheCurrentDirectory)
 {
-    const std::string name = "tw-next-to-program-" + std::to_string(GetCurrentProcessId()) + ".ini";
+    // Named after the test's own folder, so that no other run uses the same file.
+    const std::string name = UniqueName() + ".ini";
     const std::string besideProgram = TestProgramFolder() + name;
     {
         CurrentDirectory inside(m_folder);
@@ -410,7 +425,7 @@ TEST_F(ProfileTest, NextToProgramUsesTheProgramsFolderWhateverTheCurrentDirector
 
 TEST_F(ProfileTest, ABareFileNameWithoutProgramFolderIsInTheCurrentDirectory)
 {
-    const std::string name = "tw-current-dir-" + std::to_string(GetCurrentProcessId()) + ".ini";
+    const std::string name = UniqueName() + ".ini";
     char windows[MAX_PATH] = {};
     GetWindowsDirectoryA(windows, MAX_PATH);
     const std::string inWindows = std::string(windows) + "\\" + name;
