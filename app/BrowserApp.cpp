@@ -3,14 +3,22 @@
 #include "app/BrowserDlg.h"
 
 #include <commctrl.h>
+#include <ole2.h>
 
 BOOL CBrowserApp::InitInstance()
 {
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
+    // The shell's folder picker needs COM on the thread that shows it.
+    HRESULT com = OleInitialize(nullptr);
 
-    CBrowserDlg dialog(nullptr);
-    dialog.m_startupFile = m_lpCmdLine;
-    dialog.DoModal();
+    {
+        // Destroyed before COM ends: saving the settings asks the shell for folder paths.
+        CBrowserDlg dialog(nullptr);
+        dialog.m_startupFile = m_lpCmdLine;
+        dialog.DoModal();
+    }
+    if (SUCCEEDED(com))
+        OleUninitialize();
     return FALSE;
 }

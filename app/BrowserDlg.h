@@ -131,6 +131,7 @@ private:
     void OnSelChangedTree();
     void OnOctaveDeltaPos(const NMUPDOWN& change);
     void OnSettings();
+    void ReleaseAllNotesOn(std::int32_t channel);
     void SendBankAndProgram(int bank, int program);
     void LoadDiskItemForPreview();
     void SelectLoadedPreset();

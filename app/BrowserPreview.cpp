@@ -8,6 +8,8 @@
 #include "dialogs/PropSheet.h"
 #include "midi/MidiResult.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr std::uint8_t kPercussionChannel = 9;
@@ -90,9 +92,14 @@ void CBrowserDlg::StopPreview()
 
 void CBrowserDlg::ReleaseAllNotes()
 {
+    ReleaseAllNotesOn(m_previewChannel);
+}
+
+void CBrowserDlg::ReleaseAllNotesOn(std::int32_t channel)
+{
     if (!m_previewing)
         return;
-    std::uint8_t status = ChannelStatus(kNoteOff, m_previewChannel);
+    std::uint8_t status = ChannelStatus(kNoteOff, channel);
     for (int note = 0; note < 128; ++note)
         m_previewOut.SendShortMessage(status, static_cast<std::uint8_t>(note), 0);
 }
@@ -145,8 +152,11 @@ void CBrowserDlg::SelectLoadedPreset()
     }
     std::int32_t channel = m_selected.fileBank >= 128 ? kPercussionChannel : entry.channel;
     if (channel != m_previewChannel) {
-        ReleaseAllNotes();
+        // The input thread takes the new channel first, so a key struck during the sweep is
+        // not left sounding on the old one.
+        std::int32_t oldChannel = m_previewChannel;
         SetPreviewChannel(channel);
+        ReleaseAllNotesOn(oldChannel);
     }
     SendBankAndProgram(m_selected.bank, m_selected.preset);
 }
@@ -199,10 +209,12 @@ void CBrowserDlg::FillPresetList(HTREEITEM selected)
 
 void CBrowserDlg::OnOctaveDeltaPos(const NMUPDOWN& change)
 {
-    ReleaseAllNotes();
     std::int64_t octave = static_cast<std::int64_t>(m_octave) + change.iDelta;
-    m_octave = static_cast<std::int32_t>(std::max<std::int64_t>(kLowestOctave, std::min<std::int64_t>(kHighestOctave, octave)));
+    m_octave = static_cast<std::int32_t>(std::clamp<std::int64_t>(octave, kLowestOctave, kHighestOctave));
+    // The new shift takes effect before the sweep, so no note struck meanwhile keeps sounding
+    // under the old one.
     m_forwarder.SetOctave(m_octave);
+    ReleaseAllNotes();
     ShowOctave();
 }
 

@@ -272,13 +272,13 @@ TEST_F(CommandsTest, EngineFailuresAreReportedAndLeaveTheTree)
     LoadBank(0, 4, m_folder + "small.sf2");
     Open();
     TreeLines before = Lines();
-    Sim().FailSlot(static_cast<int>(SfmSlot::ClearBank), 202);
+    Sim().FailSlot(SfmSlot::ClearBank, 202);
     RightClick(Find({"Loaded SoundFonts", kDevice1, "004 - Small"}), "Delete");
     RightClick(Find({"Loaded SoundFonts", kDevice1}), "Clear all loaded SoundFonts");
-    Sim().FailSlot(static_cast<int>(SfmSlot::ClearBank), 0);
-    Sim().FailSlot(static_cast<int>(SfmSlot::OpenDevice), 202);
+    Sim().FailSlot(SfmSlot::ClearBank, 0);
+    Sim().FailSlot(SfmSlot::OpenDevice, 202);
     RightClick(Find({"Loaded SoundFonts", kDevice1}), "Clear all loaded SoundFonts");
-    Sim().FailSlot(static_cast<int>(SfmSlot::OpenDevice), 0);
+    Sim().FailSlot(SfmSlot::OpenDevice, 0);
     ASSERT_TRUE(m_boxes.WaitForCount(3));
     EXPECT_EQ(m_boxes.Texts(), (std::vector<std::string>{"Error seleting SoundFont (Device Busy)",
                                                           "Error clearing SoundFonts (Device Busy)",

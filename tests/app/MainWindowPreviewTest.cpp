@@ -1,0 +1,320 @@
+// Previewing in the real main window, with a virtual MIDI system standing in for winmm: what
+// goes out, on which device and channel, for each kind of selection, the octave, the settings
+// sheet, and the input thread racing the user-interface thread.
+
+#include "tests/app/MainWindowFixture.h"
+
+#include "app/resource.h"
+#include "engine/SfmInterface.h"
+#include "midi/MidiMessage.h"
+#include "settings/Profile.h"
+#include "tests/engine/SoundFontFixture.h"
+#include "tests/support/DialogWatcher.h"
+#include "tests/support/VirtualMidi.h"
+
+#include <atomic>
+#include <thread>
+
+namespace {
+
+const char kDevice1[] = "Simulated Synth 1";
+
+DWORD Word(std::uint8_t status, std::uint8_t data1, std::uint8_t data2)
+{
+    return PackShortMessage(status, data1, data2);
+}
+
+std::vector<DWORD> Sweep(std::uint8_t channel)
+{
+    std::vector<DWORD> words;
+    for (int note = 0; note < 128; ++note)
+        words.push_back(Word(static_cast<std::uint8_t>(0x80 | channel), static_cast<std::uint8_t>(note), 0));
+    return words;
+}
+
+std::vector<DWORD> Join(std::vector<DWORD> a, const std::vector<DWORD>& b)
+{
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+class PreviewTest : public MainWindowTest {
+protected:
+    void SetUp() override
+    {
+        MainWindowTest::SetUp();
+        m_midi.SetInputDevices({"Keys"});
+        m_midi.SetOutputDevices({"Synth A", "Synth B"});
+        m_folder = FreshFolder(std::string("preview-") +
+                               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        m_listed = m_folder.substr(0, m_folder.size() - 1);
+        FixtureSoundFont soundFont;
+        soundFont.name = "Small";
+        soundFont.presets = {{"Grand", 0, 0, 16}, {"Brass", 0, 61, 16}, {"Kit", 128, 0, 16}};
+        WriteSoundFont(m_folder + "small.sf2", soundFont);
+        WriteBytes(m_folder + "tone.wav", WaveBytes(64));
+        CProfile profile(IniPath(), false);
+        profile.WriteStringArray("Preview", "DevMapArray_SFDevName", {kDevice1});
+        profile.WriteStringArray("Preview", "DevMapArray_DevName", {"Synth B"});
+        profile.WriteIntArray("Preview", "DevMapArray_Channel", {3});
+        profile.WriteString("Preview", "LFMidiOutDevice", "Synth A");
+        profile.WriteInt("Preview", "LFMidiOutChannel", 5);
+        profile.WriteStringArray("Folders", "LocalSoundFonts", {m_listed});
+    }
+    void TearDown() override
+    {
+        MainWindowTest::TearDown();
+        EXPECT_TRUE(m_midi.Violations().empty()) << ::testing::PrintToString(m_midi.Violations());
+    }
+
+    void ClickPreview() { SendMessageA(Window(), WM_COMMAND, MAKEWPARAM(IDC_PREVIEW, BN_CLICKED), 0); }
+    void Select(const std::vector<std::string>& path)
+    {
+        HTREEITEM item = Find(path);
+        ASSERT_NE(item, nullptr) << ::testing::PrintToString(path);
+        TreeView_SelectItem(Tree(), item);
+    }
+    void ShiftOctave(int delta)
+    {
+        NMUPDOWN change = {{GetDlgItem(Window(), IDC_OCTAVE_SPIN), IDC_OCTAVE_SPIN, static_cast<UINT>(UDN_DELTAPOS)}, 0, delta};
+        SendMessageA(Window(), WM_NOTIFY, IDC_OCTAVE_SPIN, reinterpret_cast<LPARAM>(&change));
+    }
+    // Plays one message on the keyboard and waits until it has been passed on.
+    void Play(DWORD word)
+    {
+        m_midi.Receive(0, word);
+        ASSERT_TRUE(m_midi.WaitUntilDelivered());
+    }
+    std::vector<std::string> Preset(const char* bank, const char* preset) const
+    {
+        return {"Loaded SoundFonts", kDevice1, bank, preset};
+    }
+    std::vector<std::string> OnDisk(const std::string& file, const std::string& preset = std::string()) const
+    {
+        std::vector<std::string> path{"Sound Files on disk", m_listed, file};
+        if (!preset.empty())
+            path.push_back(preset);
+        return path;
+    }
+    std::vector<DWORD> WordsTo(int device) const
+    {
+        std::vector<DWORD> words;
+        for (const SentMessage& sent : m_midi.Sent())
+            if (sent.device == device && sent.state == HandleState::Open)
+                words.push_back(sent.word);
+        return words;
+    }
+    std::uint32_t EngineCalls(int slot) const { return Sim().CallCount(slot); }
+
+    VirtualMidi m_midi;
+    std::string m_folder;
+    std::string m_listed;
+};
+
+} // namespace
+
+TEST_F(PreviewTest, WithoutMidiDevicesStartingSaysWhyAndStillCountsAsOn)
+{
+    m_midi.SetInputDevices({});
+    m_midi.SetOutputDevices({});
+    Open();
+    ClickPreview();
+    ASSERT_TRUE(m_boxes.WaitForCount(3));
+    std::vector<std::string> texts = m_boxes.Texts();
+    EXPECT_EQ(texts[0], "Couldn't open midi device (The specified device identifier is out of range)");
+    EXPECT_EQ(texts[1].rfind("Couldn't start midi input (", 0), 0u) << texts[1];
+    EXPECT_GT(texts[1].size(), std::string("Couldn't start midi input ()").size()) << texts[1];
+    EXPECT_EQ(texts[2], "Couldn't open midi device (The specified device identifier is out of range)");
+    EXPECT_EQ(WindowText(GetDlgItem(Window(), IDC_PREVIEW)), "Stop Preview");
+    ClickPreview();
+    EXPECT_EQ(WindowText(GetDlgItem(Window(), IDC_PREVIEW)), "Start Preview");
+    EXPECT_EQ(m_boxes.Boxes().size(), 3u);
+}
+
+TEST_F(PreviewTest, LoadedPresetsPlayOnTheMappedOutputAndChannel)
+{
+    LoadBank(0, 4, m_folder + "small.sf2");
+    Open();
+    ClickPreview();
+    ASSERT_TRUE(m_boxes.Boxes().empty()) << ::testing::PrintToString(m_boxes.Texts());
+    m_midi.ClearRecords();
+
+    Select(Preset("004 - Small", "000 Grand"));
+    EXPECT_EQ(m_midi.CallNames(), (std::vector<std::string>{"midiOutClose", "midiOutOpen"}));
+    EXPECT_EQ(WordsTo(1), Join(Sweep(0), {Word(0xB3, 0, 4), Word(0xC3, 0, 0)}));
+
+    m_midi.ClearRecords();
+    Select(Preset("004 - Small", "061 Brass"));
+    EXPECT_TRUE(m_midi.CallNames().empty()) << "the same output stays open";
+    EXPECT_EQ(WordsTo(1), (std::vector<DWORD>{Word(0xB3, 0, 4), Word(0xC3, 61, 0)}));
+
+    // The keyboard plays on any channel; the notes go out on the preview channel.
+    m_midi.ClearRecords();
+    Play(Word(0x90, 60, 100));
+    Play(Word(0x9A, 61, 0));
+    Play(Word(0xB0, 7, 100));
+    Play(Word(0xE0, 0, 64));
+    EXPECT_EQ(WordsTo(1), (std::vector<DWORD>{Word(0x93, 60, 100), Word(0x93, 61, 0)}));
+
+    // Percussion goes to the tenth channel, after the old channel's notes are released.
+    m_midi.ClearRecords();
+    Select(Preset("004 - Small", "000 Kit"));
+    EXPECT_EQ(WordsTo(1), Join(Sweep(3), {Word(0xB9, 0, 4), Word(0xC9, 0, 0)}));
+
+    // Nothing playable selected: keys are silent, releases still go out.
+    m_midi.ClearRecords();
+    Select({"Loaded SoundFonts"});
+    Play(Word(0x90, 64, 90));
+    Play(Word(0x80, 64, 0));
+    EXPECT_EQ(WordsTo(1), (std::vector<DWORD>{Word(0x89, 64, 0)}));
+}
+
+TEST_F(PreviewTest, PercussionSelectedWhileOffUsesTheMappedChannelUntilStarted)
+{
+    LoadBank(0, 4, m_folder + "small.sf2");
+    Open();
+    Select(Preset("004 - Small", "000 Kit"));
+    EXPECT_TRUE(m_midi.Sent().empty());
+    EXPECT_EQ(Dialog().m_previewChannel, 3);
+    ClickPreview();
+    EXPECT_EQ(WordsTo(1), (std::vector<DWORD>{Word(0xB3, 0, 4), Word(0xC3, 0, 0)}));
+}
+
+TEST_F(PreviewTest, OctaveShiftsNotesWithinLimitsAndReleasesHeldOnes)
+{
+    LoadBank(0, 4, m_folder + "small.sf2");
+    Open();
+    ClickPreview();
+    Select(Preset("004 - Small", "000 Grand"));
+    struct Case {
+        int delta;
+        const char* shown;
+        std::uint8_t in;
+        std::uint8_t out;
+    };
+    const Case cases[] = {
+        {1, "+1", 60, 72}, {1, "+2", 120, 127}, {7, "+9", 0, 108}, {1, "+9", 0, 108},
+        {-9, "0", 60, 60}, {-2, "-2", 60, 36}, {-7, "-9", 50, 0}, {-1, "-9", 127, 19},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string("shown ") + c.shown);
+        m_midi.ClearRecords();
+        ShiftOctave(c.delta);
+        EXPECT_EQ(WindowText(GetDlgItem(Window(), IDC_OCTAVE_EDIT)), c.shown);
+        EXPECT_EQ(WordsTo(1), Sweep(3));
+        m_midi.ClearRecords();
+        Play(Word(0x90, c.in, 80));
+        EXPECT_EQ(WordsTo(1), std::vector<DWORD>{Word(0x93, c.out, 80)});
+    }
+}
+
+TEST_F(PreviewTest, DiskSoundsLoadIntoThePreviewBankOnlyWhilePreviewing)
+{
+    Open();
+    Select(OnDisk("small.sf2", "000-061 Brass"));
+    EXPECT_EQ(EngineCalls(SfmSlot::LoadPreset), 0u);
+
+    ClickPreview();
+    m_midi.ClearRecords();
+    Select(OnDisk("small.sf2", "000-000 Grand"));
+    EXPECT_EQ(EngineCalls(SfmSlot::ClearPreset), 1u) << "leaving the first selection";
+    EXPECT_EQ(EngineCalls(SfmSlot::LoadPreset), 1u);
+    EXPECT_EQ(m_midi.CallNames(), (std::vector<std::string>{"midiOutClose", "midiOutOpen"}));
+    EXPECT_EQ(WordsTo(0), (std::vector<DWORD>{Word(0xB5, 0, 127), Word(0xC5, 127, 0)}));
+
+    m_midi.ClearRecords();
+    Select(OnDisk("tone.wav"));
+    EXPECT_EQ(EngineCalls(SfmSlot::ClearPreset), 2u);
+    EXPECT_EQ(EngineCalls(SfmSlot::LoadWave), 1u);
+    EXPECT_EQ(WordsTo(0), (std::vector<DWORD>{Word(0xB5, 0, 127), Word(0xC5, 127, 0)}));
+    Play(Word(0x91, 62, 70));
+    EXPECT_EQ(WordsTo(0).back(), Word(0x95, 62, 70));
+
+    Select({"Sound Files on disk"});
+    EXPECT_EQ(EngineCalls(SfmSlot::ClearPreset), 3u);
+    EXPECT_TRUE(m_boxes.Boxes().empty()) << ::testing::PrintToString(m_boxes.Texts());
+}
+
+TEST_F(PreviewTest, DiskSoundThatCannotBeLoadedIsReportedAndStillSelected)
+{
+    Open();
+    ClickPreview();
+    Sim().FailSlot(SfmSlot::LoadWave, 205);
+    Select(OnDisk("tone.wav"));
+    Sim().FailSlot(SfmSlot::OpenDevice, 202);
+    Select(OnDisk("small.sf2", "000-000 Grand"));
+    Sim().FailSlot(SfmSlot::OpenDevice, 0);
+    ASSERT_TRUE(m_boxes.WaitForCount(2));
+    EXPECT_EQ(m_boxes.Texts(), (std::vector<std::string>{
+                                   "Error loading wave file (Sound Memory Insufficient)",
+                                   "Error loading preset (couldn't open output device) (Device Busy)"}));
+    EXPECT_EQ(WordsTo(0).back(), Word(0xC5, 127, 0));
+}
+
+TEST_F(PreviewTest, SettingsSheetPausesPreviewAndOkRebuildsTheTree)
+{
+    Open();
+    ClickPreview();
+    m_midi.ClearRecords();
+    HTREEITEM rootBefore = TreeView_GetRoot(Tree());
+    {
+        DialogWatcher sheet("Tonewell Properties", [](HWND dialog) { PressButton(dialog, IDCANCEL); });
+        SendMessageA(Window(), WM_COMMAND, MAKEWPARAM(IDC_SETTINGS, BN_CLICKED), 0);
+        EXPECT_TRUE(sheet.Answered());
+    }
+    EXPECT_EQ(m_midi.CallNames(), (std::vector<std::string>{"midiInStop", "midiInClose", "midiOutClose",
+                                                           "midiInOpen", "midiInStart", "midiOutOpen"}));
+    EXPECT_EQ(TreeView_GetRoot(Tree()), rootBefore);
+    {
+        DialogWatcher sheet("Tonewell Properties", [](HWND dialog) { PressButton(dialog, IDOK); });
+        SendMessageA(Window(), WM_COMMAND, MAKEWPARAM(IDC_SETTINGS, BN_CLICKED), 0);
+        EXPECT_TRUE(sheet.Answered());
+    }
+    EXPECT_NE(TreeView_GetRoot(Tree()), rootBefore);
+    EXPECT_EQ(WindowText(GetDlgItem(Window(), IDC_PREVIEW)), "Stop Preview");
+
+    ClickPreview();
+    m_midi.ClearRecords();
+    {
+        DialogWatcher sheet("Tonewell Properties", [](HWND dialog) { PressButton(dialog, IDOK); });
+        SendMessageA(Window(), WM_COMMAND, MAKEWPARAM(IDC_SETTINGS, BN_CLICKED), 0);
+    }
+    EXPECT_TRUE(m_midi.CallNames().empty()) << "the sheet never switches previewing on";
+}
+
+TEST_F(PreviewTest, InputRacingTheUserInterfaceNeverReachesAClosingOutput)
+{
+    LoadBank(0, 4, m_folder + "small.sf2");
+    Open();
+    ClickPreview();
+    const std::vector<std::vector<std::string>> selections = {
+        Preset("004 - Small", "000 Grand"), Preset("004 - Small", "000 Kit"), {"Loaded SoundFonts"},
+        OnDisk("tone.wav"), OnDisk("small.sf2", "000-061 Brass"), {"Sound Files on disk"}};
+    std::atomic<bool> done{false};
+    std::atomic<int> played{0};
+    std::thread keyboard([&] {
+        for (int i = 0; !done || i < 100000; ++i) {
+            auto note = static_cast<std::uint8_t>(i % 128);
+            m_midi.Receive(0, Word(i % 2 ? 0x90 : 0x80, note, 100));
+            ++played;
+            if (i % 64 == 0)
+                Sleep(0);
+        }
+    });
+    for (int round = 0; round < 1000; ++round) {
+        Select(selections[round % selections.size()]);
+        ShiftOctave(round % 3 - 1);
+        if (round % 7 == 0)
+            ClickPreview();
+        if (round % 50 == 0) {
+            DialogWatcher sheet("Tonewell Properties", [](HWND dialog) { PressButton(dialog, IDCANCEL); });
+            SendMessageA(Window(), WM_COMMAND, MAKEWPARAM(IDC_SETTINGS, BN_CLICKED), 0);
+        }
+    }
+    done = true;
+    keyboard.join();
+    ASSERT_TRUE(m_midi.WaitUntilDelivered(20000));
+    EXPECT_GE(played.load(), 100000);
+    EXPECT_TRUE(m_midi.Violations().empty()) << ::testing::PrintToString(m_midi.Violations());
+    EXPECT_TRUE(m_boxes.Boxes().empty()) << ::testing::PrintToString(m_boxes.Texts());
+}
