@@ -47,6 +47,11 @@ cmake --no-warn-unused-cli -S . -B build/win32 -G Ninja -DCMAKE_BUILD_TYPE=RelWi
   -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake >/dev/null
 cmake --build build/win32 --target run_bundle
 
+# On a first run, list the SoundFonts from Debian's packages, as a user would add them.
+if [ ! -f build/win32/run/tnw.ini ]; then
+  printf '[Folders]\r\nLocalSoundFonts_0=Z:\\usr\\share\\sounds\\sf2\r\n' > build/win32/run/tnw.ini
+fi
+
 if [ -n "${DISPLAY:-}" ]; then
   exec tools/wine-session.sh build/win32/wine/run-prefix -- \
     bash -c 'cd build/win32/run && wine tonewell.exe "$@"' tonewell "$@"
