@@ -318,3 +318,19 @@ TEST_F(PreviewTest, InputRacingTheUserInterfaceNeverReachesAClosingOutput)
     EXPECT_TRUE(m_midi.Violations().empty()) << ::testing::PrintToString(m_midi.Violations());
     EXPECT_TRUE(m_boxes.Boxes().empty()) << ::testing::PrintToString(m_boxes.Texts());
 }
+
+TEST_F(PreviewTest, PreviewOnStartupStartsBeforeTheDeviceMapIsRead)
+{
+    CProfile(IniPath(), false).WriteBool("Preview", "PreviewEnableOnStartup", true);
+    Open();
+    EXPECT_EQ(WindowText(GetDlgItem(Window(), IDC_PREVIEW)), "Stop Preview");
+    EXPECT_EQ(m_midi.CallNames(), (std::vector<std::string>{"midiInOpen", "midiInStart", "midiOutOpen"}));
+    // Output 0, channel 0, bank 0 and program 0: the device map (Synth B, channel 3) is read
+    // only afterwards.
+    EXPECT_EQ(WordsTo(0), (std::vector<DWORD>{Word(0xB0, 0, 0), Word(0xC0, 0, 0)}));
+    EXPECT_EQ(Dialog().m_deviceMap.EntryFor(kDevice1).channel, 3);
+    Close();
+    bool onStartup = false;
+    EXPECT_TRUE(CProfile(IniPath(), false).ReadBool("Preview", "PreviewEnableOnStartup", onStartup));
+    EXPECT_TRUE(onStartup);
+}
