@@ -113,6 +113,14 @@ TEST_F(CommandsTest, RightClickUpdatesTheMeterEvenWithoutAMenu)
 
     RightClick(nullptr);
     EXPECT_EQ(TreeView_GetSelection(Tree()), nullptr);
+
+    // A device whose memory can't be read shows the empty amount.
+    Sim().FailSlot(SfmSlot::MemoryStatus, 202);
+    RightClick(Find({"Loaded SoundFonts", kDevice2}));
+    EXPECT_TRUE(MeterEnabled());
+    EXPECT_EQ(MeterText(), "0 MB Free");
+    EXPECT_EQ(SendMessageA(GetDlgItem(Window(), IDC_MEMORY_BAR), PBM_GETPOS, 0, 0), 0);
+    EXPECT_EQ(Sim().OpenCount(1), 0u);
 }
 
 TEST_F(CommandsTest, LoadChoosesTheHighestFreeBankSparingThePreviewBank)
