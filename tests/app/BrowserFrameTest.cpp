@@ -181,10 +181,13 @@ TEST_F(BrowserFrame, TreeRemembersTheLastMousePosition)
     };
     const Case cases[] = {{WM_MOUSEMOVE, 12, 34}, {WM_RBUTTONDOWN, 56, 7}, {WM_MOUSEMOVE, 0xFFFF, 3}};
     for (const Case& c : cases) {
-        // A right-button press makes the tree wait for the release before it reports a click.
-        if (c.message == WM_RBUTTONDOWN)
-            PostMessageA(tree, WM_RBUTTONUP, 0, MAKELPARAM(c.x, c.y));
-        SendMessageA(tree, c.message, 0, MAKELPARAM(c.x, c.y));
+        // A right-button press makes the tree wait for the release before it reports a click:
+        // the release is queued on the tree's own thread first, so it can't be taken earlier.
+        OnUi([&] {
+            if (c.message == WM_RBUTTONDOWN)
+                PostMessageA(tree, WM_RBUTTONUP, 0, MAKELPARAM(c.x, c.y));
+            SendMessageA(tree, c.message, 0, MAKELPARAM(c.x, c.y));
+        });
         EXPECT_EQ(g_lastTreeMouseX, static_cast<std::uint32_t>(c.x)) << c.message;
         EXPECT_EQ(g_lastTreeMouseY, static_cast<std::uint32_t>(c.y)) << c.message;
     }
