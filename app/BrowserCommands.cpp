@@ -7,8 +7,6 @@
 
 #include <commdlg.h>
 
-#include <algorithm>
-
 namespace {
 
 // The longest file path the load command takes.
@@ -187,14 +185,19 @@ void CBrowserDlg::AddFolder()
     if (folder.BrowseForFolder("Select folder with SoundFonts", BIF_RETURNONLYFSDIRS) != 0)
         return;
     m_localFolders.push_back(folder);
+    m_storedFolderPaths.resize(m_localFolders.size());
     RefreshTree();
 }
 
 void CBrowserDlg::RemoveFolder(const std::string& path)
 {
-    m_localFolders.erase(std::remove_if(m_localFolders.begin(), m_localFolders.end(),
-                                        [&](const CShellItem& folder) { return folder.GetPath() == path; }),
-                         m_localFolders.end());
+    m_storedFolderPaths.resize(m_localFolders.size());
+    for (std::size_t i = m_localFolders.size(); i-- > 0;) {
+        if (m_localFolders[i].GetPath() == path) {
+            m_localFolders.erase(m_localFolders.begin() + static_cast<std::ptrdiff_t>(i));
+            m_storedFolderPaths.erase(m_storedFolderPaths.begin() + static_cast<std::ptrdiff_t>(i));
+        }
+    }
     RefreshTree();
 }
 

@@ -75,6 +75,11 @@ public:
     CProfile m_profile;
     CSoundTree m_soundTree;
     std::vector<CShellItem> m_localFolders;
+    // For each folder of m_localFolders, the path it was stored under when it was read from the
+    // settings (empty for folders added during the run): a folder the shell can't name a path
+    // for, such as one on a drive that is not attached, is written back as it was read rather
+    // than lost.
+    std::vector<std::string> m_storedFolderPaths;
     std::int32_t m_fileSoundFontDevice = 0;
     std::int32_t m_fileMidiOutDevice = 0;
     std::int32_t m_fileMidiOutChannel = 0;

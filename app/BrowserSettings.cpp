@@ -54,8 +54,10 @@ void CBrowserDlg::LoadSettings()
 
     std::vector<std::string> folders;
     m_profile.ReadStringArray(kFolders, "LocalSoundFonts", folders);
-    for (const std::string& path : folders)
+    for (const std::string& path : folders) {
         m_localFolders.emplace_back(path);
+        m_storedFolderPaths.push_back(path);
+    }
 
     m_fileSoundFontDevice = 0;
     if (m_profile.ReadString(kPreview, "LFSoundFontDevice", name))
@@ -101,8 +103,12 @@ void CBrowserDlg::SaveSettings()
     m_profile.WriteString(kGeneral, "LastOpenDir", m_lastOpenDir);
 
     std::vector<std::string> folders;
-    for (const CShellItem& folder : m_localFolders)
-        folders.push_back(folder.GetPath());
+    for (std::size_t i = 0; i < m_localFolders.size(); ++i) {
+        std::string path = m_localFolders[i].GetPath();
+        if (path.empty() && i < m_storedFolderPaths.size())
+            path = m_storedFolderPaths[i];
+        folders.push_back(path);
+    }
     m_profile.WriteStringArray(kFolders, "LocalSoundFonts", folders);
 
     name.clear();
