@@ -102,26 +102,19 @@ void CTreeBuilder::ListDevice(int device)
         std::string bankName;
         if (m_manager.GetBankName(bank, bankName) != 0)
             break;
-        if (EqualsIgnoringCase(bankName, "user bank")) {
-            std::string path;
-            m_manager.GetBankFileName(bank, path);
+        // Asked once: the "user bank" name and the preset list both come from it.
+        std::string path;
+        if (m_manager.GetBankFileName(bank, path) != 0)
+            path.clear();
+        if (EqualsIgnoringCase(bankName, "user bank"))
             bankName = BaseNameOf(path);
-        }
         TreeItemRecord bankRecord = Record(TreeItemKind::LoadedBank);
         bankRecord.device = static_cast<std::uint8_t>(device);
         bankRecord.bank = static_cast<std::uint8_t>(bank);
         Insert(3, bankRecord, "%03d - %s", bank, bankName.c_str());
-        ListBank(device, bank);
+        ListBankPresets(device, bank, path);
     }
     m_manager.CloseDevice();
-}
-
-void CTreeBuilder::ListBank(int device, int bank)
-{
-    std::string path;
-    if (m_manager.GetBankFileName(bank, path) != 0)
-        path.clear();
-    ListBankPresets(device, bank, path);
 }
 
 void CTreeBuilder::ListBankPresets(int device, int bank, const std::string& path)
@@ -207,7 +200,7 @@ void CTreeBuilder::ListFiles(const CShellItem& folder, int level)
         std::string name = file.GetDisplayName();
         std::string extension = ExtensionOf(name);
         if (extension == ".sf2" || extension == ".SF2") {
-            ListSoundFontFile(file, level + 1);
+            ListSoundFontFile(file, name, level + 1);
         } else if (EqualsIgnoringCase(extension, ".wav")) {
             TreeItemRecord record = Record(TreeItemKind::WaveFile);
             record.item = file;
@@ -216,11 +209,11 @@ void CTreeBuilder::ListFiles(const CShellItem& folder, int level)
     }
 }
 
-void CTreeBuilder::ListSoundFontFile(const CShellItem& file, int level)
+void CTreeBuilder::ListSoundFontFile(const CShellItem& file, const std::string& name, int level)
 {
     TreeItemRecord record = Record(TreeItemKind::SoundFontFile);
     record.item = file;
-    Insert(level, record, "%s", file.GetDisplayName().c_str());
+    Insert(level, record, "%s", name.c_str());
 
     std::string path = file.GetPath();
     std::vector<PresetHeader> entries;

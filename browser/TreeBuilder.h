@@ -26,12 +26,12 @@ public:
 
 private:
     void ListDevice(int device);
-    void ListBank(int device, int bank);
     void ListBankPresets(int device, int bank, const std::string& path);
     void ListEnginePresets(int device, int bank);
     void ListFolder(const CShellItem& folder);
     void ListFiles(const CShellItem& folder, int level);
-    void ListSoundFontFile(const CShellItem& file, int level);
+    // `name` is the file's display name, already asked for by the caller.
+    void ListSoundFontFile(const CShellItem& file, const std::string& name, int level);
     void Insert(int level, const TreeItemRecord& record, const char* format, ...);
 
     CSoundTree& m_tree;
