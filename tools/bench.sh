@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# Builds every benchmark and runs it: the portable ones natively (clang, optimised, without
+# sanitizers) and again as Windows programs under Wine, the Windows-only ones under Wine on a
+# virtual display. Each prints its own table of figures, the medians of its passes. Takes a
+# few minutes once built; the build folders are build/bench-native and build/bench-win32.
+#
+#     tools/bench.sh [passes of the tree refresh benchmark, default 3]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+native=build/bench-native
+win32=build/bench-win32
+refresh_passes=${1:-3}
+work=$(mktemp -d /tmp/tonewell-bench.XXXXXX)
+trap 'rm -rf "$work"' EXIT
+
+step() { echo; echo "== $*"; }
+configure() {
+  local folder=$1; shift
+  mkdir -p "$folder"
+  cmake --no-warn-unused-cli -S . -B "$folder" -G Ninja "$@" >"$folder/configure.log" || { cat "$folder/configure.log"; exit 1; }
+}
+build() {
+  local folder=$1; shift
+  cmake --build "$folder" --target "$@" >"$folder/build.log" 2>&1 || { tail -n 40 "$folder/build.log"; exit 1; }
+  echo "built: $*"
+}
+# A folder on the Unix side as a Windows program under Wine names it.
+windows_path() { echo "Z:$1" | tr / '\\'; }
+
+step "native build (clang, optimised)"
+configure "$native" -DCMAKE_BUILD_TYPE=Release -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+  -DTONEWELL_TESTS=OFF
+build "$native" bench_sf2_presets bench_preview_input
+
+step "Windows build (MinGW-w64, i686)"
+configure "$win32" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake
+build "$win32" bench_sf2_presets bench_preview_input bench_tree_refresh
+
+step "preset listing, native"
+"$native/bench/bench_sf2_presets" "$work/sf2-native" 1000 7
+step "preview input path, native"
+"$native/bench/bench_preview_input"
+
+# One Wine session for all the Windows programs. They run in their own folder, where the tree
+# benchmark finds the simulated card and writes its settings file for the run.
+mkdir -p "$work/sf2-win32"
+tools/wine-session.sh "$win32/wine/prefix" --fresh -- bash -c '
+  set -e
+  echo; echo "== preset listing, Windows under Wine"
+  (cd "$1/bench" && wine bench_sf2_presets.exe "$2" 1000 7)
+  echo; echo "== preview input path, Windows under Wine"
+  (cd "$1/bench" && wine bench_preview_input.exe)
+  echo; echo "== sound tree refresh and start-up, Windows under Wine"
+  (cd "$1/bench" && wine bench_tree_refresh.exe "$3")
+' bench "$root/$win32" "$(windows_path "$work/sf2-win32")" "$refresh_passes"
