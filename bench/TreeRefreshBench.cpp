@@ -83,7 +83,7 @@ constexpr WORD kDeleteTree = 0x7F01;
 // The main window, timing its initialisation and each command it is sent.
 class CTimedBrowserDlg : public CBrowserDlg {
 public:
-    CTimedBrowserDlg(HANDLE initialised)
+    explicit CTimedBrowserDlg(HANDLE initialised)
         : CBrowserDlg(nullptr)
         , m_initialised(initialised)
     {
