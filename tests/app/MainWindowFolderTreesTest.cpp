@@ -1,0 +1,322 @@
+// Deep and odd folder trees in the main window: as deep as paths reach and deeper, names with
+// blanks, letters beyond ASCII, printf directives and dots in odd places, folders named like
+// sound files, and folders and files that vanish while the tree is being read.
+
+#include "tests/app/MainWindowFixture.h"
+
+#include "app/Diagnostics.h"
+#include "app/resource.h"
+#include "browser/TreeBuilder.h"
+#include "settings/Profile.h"
+#include "tests/engine/SoundFontFixture.h"
+#include "tests/support/VirtualMidi.h"
+
+#include <algorithm>
+
+namespace {
+
+const char kDevice1[] = "Simulated Synth 1";
+
+std::wstring Wide(const std::string& text)
+{
+    int size = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(size), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &wide[0], size);
+    wide.resize(static_cast<std::size_t>(size) - 1);
+    return wide;
+}
+
+// Paths beyond the platform's usual limit are reached through the "\\?\" prefix.
+std::wstring LongPath(const std::string& path)
+{
+    return L"\\\\?\\" + Wide(path);
+}
+
+// Removes a folder with everything in it, however deep.
+void RemoveTree(const std::wstring& folder)
+{
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            std::wstring name = found.cFileName;
+            if (name == L"." || name == L"..")
+                continue;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveTree(folder + L"\\" + name);
+            else
+                DeleteFileW((folder + L"\\" + name).c_str());
+        } while (FindNextFileW(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryW(folder.c_str());
+}
+
+// A new, empty folder of the test's own under the temporary folder; no separator at the end.
+std::string NewFolder(const std::string& name)
+{
+    char temp[MAX_PATH] = {};
+    GetTempPathA(sizeof temp, temp);
+    std::string folder = std::string(temp) + "tonewell-trees-" + name;
+    RemoveTree(LongPath(folder));
+    CreateDirectoryA(folder.c_str(), nullptr);
+    return folder;
+}
+
+FixtureSoundFont SmallSoundFont()
+{
+    FixtureSoundFont soundFont;
+    soundFont.name = "Small";
+    soundFont.presets = {{"Grand", 0, 0, 16}};
+    return soundFont;
+}
+
+// The lines of the disk branch only.
+TreeLines DiskLines(const TreeLines& lines)
+{
+    return TreeLines(std::find(lines.begin(), lines.end(), "1 Sound Files on disk"), lines.end());
+}
+
+int DeepestLevel(const TreeLines& lines)
+{
+    int deepest = 0;
+    for (const std::string& line : lines)
+        deepest = std::max(deepest, std::stoi(line));
+    return deepest;
+}
+
+std::vector<std::string> Sorted(std::vector<std::string> texts)
+{
+    std::sort(texts.begin(), texts.end());
+    return texts;
+}
+
+// What the trace sink saw, and what it removes when the first SoundFont can't be read: the
+// tree builder traces from inside the build, so this runs between listing and reading.
+std::vector<std::string> g_traces;
+std::vector<std::string> g_removeOnFirstTrace;
+
+void TraceAndRemove(const char* line)
+{
+    g_traces.push_back(line);
+    for (const std::string& path : g_removeOnFirstTrace) {
+        if (std::string(line).find(path) != std::string::npos)
+            continue;
+        std::string target = path.back() == '\\' ? path.substr(0, path.size() - 1) : path;
+        RemoveTree(LongPath(target));
+        DeleteFileA(target.c_str());
+    }
+    g_removeOnFirstTrace.clear();
+}
+
+class FolderTreesTest : public MainWindowTest {
+protected:
+    void SetUp() override
+    {
+        MainWindowTest::SetUp();
+        g_traces.clear();
+        g_removeOnFirstTrace.clear();
+        m_previousSink = SetTraceSink(TraceAndRemove);
+        m_listed = NewFolder(::testing::UnitTest::GetInstance()->current_test_info()->name());
+    }
+    void TearDown() override
+    {
+        MainWindowTest::TearDown();
+        SetTraceSink(m_previousSink);
+        RemoveTree(LongPath(m_listed));
+    }
+
+    void ListFolders(const std::vector<std::string>& folders)
+    {
+        CProfile(IniPath(), false).WriteStringArray("Folders", "LocalSoundFonts", folders);
+    }
+    bool Traced(const std::string& text) const
+    {
+        return std::any_of(g_traces.begin(), g_traces.end(),
+                           [&](const std::string& line) { return line.find(text) != std::string::npos; });
+    }
+    TreeItemKind KindAt(const std::vector<std::string>& path) const
+    {
+        HTREEITEM item = Find(path);
+        return item ? RecordOf(item)->kind : TreeItemKind::LoadedRoot;
+    }
+
+    TraceSink m_previousSink = nullptr;
+    std::string m_listed;
+    VirtualMidi m_midi;
+};
+
+} // namespace
+
+TEST_F(FolderTreesTest, TreeAsDeepAsPathsReachIsListedToTheBottom)
+{
+    // One-letter folders inside each other until the platform refuses a longer path; a
+    // SoundFont in the deepest folder that still has room for its name.
+    std::vector<std::string> folders = {m_listed};
+    while (CreateDirectoryA((folders.back() + "\\d").c_str(), nullptr))
+        folders.push_back(folders.back() + "\\d");
+    const std::size_t depth = folders.size() - 1;
+    ASSERT_GT(depth, 50u);
+    std::size_t withFile = depth;
+    while ((folders[withFile] + "\\s.sf2").size() >= MAX_PATH)
+        --withFile;
+    WriteSoundFont(folders[withFile] + "\\s.sf2", SmallSoundFont());
+    ListFolders({m_listed});
+
+    ASSERT_NE(Open(), nullptr);
+    TreeLines expected = {"1 Sound Files on disk", "2 " + m_listed};
+    for (std::size_t level = 0; level <= depth; ++level) {
+        if (level > 0)
+            expected.push_back(std::to_string(2 + level) + " d");
+        if (level == withFile) {
+            expected.push_back(std::to_string(3 + level) + " s.sf2");
+            expected.push_back(std::to_string(4 + level) + " 000-000 Grand");
+        }
+    }
+    EXPECT_EQ(DiskLines(Lines()), expected);
+
+    // The deepest SoundFont loads like any other.
+    std::vector<std::string> path = {"Sound Files on disk", m_listed};
+    path.insert(path.end(), withFile, "d");
+    path.push_back("s.sf2");
+    PointAt(Find(path));
+    NotifyTree(NM_DBLCLK);
+    EXPECT_NE(Find({"Loaded SoundFonts", kDevice1, "126 - Small"}), nullptr);
+    EXPECT_TRUE(m_boxes.Boxes().empty()) << ::testing::PrintToString(m_boxes.Texts());
+}
+
+TEST_F(FolderTreesTest, TreeDeeperThanPathsReachEndsAtTheDeepestLevelOfTheTree)
+{
+    // Below the usual path limit the shell names folders by paths it cuts short, and would
+    // list the same folder again and again: the tree stops where its level table ends.
+    std::wstring folder = LongPath(m_listed);
+    for (int level = 0; level < 150; ++level) {
+        folder += L"\\d";
+        ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr)) << level;
+    }
+    ListFolders({m_listed});
+    ASSERT_NE(Open(), nullptr);
+    TreeLines lines = DiskLines(Lines());
+    EXPECT_EQ(DeepestLevel(lines), CTreeBuilder::kDeepestFolderLevel);
+    EXPECT_EQ(lines.size(), static_cast<std::size_t>(CTreeBuilder::kDeepestFolderLevel));
+    // The line names the folder first; a trace line ends at 255 characters, before the reason.
+    EXPECT_TRUE(Traced(") Folder " + m_listed + "\\d\\d\\d")) << ::testing::PrintToString(g_traces);
+    EXPECT_TRUE(m_boxes.Boxes().empty()) << ::testing::PrintToString(m_boxes.Texts());
+}
+
+TEST_F(FolderTreesTest, OddNamesAreShownAndReachTheEngineAsTheyAre)
+{
+    CPINFO codePage = {};
+    if (!GetCPInfo(CP_ACP, &codePage) || codePage.MaxCharSize != 1)
+        GTEST_SKIP() << "the names below are letters of a single-byte ANSI code page";
+    // Letters beyond ASCII as the ANSI code page (Windows-1252 here) has them.
+    const std::string sounds = "Kl\xE4nge \xE4\xF6\xFC \xDF";
+    const std::string flute = "Fl\xF6te & Horn.sf2";
+    const std::string nordic = "\xC6\xD8\xC5.WAV";
+    const std::string directives = "%s%n%x.sf2";
+    for (const char* name : {"with space", "x.sf2", "y.wav"})
+        CreateDirectoryA((m_listed + "\\" + name).c_str(), nullptr);
+    CreateDirectoryA((m_listed + "\\" + sounds).c_str(), nullptr);
+    WriteBytes(m_listed + "\\with space\\inner file.wav", WaveBytes(64));
+    WriteSoundFont(m_listed + "\\" + sounds + "\\" + flute, SmallSoundFont());
+    WriteBytes(m_listed + "\\" + sounds + "\\" + nordic, WaveBytes(64));
+    WriteSoundFont(m_listed + "\\x.sf2\\real.sf2", SmallSoundFont());
+    WriteSoundFont(m_listed + "\\a.b.sf2", SmallSoundFont());
+    WriteBytes(m_listed + "\\dots..sf2", "not a SoundFont");
+    WriteBytes(m_listed + "\\" + directives, "not a SoundFont");
+    WriteBytes(m_listed + "\\semi;colon,comma.wav", WaveBytes(64));
+    WriteBytes(m_listed + "\\noext", WaveBytes(64));
+    WriteBytes(m_listed + "\\" + std::string(150, 'l') + ".sf2", "not a SoundFont");
+    ListFolders({m_listed});
+
+    ASSERT_NE(Open(), nullptr);
+    EXPECT_EQ(Sorted(ChildTexts(Find({"Sound Files on disk", m_listed}))),
+              Sorted({directives, "a.b.sf2", "dots..sf2", "semi;colon,comma.wav", std::string(150, 'l') + ".sf2",
+                      "with space", "x.sf2", "y.wav", sounds}));
+    EXPECT_EQ(KindAt({"Sound Files on disk", m_listed, "x.sf2"}), TreeItemKind::SubFolder);
+    EXPECT_EQ(KindAt({"Sound Files on disk", m_listed, "y.wav"}), TreeItemKind::SubFolder);
+    EXPECT_EQ(ChildTexts(Find({"Sound Files on disk", m_listed, "x.sf2"})), std::vector<std::string>{"real.sf2"});
+    EXPECT_EQ(ChildTexts(Find({"Sound Files on disk", m_listed, "a.b.sf2"})),
+              std::vector<std::string>{"000-000 Grand"});
+    EXPECT_EQ(KindAt({"Sound Files on disk", m_listed, directives}), TreeItemKind::SoundFontFile);
+    EXPECT_TRUE(Traced("Couldn't get preset list for soundfont " + m_listed + "\\" + directives + "\n"));
+    EXPECT_EQ(ChildTexts(Find({"Sound Files on disk", m_listed, "with space"})),
+              std::vector<std::string>{"inner file.wav"});
+    EXPECT_EQ(Sorted(ChildTexts(Find({"Sound Files on disk", m_listed, sounds}))), Sorted({flute, nordic}));
+    EXPECT_EQ(ChildTexts(Find({"Sound Files on disk", m_listed, sounds, flute})),
+              std::vector<std::string>{"000-000 Grand"});
+
+    // The 8-bit path reaches the engine whole, for a load and for a preview.
+    m_midi.SetInputDevices({"Keys"});
+    m_midi.SetOutputDevices({"Synth A"});
+    PointAt(Find({"Sound Files on disk", m_listed, sounds, flute}));
+    NotifyTree(NM_DBLCLK);
+    EXPECT_NE(Find({"Loaded SoundFonts", kDevice1, "126 - Small"}), nullptr) << ::testing::PrintToString(Lines());
+    char engineSaw[1024] = {};
+    Sim().LastPath(engineSaw, sizeof engineSaw, nullptr, nullptr);
+    EXPECT_EQ(std::string(engineSaw), m_listed + "\\" + sounds + "\\" + flute);
+    SendMessageA(Window(), WM_COMMAND, MAKEWPARAM(IDC_PREVIEW, BN_CLICKED), 0);
+    TreeView_SelectItem(Tree(), Find({"Sound Files on disk", m_listed, sounds, nordic}));
+    Sim().LastPath(engineSaw, sizeof engineSaw, nullptr, nullptr);
+    EXPECT_EQ(std::string(engineSaw), m_listed + "\\" + sounds + "\\" + nordic);
+    EXPECT_TRUE(m_boxes.Boxes().empty()) << ::testing::PrintToString(m_boxes.Texts());
+}
+
+TEST_F(FolderTreesTest, FolderThatVanishesBetweenListingAndReadingIsShownEmpty)
+{
+    // Two folders, each with an unreadable SoundFont and a subfolder. The tree reads one of
+    // them first; when its SoundFont is traced, the other one, listed but not yet read, goes.
+    for (const char* name : {"A", "B"}) {
+        std::string folder = m_listed + "\\" + name;
+        CreateDirectoryA(folder.c_str(), nullptr);
+        CreateDirectoryA((folder + "\\deep").c_str(), nullptr);
+        WriteBytes(folder + "\\broken.sf2", "not a SoundFont");
+        WriteBytes(folder + "\\deep\\one.wav", WaveBytes(64));
+        g_removeOnFirstTrace.push_back(folder + "\\");
+    }
+    ListFolders({m_listed});
+    ASSERT_NE(Open(), nullptr);
+    std::vector<std::string> children = ChildTexts(Find({"Sound Files on disk", m_listed}));
+    ASSERT_EQ(Sorted(children), (std::vector<std::string>{"A", "B"}));
+    // Subfolders come last one first: the first child was read, the second had vanished.
+    EXPECT_EQ(ChildTexts(Find({"Sound Files on disk", m_listed, children[0]})),
+              (std::vector<std::string>{"broken.sf2", "deep"}));
+    EXPECT_EQ(ChildTexts(Find({"Sound Files on disk", m_listed, children[0], "deep"})),
+              std::vector<std::string>{"one.wav"});
+    EXPECT_TRUE(ChildTexts(Find({"Sound Files on disk", m_listed, children[1]})).empty());
+    EXPECT_TRUE(m_boxes.Boxes().empty()) << ::testing::PrintToString(m_boxes.Texts());
+}
+
+TEST_F(FolderTreesTest, SoundFontThatVanishesBetweenListingAndReadingIsShownWithoutPresets)
+{
+    WriteBytes(m_listed + "\\broken.sf2", "not a SoundFont");
+    WriteSoundFont(m_listed + "\\good.sf2", SmallSoundFont());
+    g_removeOnFirstTrace.push_back(m_listed + "\\good.sf2");
+    CShellItemList files;
+    ASSERT_GE(CShellItem(m_listed).EnumChildren(files, SHCONTF_NONFOLDERS), 0);
+    ASSERT_EQ(files.size(), 2u);
+    const bool goodReadFirst = files[0].GetDisplayName() == "good.sf2";
+    ListFolders({m_listed});
+    ASSERT_NE(Open(), nullptr);
+    EXPECT_EQ(ChildTexts(Find({"Sound Files on disk", m_listed, "good.sf2"})),
+              goodReadFirst ? std::vector<std::string>{"000-000 Grand"} : std::vector<std::string>{});
+    EXPECT_EQ(Traced("Couldn't get preset list for soundfont " + m_listed + "\\good.sf2"), !goodReadFirst);
+    EXPECT_TRUE(m_boxes.Boxes().empty()) << ::testing::PrintToString(m_boxes.Texts());
+}
+
+TEST_F(FolderTreesTest, ListedFolderThatVanishesIsShownEmptyAndStaysListed)
+{
+    CreateDirectoryA((m_listed + "\\sub").c_str(), nullptr);
+    WriteSoundFont(m_listed + "\\sub\\s.sf2", SmallSoundFont());
+    ListFolders({m_listed});
+    ASSERT_NE(Open(), nullptr);
+    ASSERT_EQ(DiskLines(Lines()).size(), 5u);
+    RemoveTree(LongPath(m_listed));
+    SendMessageA(Window(), WM_COMMAND, MAKEWPARAM(IDC_REFRESH, BN_CLICKED), 0);
+    EXPECT_EQ(DiskLines(Lines()), (TreeLines{"1 Sound Files on disk", "2 " + m_listed}));
+    Close();
+    std::vector<std::string> saved;
+    CProfile(IniPath(), false).ReadStringArray("Folders", "LocalSoundFonts", saved);
+    EXPECT_EQ(saved, std::vector<std::string>{m_listed});
+    EXPECT_TRUE(m_boxes.Boxes().empty()) << ::testing::PrintToString(m_boxes.Texts());
+}
