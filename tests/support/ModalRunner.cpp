@@ -5,14 +5,12 @@ namespace {
 // A private message that asks the dialog's thread to run a function.
 const UINT kRunOnUiThread = RegisterWindowMessageA("TonewellTestRunOnUiThread");
 
-HHOOK g_hook = nullptr;
-
 LRESULT CALLBACK RunHook(int code, WPARAM wParam, LPARAM lParam)
 {
     auto* message = reinterpret_cast<CWPSTRUCT*>(lParam);
     if (code == HC_ACTION && message->message == kRunOnUiThread)
         (*reinterpret_cast<const std::function<void()>*>(message->lParam))();
-    return CallNextHookEx(g_hook, code, wParam, lParam);
+    return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 } // namespace
@@ -22,9 +20,7 @@ ModalRunner::ModalRunner(CDialog& dialog, DWORD timeoutMs)
     , m_ended(CreateEventA(nullptr, TRUE, FALSE, nullptr))
 {
     m_thread = std::thread([this] {
-        g_hook = SetWindowsHookExA(WH_CALLWNDPROC, RunHook, nullptr, GetCurrentThreadId());
         m_result = m_dialog.DoModal();
-        UnhookWindowsHookEx(g_hook);
         SetEvent(m_ended);
     });
     DWORD start = GetTickCount();
@@ -63,5 +59,10 @@ bool ModalRunner::WaitForEnd(DWORD timeoutMs)
 
 void ModalRunner::OnUiThread(const std::function<void()>& action)
 {
+    // Hooked only for this call: a hook on every message of the window's thread slows the
+    // whole window down under Wine.
+    DWORD thread = GetWindowThreadProcessId(m_window, nullptr);
+    HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, RunHook, nullptr, thread);
     SendMessageA(m_window, kRunOnUiThread, 0, reinterpret_cast<LPARAM>(&action));
+    UnhookWindowsHookEx(hook);
 }
