@@ -126,7 +126,7 @@ e2e_message_boxes() {
   local handle caption text
   e2e_inspect windows 2>/dev/null | grep -E '^toplevel .* class=#32770 visible=1 ' |
     grep -v ' caption=Tonewell$' |
-    while read -r _ handle _ _ _ _ caption; do
+    while read -r _ handle _ _ _ _ _ caption; do
       handle=${handle#handle=}
       caption=${caption#caption=}
       text=$(e2e_inspect children "$handle" | sed -nE 's/^child id=65535 .* text=//p')
@@ -134,10 +134,13 @@ e2e_message_boxes() {
     done
 }
 
-# Escape, then the program must end on its own. Prints and returns its exit code.
+# Escape typed on the keyboard while the main window is the active one (no dialog open), then
+# the program must end on its own. Prints and returns its exit code.
 e2e_close() {
   [ -n "$E2E_LAUNCHER" ] || return 1
-  xdotool key --window "$E2E_WINDOW" Escape 2>/dev/null
+  # Typed, not sent to the window: after an Escape sent to the window (XSendEvent), a Tonewell
+  # started within a second or two ends at once without a window, about every second time.
+  xdotool key Escape 2>/dev/null
   e2e_wait_for_end 20
 }
 
@@ -198,12 +201,197 @@ e2e_key() { xdotool key --window "$E2E_WINDOW" "$@"; sleep 0.3; }
 e2e_wait_window() { e2e_inspect wait-window "$@"; }
 e2e_press() { e2e_inspect click "$@"; sleep 0.3; }
 
-# e2e_screenshot FILE [full]: the main window (or the whole screen) as a PNG.
+# Keys and text as typed on the keyboard: they go to the window that has the keyboard focus
+# (a dialog, a menu, the control last clicked), not to a window named here.
+e2e_keys() { xdotool key --delay 60 "$@"; sleep 0.3; }
+e2e_type() { xdotool type --delay 40 "$1"; sleep 0.3; }
+
+# e2e_xwindow CAPTION [SECONDS]: the X window of the visible window captioned exactly CAPTION
+# (plain text, no regular-expression characters), waiting up to SECONDS (10) for it.
+e2e_xwindow() {
+  local seconds=${2:-10} window _
+  for _ in $(seq 1 $((seconds * 5))); do
+    window=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1)
+    if [ -n "$window" ]; then
+      echo "$window"
+      return 0
+    fi
+    sleep 0.2
+  done
+  echo "e2e: no window \"$1\" shown within $seconds s" >&2
+  return 1
+}
+
+# e2e_control CAPTION CONTROL: the inspector's line for the first control of the program's
+# window CAPTION whose id is CONTROL, or whose text is CONTROL ('&' ignored).
+e2e_control() {
+  e2e_inspect children "$1" | want=$2 awk '
+    { text = substr($0, index($0, " text=") + 6); gsub(/&/, "", text) }
+    $2 == "id=" ENVIRON["want"] || text == ENVIRON["want"] { print; exit }'
+}
+
+# e2e_click_control CAPTION CONTROL [BUTTON [REPEAT]]: the mouse on the middle of a control
+# (as e2e_control finds it) of the program's window CAPTION, and a click.
+e2e_click_control() {
+  local line at window
+  line=$(e2e_control "$1" "$2")
+  at=$(sed -nE 's/.* at=(-?[0-9]+),(-?[0-9]+) .*/\1 \2/p' <<<"$line")
+  if [ -z "$at" ]; then
+    echo "e2e: no control '$2' in a window \"$1\"" >&2
+    return 1
+  fi
+  window=$(e2e_xwindow "$1" 5) || return 1
+  # shellcheck disable=SC2086
+  xdotool mousemove --window "$window" $at click --repeat "${4:-1}" --delay 80 "${3:-1}"
+  sleep 0.3
+}
+
+# e2e_dismiss_boxes [SECONDS]: answers the program's message boxes (the dialogs with a message
+# text) as a user does, one after the other, with a click on OK; prints "CAPTION: TEXT" of each
+# in order, and returns once no box has shown for SECONDS (2). Status 1 when a box does not go.
+e2e_dismiss_boxes() {
+  local quiet_ms since box handle shown _
+  quiet_ms=$(awk -v seconds="${1:-2}" 'BEGIN { print int(seconds * 1000) }')
+  since=$(date +%s%3N)
+  while [ $(($(date +%s%3N) - since)) -lt "$quiet_ms" ]; do
+    box=$(e2e_message_boxes | grep -v ': $' | head -n 1)
+    if [ -z "$box" ]; then
+      sleep 0.2
+      continue
+    fi
+    handle=${box%% *}
+    shown=${box#* }
+    echo "$shown"
+    e2e_click_control "${shown%%: *}" OK || return 1
+    for _ in $(seq 1 25); do
+      e2e_message_boxes | grep -q "^$handle " || break
+      sleep 0.2
+    done
+    if e2e_message_boxes | grep -q "^$handle "; then
+      echo "e2e: the box \"$shown\" stays after OK" >&2
+      return 1
+    fi
+    since=$(date +%s%3N)
+  done
+}
+
+# e2e_scroll_to REGEX: turns the mouse wheel over the tree until the first item whose text
+# matches, among those not hidden in a collapsed branch, is shown; sets E2E_TREE_LINE to that
+# item's line of the tree listing. Status 1 when there is none.
+e2e_scroll_to() {
+  local tree_at="" wanted first last button lines _
+  for _ in $(seq 1 30); do
+    {
+      read -r wanted first last
+      IFS= read -r E2E_TREE_LINE
+    } < <(e2e_inspect tree --open | pattern="^($1)\$" awk '
+      {
+        text = substr($0, index($0, " text=") + 6)
+        if (index($0, " at=-") == 0) { if (!first) first = NR; last = NR }
+        if (!wanted && text ~ ENVIRON["pattern"]) { wanted = NR; line = $0 }
+      }
+      END { print wanted + 0, first + 0, last + 0; print line }')
+    if [ "$wanted" -eq 0 ]; then
+      echo "e2e: no tree item in an open branch matches '$1'" >&2
+      return 1
+    fi
+    [ "$wanted" -ge "$first" ] && [ "$wanted" -le "$last" ] && return 0
+    if [ "$wanted" -lt "$first" ]; then
+      button=4 lines=$((first - wanted))
+    else
+      button=5 lines=$((wanted - last))
+    fi
+    [ -n "$tree_at" ] ||
+      tree_at=$(e2e_inspect controls 1000 | sed -nE 's/.* at=(-?[0-9]+),(-?[0-9]+) .*/\1 \2/p')
+    # Three lines a notch; one more, so the item does not end on the edge.
+    # shellcheck disable=SC2086
+    xdotool mousemove --window "$E2E_WINDOW" $tree_at click --repeat $((lines / 3 + 1)) \
+      --delay 40 "$button"
+    sleep 0.3
+  done
+  echo "e2e: the tree item '$1' could not be scrolled into view" >&2
+  return 1
+}
+
+# e2e_click_tree REGEX [BUTTON [REPEAT]]: as e2e_click_item, after scrolling the item into view
+# when it is not shown.
+e2e_click_tree() {
+  local at
+  e2e_scroll_to "$1" || return 1
+  at=$(sed -nE 's/.* at=([0-9]+),([0-9]+) .*/\1 \2/p' <<<"$E2E_TREE_LINE")
+  # shellcheck disable=SC2086
+  xdotool mousemove --window "$E2E_WINDOW" $at click --repeat "${3:-1}" --delay 80 "${2:-1}"
+  sleep 0.3
+}
+
+# e2e_pick_folder FOLDER: chooses the Unix folder FOLDER in the shell's folder picker ("Browse
+# for Folder", which opens on the drives) the way a user does: a click on drive Z:, then for
+# each folder of the path the Right key, which opens the selected folder, and the folder's name
+# typed, which selects the first item below that begins so. The picker's tree is read after
+# every step, and a step that selects anything else stops the walk (status 1, picker left
+# open). At the end a click on OK.
+e2e_pick_folder() {
+  local picker="Browse for Folder" tree=14145 depth=2 name line at window _
+  local -a names
+  window=$(e2e_xwindow "$picker") || return 1
+  # The picker fills its tree before it takes any input.
+  for _ in $(seq 1 50); do
+    line=$(e2e_inspect tree $tree "$picker" 2>/dev/null |
+      grep -m1 -E '^tree-item depth=2 .* text=.*\(Z:\)$')
+    [ -n "$line" ] && break
+    sleep 0.2
+  done
+  at=$(sed -nE 's/.* at=([0-9]+),([0-9]+) .*/\1 \2/p' <<<"$line")
+  if [ -z "$at" ]; then
+    echo "e2e: the folder picker shows no drive Z:" >&2
+    return 1
+  fi
+  # shellcheck disable=SC2086
+  xdotool mousemove --window "$window" $at click 1
+  sleep 0.3
+  IFS=/ read -ra names <<<"$(realpath -m "$1" | sed 's|^/||')"
+  for name in "${names[@]}"; do
+    depth=$((depth + 1))
+    # The pause after the last name and the Right key take longer than the half second within
+    # which a letter typed would extend the last search instead of starting this one.
+    e2e_keys Right
+    e2e_type "$name"
+    line=$(e2e_inspect tree $tree "$picker" | grep -m1 ' selected=1 ')
+    echo "e2e: folder picker: ${line#* text=}"
+    if [[ "$line" != *" depth=$depth "* || "$line" != *" text=$name" ]]; then
+      echo "e2e: the folder picker selected '${line#* text=}' instead of '$name'" >&2
+      return 1
+    fi
+  done
+  e2e_click_control "$picker" OK
+}
+
+# e2e_screenshot FILE [full|all]: the main window (or the whole screen, or the smallest
+# rectangle around all the program's visible windows: menus and dialogs with the main window)
+# as a PNG.
 e2e_screenshot() {
   # shellcheck disable=SC2034 # set by the eval below
   local file=$1 X Y WIDTH HEIGHT SCREEN WINDOW
   if [ "${2:-}" = full ]; then
     import -window root "$file"
+    return
+  fi
+  if [ "${2:-}" = all ]; then
+    # Wine's desktop fills the display from its top left corner: screen and display agree.
+    import -window root -crop "$(e2e_inspect windows | awk '
+      / visible=1 / {
+        split(substr($0, index($0, " outer=") + 7), r, /[, ]/)
+        first = !seen++
+        if (first || r[1] < left) left = r[1]
+        if (first || r[2] < top) top = r[2]
+        if (first || r[3] > right) right = r[3]
+        if (first || r[4] > bottom) bottom = r[4]
+      }
+      END {
+        if (left < 0) left = 0
+        if (top < 0) top = 0
+        printf "%dx%d+%d+%d", right - left, bottom - top, left, top
+      }')" +repage "$file"
     return
   fi
   eval "$(xdotool getwindowgeometry --shell "$E2E_WINDOW")"

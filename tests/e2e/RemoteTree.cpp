@@ -137,7 +137,7 @@ void CRemoteTree::ReadPlace(RemoteTreeItem& item)
     item.centre = centre;
 }
 
-void CRemoteTree::Walk(HTREEITEM first, int depth, HTREEITEM caret,
+void CRemoteTree::Walk(HTREEITEM first, int depth, bool branchOpen, HTREEITEM caret,
                        std::vector<RemoteTreeItem>& items)
 {
     for (HTREEITEM handle = first; handle && m_problem.empty(); handle = Next(handle, TVGN_NEXT)) {
@@ -148,17 +148,23 @@ void CRemoteTree::Walk(HTREEITEM first, int depth, HTREEITEM caret,
         }
         item.depth = depth;
         item.selected = handle == caret;
-        ReadPlace(item);
+        // An item in a collapsed branch has no place on the screen; not asking saves time in
+        // trees of thousands of presets.
+        if (branchOpen)
+            ReadPlace(item);
         items.push_back(item);
-        Walk(Next(handle, TVGN_CHILD), depth + 1, caret, items);
+        bool childrenOpen = branchOpen && item.expanded;
+        if (childrenOpen || !m_openBranchesOnly)
+            Walk(Next(handle, TVGN_CHILD), depth + 1, childrenOpen, caret, items);
     }
 }
 
-std::vector<RemoteTreeItem> CRemoteTree::Items()
+std::vector<RemoteTreeItem> CRemoteTree::Items(bool openBranchesOnly)
 {
+    m_openBranchesOnly = openBranchesOnly;
     std::vector<RemoteTreeItem> items;
     if (!m_problem.empty())
         return items;
-    Walk(Next(nullptr, TVGN_ROOT), 1, Next(nullptr, TVGN_CARET), items);
+    Walk(Next(nullptr, TVGN_ROOT), 1, true, Next(nullptr, TVGN_CARET), items);
     return items;
 }

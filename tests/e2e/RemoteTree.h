@@ -51,13 +51,16 @@ public:
 
     // Why the tree can't be read, or empty when it can.
     const std::string& Problem() const { return m_problem; }
-    // Every item, collapsed branches included, in display order (depth first).
-    std::vector<RemoteTreeItem> Items();
+    // Every item, collapsed branches included (or left out when `openBranchesOnly`), in
+    // display order (depth first).
+    std::vector<RemoteTreeItem> Items(bool openBranchesOnly = false);
 
 private:
     bool ReadItem(HTREEITEM handle, RemoteTreeItem& item);
     void ReadPlace(RemoteTreeItem& item);
-    void Walk(HTREEITEM first, int depth, HTREEITEM caret, std::vector<RemoteTreeItem>& items);
+    void Walk(HTREEITEM first, int depth, bool branchOpen, HTREEITEM caret,
+              std::vector<RemoteTreeItem>& items);
+    bool m_openBranchesOnly = false;
     HTREEITEM Next(HTREEITEM item, WPARAM relation);
 
     HWND m_tree;

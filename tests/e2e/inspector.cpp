@@ -27,10 +27,16 @@ enum ExitCode { kDone = 0, kFailed = 1, kUsage = 2, kNoWindow = 3, kNotFound = 4
 const char kUsageText[] =
     "usage: inspector [--caption TEXT] [--pid N] COMMAND [ARGUMENTS]\n"
     "  window                      the main window: process, rectangles, state, caption\n"
-    "  controls ID...              class, state and text of the main window's controls\n"
-    "  tree [ID]                   every item of the tree control (1000), depth first\n"
-    "  windows                     the process's top-level windows (dialogs, message boxes)\n"
-    "  children WINDOW             the controls of the process's window WINDOW\n"
+    "  controls ID...              class, state, value, place and text of the main window's\n"
+    "                              controls (value: a progress bar's position, a combo box's\n"
+    "                              selected index)\n"
+    "  tree [--open] [ID [WINDOW]] every item of the tree control ID (1000) of the main window\n"
+    "                              (or of WINDOW), depth first; with --open, those in collapsed\n"
+    "                              branches left out\n"
+    "  windows                     the process's top-level windows (dialogs, message boxes,\n"
+    "                              menus) with their screen rectangles\n"
+    "  children WINDOW             the controls of the process's window WINDOW, each with its\n"
+    "                              middle inside WINDOW's outer rectangle\n"
     "  click WINDOW BUTTON         press BUTTON (control id or text) in window WINDOW\n"
     "  wait-window CAPTION [SEC]   wait until the process shows a window CAPTION (10 s)\n"
     "  terminate                   end the process at once (for a program that hangs)\n"
@@ -109,13 +115,51 @@ int PrintMainWindow(const Target& target)
     return kDone;
 }
 
+// The middle of a control, inside its top-level window's outer rectangle: the origin that
+// `xdotool mousemove --window` uses for a Wine window.
+std::string CentreInTopLevel(HWND control)
+{
+    RECT outer = {};
+    RECT place = {};
+    GetWindowRect(GetAncestor(control, GA_ROOT), &outer);
+    GetWindowRect(control, &place);
+    return std::to_string((place.left + place.right) / 2 - outer.left) + "," +
+           std::to_string((place.top + place.bottom) / 2 - outer.top);
+}
+
+// What a control holds besides its text: a progress bar's position and range, a combo box's
+// selected index (-1 for none) and its entries; "-" for other controls.
+std::string ControlValue(const WindowFacts& facts)
+{
+    DWORD_PTR answer = 0;
+    if (facts.className == PROGRESS_CLASSA) {
+        DWORD_PTR low = 0;
+        DWORD_PTR high = 0;
+        SendMessageTimeoutA(facts.handle, PBM_GETPOS, 0, 0, SMTO_ABORTIFHUNG, 2000, &answer);
+        SendMessageTimeoutA(facts.handle, PBM_GETRANGE, TRUE, 0, SMTO_ABORTIFHUNG, 2000, &low);
+        SendMessageTimeoutA(facts.handle, PBM_GETRANGE, FALSE, 0, SMTO_ABORTIFHUNG, 2000, &high);
+        return std::to_string(static_cast<int>(answer)) + " range=" +
+               std::to_string(static_cast<int>(low)) + "-" + std::to_string(static_cast<int>(high));
+    }
+    if (facts.className == WC_COMBOBOXA) {
+        DWORD_PTR count = 0;
+        SendMessageTimeoutA(facts.handle, CB_GETCURSEL, 0, 0, SMTO_ABORTIFHUNG, 2000, &answer);
+        SendMessageTimeoutA(facts.handle, CB_GETCOUNT, 0, 0, SMTO_ABORTIFHUNG, 2000, &count);
+        return std::to_string(static_cast<int>(answer)) + " entries=" +
+               std::to_string(static_cast<int>(count));
+    }
+    return "-";
+}
+
 void PrintControl(const char* label, const WindowFacts& facts)
 {
     DWORD_PTR check = 0;
     SendMessageTimeoutA(facts.handle, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 2000, &check);
-    std::printf("%s id=%d handle=%s class=%s visible=%s enabled=%s checked=%s text=%s\n", label,
-                facts.id, Hex(facts.handle).c_str(), facts.className.c_str(),
+    std::printf("%s id=%d handle=%s class=%s visible=%s enabled=%s checked=%s value=%s at=%s "
+                "text=%s\n",
+                label, facts.id, Hex(facts.handle).c_str(), facts.className.c_str(),
                 Flag(facts.visible), Flag(facts.enabled), Flag(check == BST_CHECKED),
+                ControlValue(facts).c_str(), CentreInTopLevel(facts.handle).c_str(),
                 OneLine(facts.text).c_str());
 }
 
@@ -134,19 +178,19 @@ int PrintControls(const Target& target, const std::vector<std::string>& ids)
     return result;
 }
 
-// Item positions are given inside the main window's outer rectangle, the origin that
+// Item positions are given inside the outer rectangle of the tree's window, the origin that
 // `xdotool mousemove --window` uses for a Wine window.
-int PrintTree(const Target& target, int treeId)
+int PrintTree(HWND window, int treeId, bool openBranchesOnly)
 {
-    HWND tree = GetDlgItem(target.main, treeId);
+    HWND tree = GetDlgItem(window, treeId);
     CRemoteTree reader(tree);
-    std::vector<RemoteTreeItem> items = reader.Items();
+    std::vector<RemoteTreeItem> items = reader.Items(openBranchesOnly);
     if (!reader.Problem().empty()) {
         std::fprintf(stderr, "inspector: tree %d: %s\n", treeId, reader.Problem().c_str());
         return kFailed;
     }
     RECT outer = {};
-    GetWindowRect(target.main, &outer);
+    GetWindowRect(window, &outer);
     for (const RemoteTreeItem& item : items) {
         std::string at = "-";
         if (item.shown) {
@@ -165,10 +209,13 @@ int PrintWindows(const Target& target)
 {
     for (HWND window : ProcessWindows(target.processId)) {
         WindowFacts facts = DescribeWindow(window);
-        std::printf("toplevel handle=%s class=%s visible=%s enabled=%s owner=%s caption=%s\n",
+        RECT outer = {};
+        GetWindowRect(window, &outer);
+        std::printf("toplevel handle=%s class=%s visible=%s enabled=%s owner=%s "
+                    "outer=%ld,%ld,%ld,%ld caption=%s\n",
                     Hex(window).c_str(), facts.className.c_str(), Flag(facts.visible),
-                    Flag(facts.enabled), Hex(GetWindow(window, GW_OWNER)).c_str(),
-                    OneLine(facts.text).c_str());
+                    Flag(facts.enabled), Hex(GetWindow(window, GW_OWNER)).c_str(), outer.left,
+                    outer.top, outer.right, outer.bottom, OneLine(facts.text).c_str());
     }
     return kDone;
 }
@@ -184,6 +231,27 @@ HWND FindNamedWindow(const Target& target, const std::string& name)
         owner != target.processId)
         return nullptr;
     return window;
+}
+
+// tree [--open] [ID [WINDOW]]
+int PrintTreeCommand(const Target& target, std::vector<std::string> words)
+{
+    bool openBranchesOnly = words.size() > 1 && words[1] == "--open";
+    if (openBranchesOnly)
+        words.erase(words.begin() + 1);
+    if (words.size() > 3) {
+        std::fputs(kUsageText, stderr);
+        return kUsage;
+    }
+    int treeId = words.size() > 1 ? std::atoi(words[1].c_str()) : 1000;
+    if (words.size() < 3)
+        return PrintTree(target.main, treeId, openBranchesOnly);
+    HWND window = FindNamedWindow(target, words[2]);
+    if (!window) {
+        std::fprintf(stderr, "inspector: the process shows no window \"%s\"\n", words[2].c_str());
+        return kNotFound;
+    }
+    return PrintTree(window, treeId, openBranchesOnly);
 }
 
 int PrintChildren(const Target& target, const std::string& caption)
@@ -292,8 +360,8 @@ int RunOnTarget(const Options& options)
         return PrintMainWindow(target);
     if (command == "controls" && w.size() >= 2)
         return PrintControls(target, std::vector<std::string>(w.begin() + 1, w.end()));
-    if (command == "tree" && w.size() <= 2)
-        return PrintTree(target, w.size() == 2 ? std::atoi(w[1].c_str()) : 1000);
+    if (command == "tree" && w.size() <= 4)
+        return PrintTreeCommand(target, w);
     if (command == "windows" && w.size() == 1)
         return PrintWindows(target);
     if (command == "children" && w.size() == 2)

@@ -1,0 +1,435 @@
+#!/usr/bin/env bash
+# A musician's first session with Tonewell and the start of the next one, driven from outside
+# with the mouse and the keyboard the way a user works, on the simulated card (two SoundFont
+# devices of 32 MB sound memory each) and a folder of real SoundFonts from Debian's packages:
+# TimGM6mb.sf2 (5.5 MB of samples) and OPL-3_FM_128M.sf2 (far more than a device holds). Each
+# step is checked by reading the window's tree and controls with the inspector, and against the
+# card's own record of its banks; the screenshots stay in screenshots/ as artefacts.
+#
+# First run, without tnw.ini: add the folder through the folder picker; open it and see the
+# files and their presets; double-click the large file (the card refuses it) and the small one
+# (bank 126 of the first device; the memory meter drops); load the small one through "Load into
+# Bank" into bank 10 of the second device; load it once more and delete that bank with the
+# Delete key; clear the second device; change the disk-file channel in the settings and Cancel,
+# change it again and OK; start and stop previewing (there are no MIDI devices here, so three
+# messages come and are answered); Escape. Second run: the folder, the bank and the setting are
+# as they were left.
+# shellcheck disable=SC2317 # functions called only through e2e_check
+set -uo pipefail
+# shellcheck source=tools/e2e-lib.sh
+source "$E2E_LIB"
+e2e_require_gui
+
+for font in TimGM6mb.sf2 OPL-3_FM_128M.sf2; do
+  [ -f "/usr/share/sounds/sf2/$font" ] ||
+    e2e_skip "/usr/share/sounds/sf2/$font is missing (tools/install-deps.sh installs it)"
+done
+
+started_at=$(date +%s)
+sounds="$E2E_WORK/Sounds"
+run="$E2E_WORK/run"
+shots="$E2E_WORK/screenshots"
+trees="$E2E_WORK/trees"
+rm -rf "$sounds" "$shots" "$trees"
+mkdir -p "$sounds" "$shots" "$trees"
+cp /usr/share/sounds/sf2/TimGM6mb.sf2 /usr/share/sounds/sf2/OPL-3_FM_128M.sf2 "$sounds/"
+e2e_new_run_folder "$run"
+folder=$(e2e_winpath "$sounds")
+card="$run/tonewell.sfcard"
+ini="$run/tnw.ini"
+main="Tonewell"
+picker="Browse for Folder"
+destination="Select destination for Sound File"
+sheet="Tonewell Properties"
+step_number=0
+listing=""
+
+step() {
+  step_number=$((step_number + 1))
+  echo
+  echo "== $step_number. $* ($(($(date +%s) - started_at)) s)"
+}
+
+# A step that failed so that the rest can't follow.
+abort() {
+  echo "FAILED: $*"
+  E2E_FAILURES=$((E2E_FAILURES + 1))
+  e2e_screenshot "$shots/failure.png" full
+  e2e_finish
+}
+
+shot() { e2e_screenshot "$shots/$(printf %02d "$step_number")-$1.png" "${2:-}"; }
+
+# The tree as the window shows it now, kept for this step.
+read_tree() {
+  listing="$trees/$(printf %02d "$step_number")-$1.txt"
+  e2e_tree >"$listing"
+}
+
+# Depth and text of each item of the last tree read, down to the banks and files.
+outline() {
+  awk '{ depth = substr($2, 7) + 0 }
+    depth <= 3 { print depth, substr($0, index($0, " text=") + 6) }' "$listing"
+}
+
+# The first line of the last tree read whose item text is TEXT, exactly.
+item() {
+  # Through the environment: awk -v would read the backslashes of a path as escapes.
+  wanted=$1 awk 'substr($0, index($0, " text=") + 6) == ENVIRON["wanted"] { print; exit }' \
+    "$listing"
+}
+
+field() { sed -nE "s/.* $1=([^ ]*) .*/\1/p" <<<"$2"; }
+
+# The texts of the children of the first item whose text is TEXT.
+children_of() {
+  wanted=$1 awk '
+    { text = substr($0, index($0, " text=") + 6); depth = substr($2, 7) + 0 }
+    inside && depth <= parent { exit }
+    inside && depth == parent + 1 { print text }
+    !inside && text == ENVIRON["wanted"] { inside = 1; parent = depth }' "$listing"
+}
+
+selected_item() { sed -nE 's/^tree-item .* selected=1 .* text=//p' "$listing"; }
+
+# The memory meter as "TEXT|POSITION|ENABLED".
+meter() {
+  e2e_inspect controls 1023 1022 | awk '
+    / id=1023 / { text = substr($0, index($0, " text=") + 6); enabled = substr($6, 9) }
+    / id=1022 / { position = substr($8, 7) }
+    END { printf "%s|%s|%s\n", text, position, enabled }'
+}
+
+control_text() { e2e_control "$1" "$2" | sed -nE 's/.* text=//p'; }
+control_field() { field "$3" "$(e2e_control "$1" "$2")"; }
+
+# The disk-file channel in the settings: "INDEX TEXT".
+disk_channel() { echo "$(control_field "$sheet" 1015 value) $(control_text "$sheet" 1015)"; }
+
+menu_shown() { e2e_inspect windows | grep -q '^toplevel .* class=#32768 visible=1 '; }
+no_menu_shown() { ! menu_shown; }
+
+wait_gone() {
+  local _
+  for _ in $(seq 1 50); do
+    xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1 || return 0
+    sleep 0.2
+  done
+  echo "e2e: the window \"$1\" is still shown" >&2
+  return 1
+}
+
+# What the card holds, from the file in which it keeps its banks between runs: the banks of
+# device N (1-based) as "NUMBER NAME", and its meter as the program should show it.
+card_banks() {
+  local number name
+  awk -v n="$1" '/^device / { device++ } device == n && /^bank / { print $2, substr($4, 2) }' \
+    "$card" 2>/dev/null |
+    while read -r number name; do
+      printf '%s %b\n' "$number" "${name//%/\\x}"
+    done
+}
+card_bank_file() {
+  awk -v n="$1" -v bank="$2" '/^device / { device++ }
+    device == n && /^bank / && $2 == bank { print substr($5, 2) }' "$card" 2>/dev/null
+}
+card_meter() {
+  awk -v n="$1" '
+    /^device / { device++; if (device == n) total = $2 }
+    device == n && /^bank / { used += $3 }
+    device == n && /^instrument / { used += $4 }
+    END {
+      free = total - used
+      if (total == 0) text = "0 MB Free"
+      else if (free > 1048576) text = sprintf("%.1f MB Free", free / 1048576)
+      else text = sprintf("%.1f kB Free", free / 1024)
+      printf "%s|%d|1\n", text, total ? int(used / total * 1000) : 0
+    }' "$card"
+}
+
+# Called once the window has answered a question about the action's effect, and so is done
+# with the action or shows its message.
+no_message_boxes() { e2e_expect "$1: no message box" "" "$(e2e_dismiss_boxes 0.5)"; }
+
+# The folder's branch is collapsed after every rebuild of the tree: open it again, with the
+# keyboard, as a user does.
+open_folder() {
+  e2e_click_tree 'Sound Files on disk' || return 1
+  e2e_keys Right Down Right
+}
+
+# ---------------------------------------------------------------------------------------------
+step "first start, without tnw.ini"
+e2e_check "no tnw.ini before the first start" test ! -e "$ini"
+e2e_start "$run" || abort "the main window did not show by itself"
+read_tree start
+e2e_expect "the tree: the loaded SoundFonts of both devices, no bank, and an empty disk branch" \
+  "1 Loaded SoundFonts
+2 Simulated Synth 1
+2 Simulated Synth 2
+1 Sound Files on disk" "$(outline)"
+e2e_expect "\"Loaded SoundFonts\" expanded" 1 "$(field expanded "$(item 'Loaded SoundFonts')")"
+e2e_expect "the memory meter empty and greyed" "|0|0" "$(meter)"
+e2e_expect "the octave shows 0" 0 "$(control_text "$main" 1035)"
+e2e_expect "the preview button reads Start Preview" "Start Preview" "$(control_text "$main" 1007)"
+shot first-start
+
+# ---------------------------------------------------------------------------------------------
+step "add the folder through the folder picker"
+e2e_click_tree 'Sound Files on disk' 3
+e2e_check "right-clicking \"Sound Files on disk\" shows a menu" menu_shown
+shot disk-menu all
+e2e_keys Down Return # "Add Folder", its only entry
+e2e_xwindow "$picker" >/dev/null || abort "choosing \"Add Folder\" shows no folder picker"
+e2e_expect "the picker's title" "Select folder with SoundFonts" "$(control_text "$picker" 14146)"
+shot folder-picker all
+e2e_pick_folder "$sounds" || abort "the folder could not be chosen in the picker"
+e2e_check "the picker closes on OK" wait_gone "$picker"
+read_tree folder-added
+e2e_expect "the disk branch lists the folder, by its path" "$folder" \
+  "$(children_of 'Sound Files on disk')"
+
+# ---------------------------------------------------------------------------------------------
+step "open the folder: its files and their presets"
+e2e_click_tree 'Sound Files on disk' 1 2
+read_tree double-clicked-branch
+e2e_expect "a double-click does not open a branch" 0 \
+  "$(field expanded "$(item 'Sound Files on disk')")"
+open_folder
+e2e_keys Down Down Right # to the second file and open it
+read_tree folder-open
+e2e_expect "the folder lists both SoundFonts by name" "OPL-3_FM_128M.sf2
+TimGM6mb.sf2" "$(children_of "$folder")"
+presets=$(children_of TimGM6mb.sf2)
+e2e_expect "TimGM6mb.sf2 is selected and open" "TimGM6mb.sf2 1" \
+  "$(selected_item) $(field expanded "$(item TimGM6mb.sf2)")"
+e2e_expect "TimGM6mb.sf2 lists 128 melodic presets in bank 0" 128 "$(grep -c '^000-' <<<"$presets")"
+e2e_expect "and 8 drum kits in bank 128" 8 "$(grep -c '^128-' <<<"$presets")"
+e2e_expect "its presets, first and last" "000-000 Piano 1|128-048 Orchestra" \
+  "$(head -n 1 <<<"$presets")|$(tail -n 1 <<<"$presets")"
+e2e_expect "a melodic preset and a drum kit have pictures of their own" "2 3" \
+  "$(field image "$(item '000-000 Piano 1')") $(field image "$(item '128-000 Standard')")"
+e2e_expect "a file on disk greys the memory meter" "|0|0" "$(meter)"
+shot presets
+e2e_click_tree '000-000 Piano 1' 3
+e2e_check "right-clicking a preset shows no menu" no_menu_shown
+
+# ---------------------------------------------------------------------------------------------
+step "double-click the SoundFont that needs more sound memory than the card has"
+e2e_click_tree 'OPL-3_FM_128M.sf2' 1 2
+e2e_wait_window Error >/dev/null && shot memory-insufficient all
+e2e_expect "the card's refusal is shown" \
+  "Error: Error loading SoundFont (Sound Memory Insufficient)" "$(e2e_dismiss_boxes 1)"
+read_tree refused
+e2e_expect "no bank in the tree" "" \
+  "$(children_of 'Simulated Synth 1')$(children_of 'Simulated Synth 2')"
+e2e_expect "no bank on the card" "" "$(card_banks 1)$(card_banks 2)"
+
+# ---------------------------------------------------------------------------------------------
+step "double-click TimGM6mb.sf2: loaded into the first device; the memory meter drops"
+e2e_click_tree 'Simulated Synth 1'
+before=$(meter)
+e2e_expect "the first device's meter before: all its memory free" "32.0 MB Free|0|1" "$before"
+e2e_click_tree 'TimGM6mb.sf2' 1 2
+read_tree loaded
+no_message_boxes "double-click on TimGM6mb.sf2"
+bank_name=$(card_banks 1 | sed -n 's/^126 //p')
+e2e_expect "the card holds the file in bank 126 of the first device (127 is the preview bank)" \
+  "126 $folder\\TimGM6mb.sf2" "126 $(card_bank_file 1 126)"
+e2e_expect "the tree shows the bank under the first device" "126 - $bank_name" \
+  "$(children_of 'Simulated Synth 1')"
+e2e_expect "the device and the bank expanded" "1 1" \
+  "$(field expanded "$(item 'Simulated Synth 1')") $(field expanded "$(item "126 - $bank_name")")"
+e2e_expect "the bank's first preset selected" "000 Piano 1" "$(selected_item)"
+after=$(meter)
+e2e_expect "the meter shows the device's free memory now" "$(card_meter 1)" "$after"
+e2e_check "the meter changed" test "$after" != "$before"
+shot loaded
+
+# ---------------------------------------------------------------------------------------------
+step "\"Load into Bank\": the destination dialog, the second device, bank 10"
+open_folder
+e2e_click_tree 'TimGM6mb.sf2' 3
+e2e_check "right-clicking a SoundFont file shows a menu" menu_shown
+shot file-menu all
+e2e_keys Down Down Return # "Load into Bank", the second entry
+e2e_xwindow "$destination" >/dev/null || abort "\"Load into Bank\" shows no destination dialog"
+e2e_expect "the dialog offers the first device" "0 Simulated Synth 1" \
+  "$(control_field "$destination" 1006 value) $(control_text "$destination" 1006)"
+e2e_expect "and its highest free bank" 125 "$(control_text "$destination" 1029)"
+e2e_expect "the instrument label, field and spin greyed" "0 0 0" "$(
+  for id in 1033 1030 1031; do control_field "$destination" $id enabled; done | xargs)"
+e2e_click_control "$destination" 1006
+e2e_keys Down
+e2e_click_control "$destination" 1029
+e2e_keys End shift+Home
+e2e_type 10
+e2e_expect "the second device chosen" "1 Simulated Synth 2" \
+  "$(control_field "$destination" 1006 value) $(control_text "$destination" 1006)"
+e2e_expect "bank 10 typed" 10 "$(control_text "$destination" 1029)"
+shot destination all
+e2e_click_control "$destination" OK
+e2e_check "the dialog closes on OK" wait_gone "$destination"
+read_tree loaded-into-bank
+no_message_boxes "\"Load into Bank\""
+e2e_expect "the card holds the file in bank 10 of the second device" \
+  "10 $folder\\TimGM6mb.sf2" "10 $(card_bank_file 2 10)"
+e2e_expect "the tree shows the bank under the second device" "010 - $bank_name" \
+  "$(children_of 'Simulated Synth 2')"
+e2e_expect "the first device keeps its bank" "126 - $bank_name" "$(children_of 'Simulated Synth 1')"
+e2e_expect "the new bank's first preset selected" "000 Piano 1" "$(selected_item)"
+e2e_check "the selected preset is the second device's" \
+  test "$(grep -B1 ' selected=1 ' "$listing" | head -n 1 | sed 's/.* text=//')" = "010 - $bank_name"
+e2e_click_tree "010 - $bank_name"
+e2e_expect "clicking the bank shows the second device's meter" "$(card_meter 2)" "$(meter)"
+
+# ---------------------------------------------------------------------------------------------
+step "one more load into the first device, and that bank deleted with the Delete key"
+open_folder
+e2e_click_tree 'TimGM6mb.sf2' 1 2
+read_tree two-banks
+no_message_boxes "second double-click on TimGM6mb.sf2"
+e2e_expect "the card holds it in bank 125 of the first device too" \
+  "125 $folder\\TimGM6mb.sf2" "125 $(card_bank_file 1 125)"
+two_banks=$(meter)
+e2e_expect "the meter drops again" "$(card_meter 1)" "$two_banks"
+e2e_expect "the first device shows both banks" "125 - $bank_name
+126 - $bank_name" "$(children_of 'Simulated Synth 1')"
+e2e_click_tree "125 - $bank_name"
+read_tree bank-selected
+e2e_expect "bank 125 selected" "125 - $bank_name" "$(selected_item)"
+shot two-banks
+e2e_keys Delete
+read_tree deleted
+no_message_boxes "Delete"
+e2e_expect "the card has emptied bank 125 and kept 126" "126 $bank_name" "$(card_banks 1)"
+e2e_expect "the tree shows bank 126 alone" "126 - $bank_name" "$(children_of 'Simulated Synth 1')"
+e2e_click_tree 'Simulated Synth 1'
+e2e_expect "clicking the device shows the memory back" "$(card_meter 1)" "$(meter)"
+e2e_check "more free than with two banks" test "$(meter)" != "$two_banks"
+
+# ---------------------------------------------------------------------------------------------
+step "clear the second device"
+e2e_click_tree 'Simulated Synth 2' 3
+e2e_check "right-clicking a device shows a menu" menu_shown
+before=$(meter)
+e2e_expect "and the device's meter" "$(card_meter 2)" "$before"
+shot device-menu all
+e2e_keys Down Down Down Return # "Clear all loaded SoundFonts", the third entry
+read_tree cleared
+no_message_boxes "Clear all loaded SoundFonts"
+e2e_expect "the card's second device is empty" "" "$(card_banks 2)"
+e2e_expect "the first device keeps its bank" "126 $bank_name" "$(card_banks 1)"
+e2e_expect "the tree shows no bank under the second device" "" "$(children_of 'Simulated Synth 2')"
+e2e_expect "and the first device's bank" "126 - $bank_name" "$(children_of 'Simulated Synth 1')"
+e2e_expect "the meter keeps its figure until the next click" "$before" "$(meter)"
+e2e_click_tree 'Simulated Synth 2'
+e2e_expect "a click on the device shows all its memory free" "32.0 MB Free|0|1" "$(meter)"
+
+# ---------------------------------------------------------------------------------------------
+step "settings: change the disk-file channel, Cancel; change it again, OK"
+e2e_click_control "$main" Settings
+e2e_xwindow "$sheet" >/dev/null || abort "\"Settings\" opens no settings"
+e2e_expect "the sheet's one page, \"Preview\"" "#32770" "$(control_field "$sheet" Preview class)"
+e2e_expect "the disk-file channel of a first run: 16" "15 16" \
+  "$(disk_channel)"
+e2e_expect "Apply greyed" 0 "$(control_field "$sheet" 12321 enabled)"
+e2e_click_control "$sheet" 1015
+e2e_keys Up Up Up Up Up Up
+e2e_expect "channel 10 chosen" "9 10" "$(disk_channel)"
+e2e_expect "Apply enabled by the change" 1 "$(control_field "$sheet" 12321 enabled)"
+shot settings all
+e2e_click_control "$sheet" Cancel
+e2e_check "the settings close on Cancel" wait_gone "$sheet"
+e2e_click_control "$main" Settings
+e2e_xwindow "$sheet" >/dev/null || abort "\"Settings\" does not open a second time"
+e2e_expect "after Cancel the channel is 16 still" "15 16" \
+  "$(disk_channel)"
+e2e_click_control "$sheet" 1015
+e2e_keys Up Up Up Up Up Up Up Up Up Up Up
+e2e_expect "channel 5 chosen" "4 5" "$(disk_channel)"
+e2e_click_control "$sheet" OK
+e2e_check "the settings close on OK" wait_gone "$sheet"
+no_message_boxes "settings closed with OK"
+e2e_click_control "$main" Settings
+e2e_xwindow "$sheet" >/dev/null || abort "\"Settings\" does not open a third time"
+e2e_expect "after OK the channel is 5" "4 5" \
+  "$(disk_channel)"
+e2e_click_control "$sheet" Cancel
+e2e_check "the settings close" wait_gone "$sheet"
+
+# ---------------------------------------------------------------------------------------------
+step "start and stop previewing without MIDI devices"
+e2e_click_control "$main" 'Start Preview'
+e2e_wait_window Error >/dev/null && shot preview-message all
+messages=$(e2e_dismiss_boxes 1)
+echo "$messages"
+e2e_expect "three messages" 3 "$(grep -c . <<<"$messages")"
+e2e_check "first: the MIDI input can't be opened" \
+  grep -qE "^Error: Couldn't open midi device \(.+\)$" <<<"$(sed -n 1p <<<"$messages")"
+e2e_expect "second: the input can't be started" \
+  "Error: Couldn't start midi input (The specified device handle is invalid)" \
+  "$(sed -n 2p <<<"$messages")"
+e2e_check "third: the MIDI output can't be opened" \
+  grep -qE "^Error: Couldn't open midi device \(.+\)$" <<<"$(sed -n 3p <<<"$messages")"
+e2e_expect "previewing is on all the same" "Stop Preview" "$(control_text "$main" 1007)"
+e2e_click_control "$main" 'Stop Preview'
+no_message_boxes "Stop Preview"
+e2e_expect "previewing is off" "Start Preview" "$(control_text "$main" 1007)"
+
+# ---------------------------------------------------------------------------------------------
+step "Enter does nothing; Escape closes"
+e2e_click_tree 'Loaded SoundFonts'
+e2e_keys Return
+e2e_expect "after Enter the window is open, alone" "Tonewell" \
+  "$(e2e_inspect windows | sed -nE 's/^toplevel .* visible=1 .* caption=//p')"
+shot before-escape
+e2e_close
+e2e_expect "Tonewell ends with exit code 0 on Escape" 0 "$?"
+expect_ini() {
+  local value
+  value=$(e2e_ini_value "$ini" "$1" "$2") || value="(absent)"
+  e2e_expect "tnw.ini [$1] $2" "$3" "$value"
+}
+e2e_check "tnw.ini written beside the program" test -f "$ini"
+expect_ini Folders LocalSoundFonts_0 "$folder"
+expect_ini Folders LocalSoundFonts_1 "(absent)"
+expect_ini Preview LFMidiOutChannel 4
+expect_ini Preview PreviewEnableOnStartup False
+expect_ini Preview LFSoundFontDevice "Simulated Synth 1"
+expect_ini General LastOpenDir ""
+
+# ---------------------------------------------------------------------------------------------
+step "second start: everything as it was left"
+e2e_start "$run" || abort "the main window did not show by itself on the second start"
+read_tree second-start
+e2e_expect "the tree: the bank of the first device, none on the second, and the folder" \
+  "1 Loaded SoundFonts
+2 Simulated Synth 1
+3 126 - $bank_name
+2 Simulated Synth 2
+1 Sound Files on disk
+2 $folder
+3 OPL-3_FM_128M.sf2
+3 TimGM6mb.sf2" "$(outline)"
+open_folder
+read_tree second-start-open
+e2e_expect "the folder opens with both files" "OPL-3_FM_128M.sf2
+TimGM6mb.sf2" "$(children_of "$folder")"
+e2e_click_tree 'Simulated Synth 1'
+e2e_expect "the first device's meter" "$(card_meter 1)" "$(meter)"
+shot second-start
+e2e_click_control "$main" Settings
+e2e_xwindow "$sheet" >/dev/null || abort "\"Settings\" opens no settings on the second start"
+e2e_expect "the disk-file channel is 5" "4 5" \
+  "$(disk_channel)"
+e2e_click_control "$sheet" Cancel
+e2e_check "the settings close" wait_gone "$sheet"
+e2e_close
+e2e_expect "Tonewell ends with exit code 0 on Escape again" 0 "$?"
+expect_ini Folders LocalSoundFonts_0 "$folder"
+expect_ini Preview LFMidiOutChannel 4
+
+echo
+echo "e2e: the journey took $(($(date +%s) - started_at)) s"
+e2e_finish
