@@ -366,9 +366,9 @@ e2e_pick_folder() {
   e2e_click_control "$picker" OK
 }
 
-# e2e_screenshot FILE [full|all]: the main window (or the whole screen, or the smallest
-# rectangle around all the program's visible windows: menus and dialogs with the main window)
-# as a PNG.
+# e2e_screenshot FILE [full|all|CAPTION]: the main window as a PNG; or the whole screen; or the
+# smallest rectangle around all the program's visible windows (menus and dialogs with the main
+# window); or the program's visible window captioned CAPTION.
 e2e_screenshot() {
   # shellcheck disable=SC2034 # set by the eval below
   local file=$1 X Y WIDTH HEIGHT SCREEN WINDOW
@@ -376,10 +376,11 @@ e2e_screenshot() {
     import -window root "$file"
     return
   fi
-  if [ "${2:-}" = all ]; then
+  if [ -n "${2:-}" ]; then
     # Wine's desktop fills the display from its top left corner: screen and display agree.
-    import -window root -crop "$(e2e_inspect windows | awk '
-      / visible=1 / {
+    import -window root -crop "$(e2e_inspect windows | wanted=$2 awk '
+      / visible=1 / && (ENVIRON["wanted"] == "all" ||
+                        substr($0, index($0, " caption=") + 9) == ENVIRON["wanted"]) {
         split(substr($0, index($0, " outer=") + 7), r, /[, ]/)
         first = !seen++
         if (first || r[1] < left) left = r[1]

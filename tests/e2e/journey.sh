@@ -58,7 +58,10 @@ abort() {
   e2e_finish
 }
 
-shot() { e2e_screenshot "$shots/$(printf %02d "$step_number")-$1.png" "${2:-}"; }
+shot() {
+  sleep 0.2 # the last paint
+  e2e_screenshot "$shots/$(printf %02d "$step_number")-$1.png" "${2:-}"
+}
 
 # The tree as the window shows it now, kept for this step.
 read_tree() {
@@ -182,7 +185,7 @@ shot disk-menu all
 e2e_keys Down Return # "Add Folder", its only entry
 e2e_xwindow "$picker" >/dev/null || abort "choosing \"Add Folder\" shows no folder picker"
 e2e_expect "the picker's title" "Select folder with SoundFonts" "$(control_text "$picker" 14146)"
-shot folder-picker all
+shot folder-picker "$picker"
 e2e_pick_folder "$sounds" || abort "the folder could not be chosen in the picker"
 e2e_check "the picker closes on OK" wait_gone "$picker"
 read_tree folder-added
@@ -217,7 +220,7 @@ e2e_check "right-clicking a preset shows no menu" no_menu_shown
 # ---------------------------------------------------------------------------------------------
 step "double-click the SoundFont that needs more sound memory than the card has"
 e2e_click_tree 'OPL-3_FM_128M.sf2' 1 2
-e2e_wait_window Error >/dev/null && shot memory-insufficient all
+e2e_wait_window Error >/dev/null && shot memory-insufficient Error
 e2e_expect "the card's refusal is shown" \
   "Error: Error loading SoundFont (Sound Memory Insufficient)" "$(e2e_dismiss_boxes 1)"
 read_tree refused
@@ -267,7 +270,7 @@ e2e_type 10
 e2e_expect "the second device chosen" "1 Simulated Synth 2" \
   "$(control_field "$destination" 1006 value) $(control_text "$destination" 1006)"
 e2e_expect "bank 10 typed" 10 "$(control_text "$destination" 1029)"
-shot destination all
+shot destination "$destination"
 e2e_click_control "$destination" OK
 e2e_check "the dialog closes on OK" wait_gone "$destination"
 read_tree loaded-into-bank
@@ -338,7 +341,7 @@ e2e_click_control "$sheet" 1015
 e2e_keys Up Up Up Up Up Up
 e2e_expect "channel 10 chosen" "9 10" "$(disk_channel)"
 e2e_expect "Apply enabled by the change" 1 "$(control_field "$sheet" 12321 enabled)"
-shot settings all
+shot settings "$sheet"
 e2e_click_control "$sheet" Cancel
 e2e_check "the settings close on Cancel" wait_gone "$sheet"
 e2e_click_control "$main" Settings
@@ -361,7 +364,7 @@ e2e_check "the settings close" wait_gone "$sheet"
 # ---------------------------------------------------------------------------------------------
 step "start and stop previewing without MIDI devices"
 e2e_click_control "$main" 'Start Preview'
-e2e_wait_window Error >/dev/null && shot preview-message all
+e2e_wait_window Error >/dev/null && shot preview-message Error
 messages=$(e2e_dismiss_boxes 1)
 echo "$messages"
 e2e_expect "three messages" 3 "$(grep -c . <<<"$messages")"
