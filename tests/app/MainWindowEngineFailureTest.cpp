@@ -12,6 +12,7 @@
 #include "tests/support/MenuWatcher.h"
 #include "tests/support/VirtualMidi.h"
 
+#include <cstdio>
 #include <functional>
 #include <set>
 

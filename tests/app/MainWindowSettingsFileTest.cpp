@@ -5,7 +5,6 @@
 #include "tests/app/MainWindowFixture.h"
 
 #include "app/resource.h"
-#include "engine/SfmInterface.h"
 #include "midi/MidiMessage.h"
 #include "settings/Profile.h"
 #include "tests/engine/SoundFontFixture.h"
@@ -13,6 +12,7 @@
 #include "tests/support/MenuWatcher.h"
 #include "tests/support/VirtualMidi.h"
 
+#include <climits>
 #include <functional>
 #include <random>
 
@@ -49,6 +49,13 @@ std::vector<std::string> SettingsOf(const CBrowserDlg& window)
     for (const CShellItem& folder : window.m_localFolders)
         lines.push_back("Folder " + Shown(folder.GetPath()));
     return lines;
+}
+
+// The window's device-map entry for a name, read from a copy so the window's map is left as it is.
+DevMapEntry EntryOf(const CBrowserDlg& window, const std::string& name)
+{
+    CDeviceMap map = window.m_deviceMap;
+    return map.EntryFor(name);
 }
 
 std::vector<std::string> SavedList(const CProfile& saved, const char* section, const char* key)
@@ -235,6 +242,7 @@ TEST_F(SettingsFileTest, LongValuesAndRepeatedNamesAreReadAsThePlatformReadsThem
          "LFMidiOutBank=20\r\nLFMidiOutInstrument=30\r\n",
          [](const CBrowserDlg& window) {
              EXPECT_EQ(window.m_fileBank, 10);
+             EXPECT_EQ(window.m_fileInstrument, 127) << "only the first of the two is read";
              EXPECT_EQ(window.m_lastOpenDir, "C:\\One\\");
          },
          nullptr},
@@ -243,7 +251,7 @@ TEST_F(SettingsFileTest, LongValuesAndRepeatedNamesAreReadAsThePlatformReadsThem
          "DevMapArray_Channel_0=3\r\nDevMapArray_Channel_1=4\r\n",
          [](const CBrowserDlg& window) {
              EXPECT_EQ(window.m_deviceMap.size(), 2u);
-             EXPECT_EQ(const_cast<CDeviceMap&>(window.m_deviceMap).EntryFor(kDevice1).channel, 4) << "the last one wins";
+             EXPECT_EQ(EntryOf(window, kDevice1).channel, 4) << "the last one wins";
          },
          [](const CProfile& saved) {
              EXPECT_EQ(SavedList(saved, "Preview", "DevMapArray_SFDevName"), (std::vector<std::string>{kDevice1, kDevice2}));
@@ -253,12 +261,11 @@ TEST_F(SettingsFileTest, LongValuesAndRepeatedNamesAreReadAsThePlatformReadsThem
          "DevMapArray_SFDevName_4=E\r\nDevMapArray_DevName_0=Out A\r\nDevMapArray_Channel_0=1\r\n"
          "DevMapArray_Channel_1=2\r\nDevMapArray_Enable_1=False\r\n",
          [](const CBrowserDlg& window) {
-             CDeviceMap map = window.m_deviceMap;
-             EXPECT_EQ(map.size(), 5u) << "A, B, C and the two devices present";
-             EXPECT_EQ(map.EntryFor("A").outDevName, "Out A");
-             EXPECT_EQ(map.EntryFor("B").channel, 2);
-             EXPECT_TRUE(map.EntryFor("B").enabled) << "an array without its first element is absent";
-             EXPECT_EQ(map.EntryFor("C").channel, 0);
+             EXPECT_EQ(window.m_deviceMap.size(), 5u) << "A, B, C and the two devices present";
+             EXPECT_EQ(EntryOf(window, "A").outDevName, "Out A");
+             EXPECT_EQ(EntryOf(window, "B").channel, 2);
+             EXPECT_TRUE(EntryOf(window, "B").enabled) << "an array without its first element is absent";
+             EXPECT_EQ(EntryOf(window, "C").channel, 0);
          },
          [](const CProfile& saved) {
              for (const char* key : {"DevMapArray_SFDevName", "DevMapArray_DevName"})
@@ -286,7 +293,7 @@ TEST_F(SettingsFileTest, NumbersOutOfEveryRangeAreKeptAsRead)
              EXPECT_EQ(window.m_fileMidiOutChannel, INT_MAX);
              EXPECT_EQ(window.m_fileBank, -5);
              EXPECT_EQ(window.m_fileInstrument, INT_MIN);
-             EXPECT_EQ(const_cast<CDeviceMap&>(window.m_deviceMap).EntryFor(kDevice1).channel, INT_MAX);
+             EXPECT_EQ(EntryOf(window, kDevice1).channel, INT_MAX);
          },
          [](const CProfile& saved) {
              EXPECT_EQ(SavedText(saved, "Preview", "LFMidiOutChannel"), "2147483647");
@@ -307,7 +314,7 @@ TEST_F(SettingsFileTest, NumbersOutOfEveryRangeAreKeptAsRead)
              EXPECT_EQ(window.m_fileMidiOutChannel, 16);
              EXPECT_EQ(window.m_fileBank, 128);
              EXPECT_EQ(window.m_fileInstrument, 1000);
-             EXPECT_EQ(const_cast<CDeviceMap&>(window.m_deviceMap).EntryFor(kDevice1).channel, -1);
+             EXPECT_EQ(EntryOf(window, kDevice1).channel, -1);
          },
          [](const CProfile& saved) {
              EXPECT_EQ(SavedText(saved, "Preview", "LFMidiOutChannel"), "16");
