@@ -92,7 +92,7 @@ BOOL CPropMidi::OnInitDialog()
     ListChannels();
     ShowFileNumbers();
     ShowChosenEntry();
-    SetChecked(m_previewOnStartupBox, m_previewOnStartup);
+    SetChecked(m_previewOnStartupBox, m_values.previewOnStartup);
     return TRUE;
 }
 
@@ -123,7 +123,7 @@ void CPropMidi::ListInputDevices()
     std::vector<std::string> names;
     input.ListDeviceNames(names, false);
     Fill(m_inputBox, names);
-    Select(m_inputBox, m_midiInDevice);
+    Select(m_inputBox, m_values.midiInDevice);
 }
 
 void CPropMidi::ListOutputDevices()
@@ -134,7 +134,7 @@ void CPropMidi::ListOutputDevices()
     Fill(m_entryOutputBox, names);
     Select(m_entryOutputBox, 0);
     Fill(m_fileOutputBox, names);
-    Select(m_fileOutputBox, m_fileMidiOutDevice);
+    Select(m_fileOutputBox, m_values.fileMidiOutDevice);
 }
 
 // Without the engine both SoundFont lists stay empty; the page says nothing about it.
@@ -148,7 +148,7 @@ void CPropMidi::ListSoundFontDevices()
     Fill(m_soundFontBox, names);
     Select(m_soundFontBox, 0);
     Fill(m_fileSoundFontBox, names);
-    Select(m_fileSoundFontBox, m_fileSoundFontDevice);
+    Select(m_fileSoundFontBox, m_values.fileSoundFontDevice);
 }
 
 void CPropMidi::ListChannels()
@@ -159,7 +159,7 @@ void CPropMidi::ListChannels()
     Fill(m_entryChannelBox, channels);
     Select(m_entryChannelBox, 0);
     Fill(m_fileChannelBox, channels);
-    Select(m_fileChannelBox, m_fileMidiOutChannel);
+    Select(m_fileChannelBox, m_values.fileMidiOutChannel);
 }
 
 // Writing the edits runs the number rule on them, which may correct a stored value. The
@@ -167,9 +167,9 @@ void CPropMidi::ListChannels()
 void CPropMidi::ShowFileNumbers()
 {
     SendMessageA(m_bankSpin, UDM_SETRANGE, 0, MAKELPARAM(kHighestNumber, 0));
-    SetNumber(m_bankEdit, m_fileBank);
+    SetNumber(m_bankEdit, m_values.fileBank);
     SendMessageA(m_instrumentSpin, UDM_SETRANGE, 0, MAKELPARAM(kHighestNumber, 0));
-    SetNumber(m_instrumentEdit, m_fileInstrument);
+    SetNumber(m_instrumentEdit, m_values.fileInstrument);
 }
 
 DevMapEntry* CPropMidi::ChosenEntry()
@@ -177,7 +177,7 @@ DevMapEntry* CPropMidi::ChosenEntry()
     std::int32_t position = Selection(m_soundFontBox);
     if (position < 0)
         return nullptr;
-    return &m_deviceMap.EntryFor(ItemText(m_soundFontBox, position));
+    return &m_values.deviceMap.EntryFor(ItemText(m_soundFontBox, position));
 }
 
 // Looking a device up creates its entry in the page's copy of the map.
@@ -210,9 +210,9 @@ bool CPropMidi::OnCommand(WORD id, WORD code, HWND)
         return true;
     case EN_CHANGE:
         if (id == IDC_FILE_BANK)
-            OnNumberChanged(m_bankEdit, m_fileBank);
+            OnNumberChanged(m_bankEdit, m_values.fileBank);
         else if (id == IDC_FILE_INSTRUMENT)
-            OnNumberChanged(m_instrumentEdit, m_fileInstrument);
+            OnNumberChanged(m_instrumentEdit, m_values.fileInstrument);
         return true;
     default:
         return false;
@@ -228,7 +228,7 @@ void CPropMidi::OnSelectionChanged(WORD id)
         return;
     switch (id) {
     case IDC_MIDI_IN_DEVICE:
-        m_midiInDevice = position;
+        m_values.midiInDevice = position;
         break;
     case IDC_SOUNDFONT_DEVICE:
         ShowChosenEntry();
@@ -242,13 +242,13 @@ void CPropMidi::OnSelectionChanged(WORD id)
             entry->channel = position;
         break;
     case IDC_FILE_SOUNDFONT_DEVICE:
-        m_fileSoundFontDevice = position;
+        m_values.fileSoundFontDevice = position;
         break;
     case IDC_FILE_OUT_DEVICE:
-        m_fileMidiOutDevice = position;
+        m_values.fileMidiOutDevice = position;
         break;
     case IDC_FILE_OUT_CHANNEL:
-        m_fileMidiOutChannel = position;
+        m_values.fileMidiOutChannel = position;
         break;
     default:
         return;
@@ -259,7 +259,7 @@ void CPropMidi::OnSelectionChanged(WORD id)
 void CPropMidi::OnClicked(WORD id)
 {
     if (id == IDC_PREVIEW_ON_STARTUP) {
-        m_previewOnStartup = IsChecked(m_previewOnStartupBox);
+        m_values.previewOnStartup = IsChecked(m_previewOnStartupBox);
     } else if (id == IDC_ENABLE_PREVIEWING) {
         DevMapEntry* entry = ChosenEntry();
         if (!entry)

@@ -5,7 +5,7 @@
 // opener takes them over only when the sheet closes with OK.
 
 #include "dialogs/PropertyPage.h"
-#include "midi/DeviceMap.h"
+#include "dialogs/PreviewSettings.h"
 
 #include <cstdint>
 #include <string>
@@ -15,14 +15,7 @@ public:
     CPropMidi();
 
     // Set by the opener before the sheet runs, read back after it closed with OK.
-    std::int32_t m_midiInDevice = 0;
-    bool m_previewOnStartup = false;
-    CDeviceMap m_deviceMap;
-    std::int32_t m_fileSoundFontDevice = 0;
-    std::int32_t m_fileMidiOutDevice = 0;
-    std::int32_t m_fileMidiOutChannel = 0;
-    std::int32_t m_fileBank = 127;
-    std::int32_t m_fileInstrument = 127;
+    PreviewSettings m_values;
 
 protected:
     BOOL OnInitDialog() override;

@@ -8,28 +8,12 @@ CPropSheet::CPropSheet(const char* caption, HWND parent, UINT firstPage)
 
 void CPropSheet::SetValues(const PreviewSettings& settings)
 {
-    m_page.m_midiInDevice = settings.midiInDevice;
-    m_page.m_previewOnStartup = settings.previewOnStartup;
-    m_page.m_deviceMap = settings.deviceMap;
-    m_page.m_fileSoundFontDevice = settings.fileSoundFontDevice;
-    m_page.m_fileMidiOutDevice = settings.fileMidiOutDevice;
-    m_page.m_fileMidiOutChannel = settings.fileMidiOutChannel;
-    m_page.m_fileBank = settings.fileBank;
-    m_page.m_fileInstrument = settings.fileInstrument;
+    m_page.m_values = settings;
 }
 
 PreviewSettings CPropSheet::Values() const
 {
-    PreviewSettings settings;
-    settings.midiInDevice = m_page.m_midiInDevice;
-    settings.previewOnStartup = m_page.m_previewOnStartup;
-    settings.deviceMap = m_page.m_deviceMap;
-    settings.fileSoundFontDevice = m_page.m_fileSoundFontDevice;
-    settings.fileMidiOutDevice = m_page.m_fileMidiOutDevice;
-    settings.fileMidiOutChannel = m_page.m_fileMidiOutChannel;
-    settings.fileBank = m_page.m_fileBank;
-    settings.fileInstrument = m_page.m_fileInstrument;
-    return settings;
+    return m_page.m_values;
 }
 
 bool RunSettingsSheet(HWND parent, PreviewSettings& settings)

@@ -118,13 +118,13 @@ TEST_F(PreviewPage, TemplateHoldsEveryControlWithItsText)
 
 TEST_F(PreviewPage, OpensWithTheDeviceListsAndTheStoredChoicesAndApplyDisabled)
 {
-    page().m_midiInDevice = 1;
-    page().m_previewOnStartup = true;
-    page().m_fileSoundFontDevice = 1;
-    page().m_fileMidiOutDevice = 2;
-    page().m_fileMidiOutChannel = 9;
-    page().m_fileBank = 5;
-    page().m_fileInstrument = 64;
+    page().m_values.midiInDevice = 1;
+    page().m_values.previewOnStartup = true;
+    page().m_values.fileSoundFontDevice = 1;
+    page().m_values.fileMidiOutDevice = 2;
+    page().m_values.fileMidiOutChannel = 9;
+    page().m_values.fileBank = 5;
+    page().m_values.fileInstrument = 64;
     SheetRunner runner(Show(), kSettingsSheetCaption);
     ASSERT_NE(runner.Sheet(), nullptr);
 
@@ -156,16 +156,16 @@ TEST_F(PreviewPage, OpensWithTheDeviceListsAndTheStoredChoicesAndApplyDisabled)
     }
     EXPECT_TRUE(IsChecked(runner.PageItem(IDC_PREVIEW_ON_STARTUP)));
     EXPECT_FALSE(ApplyEnabled(runner)) << "nothing has changed yet";
-    EXPECT_EQ(page().m_fileBank, 5);
-    EXPECT_EQ(page().m_fileInstrument, 64);
+    EXPECT_EQ(page().m_values.fileBank, 5);
+    EXPECT_EQ(page().m_values.fileInstrument, 64);
 }
 
 TEST_F(PreviewPage, AStoredPositionPastItsListShowsNoSelectionAndStaysUnlessTheUserPicks)
 {
-    page().m_midiInDevice = 3;
-    page().m_fileSoundFontDevice = 2;
-    page().m_fileMidiOutDevice = 4;
-    page().m_fileMidiOutChannel = 16;
+    page().m_values.midiInDevice = 3;
+    page().m_values.fileSoundFontDevice = 2;
+    page().m_values.fileMidiOutDevice = 4;
+    page().m_values.fileMidiOutChannel = 16;
     SheetRunner runner(Show(), kSettingsSheetCaption);
     ASSERT_NE(runner.Sheet(), nullptr);
     for (int id :
@@ -174,23 +174,23 @@ TEST_F(PreviewPage, AStoredPositionPastItsListShowsNoSelectionAndStaysUnlessTheU
     runner.Press(IDOK);
     ASSERT_TRUE(runner.WaitForEnd());
     EXPECT_EQ(runner.Result(), IDOK);
-    EXPECT_EQ(page().m_midiInDevice, 3);
-    EXPECT_EQ(page().m_fileSoundFontDevice, 2);
-    EXPECT_EQ(page().m_fileMidiOutDevice, 4);
-    EXPECT_EQ(page().m_fileMidiOutChannel, 16);
+    EXPECT_EQ(page().m_values.midiInDevice, 3);
+    EXPECT_EQ(page().m_values.fileSoundFontDevice, 2);
+    EXPECT_EQ(page().m_values.fileMidiOutDevice, 4);
+    EXPECT_EQ(page().m_values.fileMidiOutChannel, 16);
 }
 
 // Showing the stored numbers runs the edits' rule on them, without counting as a change.
 TEST_F(PreviewPage, AStoredBankOrInstrumentOutOfRangeOpensCorrected)
 {
-    page().m_fileBank = 300;
-    page().m_fileInstrument = -4;
+    page().m_values.fileBank = 300;
+    page().m_values.fileInstrument = -4;
     SheetRunner runner(Show(), kSettingsSheetCaption);
     ASSERT_NE(runner.Sheet(), nullptr);
     EXPECT_EQ(WindowText(runner.PageItem(IDC_FILE_BANK)), "127");
     EXPECT_EQ(WindowText(runner.PageItem(IDC_FILE_INSTRUMENT)), "0");
-    EXPECT_EQ(page().m_fileBank, 127);
-    EXPECT_EQ(page().m_fileInstrument, 0);
+    EXPECT_EQ(page().m_values.fileBank, 127);
+    EXPECT_EQ(page().m_values.fileInstrument, 0);
     EXPECT_FALSE(ApplyEnabled(runner));
 }
 
@@ -208,16 +208,16 @@ TEST_F(PreviewPage, BankAndInstrumentEditsKeepTheirNumberWithin0To127)
     };
     const struct {
         int edit;
-        std::int32_t CPropMidi::*member;
-    } edits[] = {{IDC_FILE_BANK, &CPropMidi::m_fileBank},
-                 {IDC_FILE_INSTRUMENT, &CPropMidi::m_fileInstrument}};
+        std::int32_t PreviewSettings::*member;
+    } edits[] = {{IDC_FILE_BANK, &PreviewSettings::fileBank},
+                 {IDC_FILE_INSTRUMENT, &PreviewSettings::fileInstrument}};
     for (const auto& e : edits) {
         for (const auto& c : cases) {
             SCOPED_TRACE(std::to_string(e.edit) + " \"" + c.typed + "\"");
-            page().*e.member = -1;
+            page().m_values.*e.member = -1;
             Type(runner.Page(), e.edit, c.typed);
             EXPECT_EQ(WindowText(runner.PageItem(e.edit)), c.shown);
-            EXPECT_EQ(page().*e.member, c.stored);
+            EXPECT_EQ(page().m_values.*e.member, c.stored);
             EXPECT_TRUE(ApplyEnabled(runner));
         }
     }
@@ -226,11 +226,11 @@ TEST_F(PreviewPage, BankAndInstrumentEditsKeepTheirNumberWithin0To127)
     Type(runner.Page(), IDC_FILE_BANK, "5");
     SendMessageA(runner.PageItem(IDC_FILE_BANK), WM_KEYDOWN, VK_DOWN, 0);
     EXPECT_EQ(WindowText(runner.PageItem(IDC_FILE_BANK)), "4");
-    EXPECT_EQ(page().m_fileBank, 4);
+    EXPECT_EQ(page().m_values.fileBank, 4);
     Type(runner.Page(), IDC_FILE_INSTRUMENT, "127");
     SendMessageA(runner.PageItem(IDC_FILE_INSTRUMENT), WM_KEYDOWN, VK_UP, 0);
     EXPECT_EQ(WindowText(runner.PageItem(IDC_FILE_INSTRUMENT)), "127");
-    EXPECT_EQ(page().m_fileInstrument, 127);
+    EXPECT_EQ(page().m_values.fileInstrument, 127);
 }
 
 // What the three entry controls show for one SoundFont device.
@@ -251,9 +251,9 @@ void ExpectEntryView(const SheetRunner& runner, const EntryView& view)
 
 TEST_F(PreviewPage, EachSoundFontDeviceShowsItsOwnEntry)
 {
-    page().m_deviceMap.EntryFor("Card Synth A") = {"Card Synth A", 15, true};
-    page().m_deviceMap.EntryFor("Card Synth B") = {"MIDI Out", 3, false};
-    const CDeviceMap stored = page().m_deviceMap;
+    page().m_values.deviceMap.EntryFor("Card Synth A") = {"Card Synth A", 15, true};
+    page().m_values.deviceMap.EntryFor("Card Synth B") = {"MIDI Out", 3, false};
+    const CDeviceMap stored = page().m_values.deviceMap;
     SheetRunner runner(Show(), kSettingsSheetCaption);
     ASSERT_NE(runner.Sheet(), nullptr);
 
@@ -274,7 +274,7 @@ TEST_F(PreviewPage, EachSoundFontDeviceShowsItsOwnEntry)
         SCOPED_TRACE("first device again");
         ExpectEntryView(runner, deviceA);
     }
-    EXPECT_EQ(page().m_deviceMap, stored) << "looking changes no entry";
+    EXPECT_EQ(page().m_values.deviceMap, stored) << "looking changes no entry";
 }
 
 TEST_F(PreviewPage, ADeviceWithoutAnEntryGetsOneWithTheDefaultsWhenShown)
@@ -282,19 +282,19 @@ TEST_F(PreviewPage, ADeviceWithoutAnEntryGetsOneWithTheDefaultsWhenShown)
     SheetRunner runner(Show(), kSettingsSheetCaption);
     ASSERT_NE(runner.Sheet(), nullptr);
     ExpectEntryView(runner, {0, 0, true});
-    EXPECT_EQ(page().m_deviceMap.size(), 1u);
+    EXPECT_EQ(page().m_values.deviceMap.size(), 1u);
     Choose(runner.Page(), IDC_SOUNDFONT_DEVICE, 1);
     ExpectEntryView(runner, {0, 0, true});
 
     CDeviceMap expected;
     expected.EntryFor("Card Synth A");
     expected.EntryFor("Card Synth B");
-    EXPECT_EQ(page().m_deviceMap, expected);
+    EXPECT_EQ(page().m_values.deviceMap, expected);
 }
 
 TEST_F(PreviewPage, TheEntryControlsEditTheChosenDevicesEntryOnly)
 {
-    page().m_deviceMap.EntryFor("Card Synth A") = {"MIDI Out", 15, true};
+    page().m_values.deviceMap.EntryFor("Card Synth A") = {"MIDI Out", 15, true};
     SheetRunner runner(Show(), kSettingsSheetCaption);
     ASSERT_NE(runner.Sheet(), nullptr);
     Choose(runner.Page(), IDC_SOUNDFONT_DEVICE, 1);
@@ -302,31 +302,31 @@ TEST_F(PreviewPage, TheEntryControlsEditTheChosenDevicesEntryOnly)
     // The output is kept by name, the channel shown as 10 is channel 9.
     Choose(runner.Page(), IDC_DEVICE_OUT_DEVICE, 2);
     Choose(runner.Page(), IDC_DEVICE_OUT_CHANNEL, 9);
-    EXPECT_EQ(page().m_deviceMap.EntryFor("Card Synth B"), (DevMapEntry{"Card Synth B", 9, true}));
+    EXPECT_EQ(page().m_values.deviceMap.EntryFor("Card Synth B"), (DevMapEntry{"Card Synth B", 9, true}));
 
     // Unchecking greys the output and channel, which keep what they show and store.
     Click(runner.Page(), IDC_ENABLE_PREVIEWING);
     ExpectEntryView(runner, {2, 9, false});
-    EXPECT_EQ(page().m_deviceMap.EntryFor("Card Synth B"), (DevMapEntry{"Card Synth B", 9, false}));
+    EXPECT_EQ(page().m_values.deviceMap.EntryFor("Card Synth B"), (DevMapEntry{"Card Synth B", 9, false}));
     Click(runner.Page(), IDC_ENABLE_PREVIEWING);
     ExpectEntryView(runner, {2, 9, true});
-    EXPECT_TRUE(page().m_deviceMap.EntryFor("Card Synth B").enabled);
+    EXPECT_TRUE(page().m_values.deviceMap.EntryFor("Card Synth B").enabled);
 
-    EXPECT_EQ(page().m_deviceMap.EntryFor("Card Synth A"), (DevMapEntry{"MIDI Out", 15, true}));
+    EXPECT_EQ(page().m_values.deviceMap.EntryFor("Card Synth A"), (DevMapEntry{"MIDI Out", 15, true}));
 }
 
 TEST_F(PreviewPage, AnOutputNameNotListedShowsTheFirstOutputButStaysUntilTheUserPicks)
 {
-    page().m_deviceMap.EntryFor("Card Synth A") = {"Gone Out", 2, true};
+    page().m_values.deviceMap.EntryFor("Card Synth A") = {"Gone Out", 2, true};
     SheetRunner runner(Show(), kSettingsSheetCaption);
     ASSERT_NE(runner.Sheet(), nullptr);
     ExpectEntryView(runner, {0, 2, true});
     Choose(runner.Page(), IDC_SOUNDFONT_DEVICE, 1);
     Choose(runner.Page(), IDC_SOUNDFONT_DEVICE, 0);
-    EXPECT_EQ(page().m_deviceMap.EntryFor("Card Synth A").outDevName, "Gone Out");
+    EXPECT_EQ(page().m_values.deviceMap.EntryFor("Card Synth A").outDevName, "Gone Out");
 
     Choose(runner.Page(), IDC_DEVICE_OUT_DEVICE, 0);
-    EXPECT_EQ(page().m_deviceMap.EntryFor("Card Synth A").outDevName, "MIDI Out");
+    EXPECT_EQ(page().m_values.deviceMap.EntryFor("Card Synth A").outDevName, "MIDI Out");
 }
 
 TEST_F(PreviewPage, EveryChangeEnablesApplyAndApplyChangesNothing)
@@ -340,26 +340,26 @@ TEST_F(PreviewPage, EveryChangeEnablesApplyAndApplyChangesNothing)
         std::function<bool()> changed;
     } changes[] = {
         {"input device", [&] { Choose(p, IDC_MIDI_IN_DEVICE, 1); },
-         [&] { return page().m_midiInDevice == 1; }},
+         [&] { return page().m_values.midiInDevice == 1; }},
         {"preview on startup", [&] { Click(p, IDC_PREVIEW_ON_STARTUP); },
-         [&] { return page().m_previewOnStartup; }},
+         [&] { return page().m_values.previewOnStartup; }},
         {"SoundFont device shown", [&] { Choose(p, IDC_SOUNDFONT_DEVICE, 1); },
-         [&] { return page().m_deviceMap.size() == 2; }},
+         [&] { return page().m_values.deviceMap.size() == 2; }},
         {"enable previewing", [&] { Click(p, IDC_ENABLE_PREVIEWING); },
-         [&] { return !page().m_deviceMap.EntryFor("Card Synth B").enabled; }},
+         [&] { return !page().m_values.deviceMap.EntryFor("Card Synth B").enabled; }},
         {"entry output", [&] { Choose(p, IDC_DEVICE_OUT_DEVICE, 1); },
-         [&] { return page().m_deviceMap.EntryFor("Card Synth B").outDevName == "Card Synth A"; }},
+         [&] { return page().m_values.deviceMap.EntryFor("Card Synth B").outDevName == "Card Synth A"; }},
         {"entry channel", [&] { Choose(p, IDC_DEVICE_OUT_CHANNEL, 4); },
-         [&] { return page().m_deviceMap.EntryFor("Card Synth B").channel == 4; }},
+         [&] { return page().m_values.deviceMap.EntryFor("Card Synth B").channel == 4; }},
         {"file SoundFont device", [&] { Choose(p, IDC_FILE_SOUNDFONT_DEVICE, 1); },
-         [&] { return page().m_fileSoundFontDevice == 1; }},
+         [&] { return page().m_values.fileSoundFontDevice == 1; }},
         {"file output", [&] { Choose(p, IDC_FILE_OUT_DEVICE, 3); },
-         [&] { return page().m_fileMidiOutDevice == 3; }},
+         [&] { return page().m_values.fileMidiOutDevice == 3; }},
         {"file channel", [&] { Choose(p, IDC_FILE_OUT_CHANNEL, 9); },
-         [&] { return page().m_fileMidiOutChannel == 9; }},
-        {"bank", [&] { Type(p, IDC_FILE_BANK, "12"); }, [&] { return page().m_fileBank == 12; }},
+         [&] { return page().m_values.fileMidiOutChannel == 9; }},
+        {"bank", [&] { Type(p, IDC_FILE_BANK, "12"); }, [&] { return page().m_values.fileBank == 12; }},
         {"instrument", [&] { Type(p, IDC_FILE_INSTRUMENT, "34"); },
-         [&] { return page().m_fileInstrument == 34; }},
+         [&] { return page().m_values.fileInstrument == 34; }},
     };
     for (const auto& c : changes) {
         SCOPED_TRACE(c.name);
@@ -387,7 +387,7 @@ TEST_F(PreviewPage, WithoutSoundFontDevicesTheEntryControlsChangeNothing)
     Choose(runner.Page(), IDC_DEVICE_OUT_DEVICE, 1);
     Choose(runner.Page(), IDC_DEVICE_OUT_CHANNEL, 2);
     ExpectEntryControlsEnabled(runner, true);
-    EXPECT_TRUE(page().m_deviceMap.empty());
+    EXPECT_TRUE(page().m_values.deviceMap.empty());
 }
 
 } // namespace
