@@ -1,7 +1,7 @@
 # shellcheck shell=bash
 # End-to-end test harness for Tonewell under Wine, sourced by the test scripts in tests/e2e/.
 # Runs inside a Wine session (tools/wine-session.sh): starts the real tonewell.exe from a fresh
-# run folder, drives it with xdotool, reads it with the inspector (tests/e2e/inspector.cpp),
+# run folder, drives it with xdotool, reads it with the inspector (tests/e2e/WindowReaderMain.cpp),
 # takes screenshots and closes it.
 #
 # Set before sourcing:
