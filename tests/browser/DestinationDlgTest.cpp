@@ -5,6 +5,7 @@
 #include "browser/DestinationDlg.h"
 #include "browser/IntegerField.h"
 #include "tests/engine/SimAccess.h"
+#include "tests/support/ComboItems.h"
 #include "tests/support/MessageBoxWatcher.h"
 #include "tests/support/ModalRunner.h"
 
@@ -82,18 +83,6 @@ std::string ControlText(HWND dialog, int id)
 void SetControlText(HWND dialog, int id, const char* text)
 {
     SendMessageA(GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
-}
-
-std::vector<std::string> ComboItems(HWND combo)
-{
-    std::vector<std::string> items;
-    auto count = static_cast<int>(SendMessageA(combo, CB_GETCOUNT, 0, 0));
-    for (int i = 0; i < count; ++i) {
-        char text[256] = {};
-        SendMessageA(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
-        items.push_back(text);
-    }
-    return items;
 }
 
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 5000)

@@ -4,6 +4,7 @@
 // read the page's controls.
 
 #include "tests/engine/SimAccess.h"
+#include "tests/support/ComboItems.h"
 #include "tests/support/MessageBoxWatcher.h"
 #include "tests/support/VirtualMidi.h"
 
@@ -43,6 +44,5 @@ protected:
     MessageBoxWatcher boxes;
 };
 
-std::vector<std::string> ComboItems(HWND combo);
 int ComboSelection(HWND combo);
 bool IsChecked(HWND button);

@@ -2,6 +2,7 @@
 // given by full path, so that no test sees another's file through the platform's cache.
 
 #include "settings/Profile.h"
+#include "tests/support/TestFolders.h"
 
 #include <windows.h>
 
@@ -62,42 +63,6 @@ std::vector<std::string> Lines(const std::string& path)
         start = end + 1;
     }
     return lines;
-}
-
-void RemoveTree(const std::string& folder)
-{
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = found.cFileName;
-            if (name == "." || name == "..")
-                continue;
-            std::string path = folder + "\\" + name;
-            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(path);
-            else
-                DeleteFileA(path.c_str());
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryA(folder.c_str());
-}
-
-// Creates a folder that no other run can share: creation fails when the name is taken, and
-// the name's number comes from the clock. Empty when the folder can't be made.
-std::string CreateUniqueFolder(const std::string& parentWithSeparator, const std::string& prefix)
-{
-    for (;;) {
-        LARGE_INTEGER now;
-        QueryPerformanceCounter(&now);
-        std::string folder = parentWithSeparator + prefix + std::to_string(now.QuadPart);
-        if (CreateDirectoryA(folder.c_str(), nullptr))
-            return folder;
-        if (GetLastError() != ERROR_ALREADY_EXISTS)
-            return std::string();
-    }
 }
 
 // A fresh folder under the temporary directory, removed with everything in it afterwards.

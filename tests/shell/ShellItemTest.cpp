@@ -2,6 +2,7 @@
 
 #include "shell/ShellItem.h"
 #include "tests/support/FolderPickerWatcher.h"
+#include "tests/support/TestFolders.h"
 
 #include <gtest/gtest.h>
 
@@ -13,41 +14,6 @@
 namespace {
 
 const char kPickerTitle[] = "Select folder with SoundFonts";
-
-void RemoveTree(const std::string& folder)
-{
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = found.cFileName;
-            if (name == "." || name == "..")
-                continue;
-            std::string path = folder + "\\" + name;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(path);
-            else
-                DeleteFileA(path.c_str());
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryA(folder.c_str());
-}
-
-// Creates a folder that no other run can share: creation fails when the name is taken, and
-// the name's number comes from the clock. Empty when the folder can't be made.
-std::string CreateUniqueFolder(const std::string& parentWithSeparator, const std::string& prefix)
-{
-    for (;;) {
-        LARGE_INTEGER now;
-        QueryPerformanceCounter(&now);
-        std::string folder = parentWithSeparator + prefix + std::to_string(now.QuadPart);
-        if (CreateDirectoryA(folder.c_str(), nullptr))
-            return folder;
-        if (GetLastError() != ERROR_ALREADY_EXISTS)
-            return std::string();
-    }
-}
 
 bool SameBytes(const CShellItem& a, const CShellItem& b)
 {
