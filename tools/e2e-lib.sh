@@ -29,7 +29,8 @@ e2e_skip() {
 # Skips the test, with the reason, when it can't drive a window here.
 e2e_require_gui() {
   local tool
-  for tool in wine xdotool import; do
+  [ -x "${WINELOADER:-}" ] || e2e_skip "no Wine loader in WINELOADER: run the tests inside tools/wine-session.sh"
+  for tool in xdotool import; do
     command -v "$tool" >/dev/null 2>&1 || e2e_skip "$tool is not installed (tools/install-deps.sh installs it)"
   done
   [ -n "${DISPLAY:-}" ] || e2e_skip "no display: run the tests inside tools/wine-session.sh"
@@ -59,7 +60,7 @@ e2e_new_run_folder() {
 }
 
 e2e_inspect() {
-  wine "$E2E_INSPECTOR" --pid "$E2E_PROCESS" "$@"
+  "$WINELOADER" "$E2E_INSPECTOR" --pid "$E2E_PROCESS" "$@"
 }
 
 e2e_tonewell_windows() {
@@ -78,7 +79,7 @@ e2e_start() {
   fi
   log="$E2E_WORK/launch.log"
   : >"$log"
-  wine "$E2E_INSPECTOR" launch "$(e2e_winpath "$folder/tonewell.exe")" "$tail" 2>"$log" &
+  "$WINELOADER" "$E2E_INSPECTOR" launch "$(e2e_winpath "$folder/tonewell.exe")" "$tail" 2>"$log" &
   E2E_LAUNCHER=$!
   E2E_PROCESS=""
   E2E_WINDOW=""

@@ -1,17 +1,20 @@
 #!/usr/bin/env bash
-# Usage: tools/wine-session.sh PREFIX_DIR [--fresh] -- COMMAND...
-# Runs COMMAND with a Wine session of its own: a virtual display unless DISPLAY is set, a
-# 32-bit Wine prefix at PREFIX_DIR set up for this project, and a wineserver started on that
-# display and ended afterwards (a Wine session is tied to the display it started on).
+# Usage: tools/wine-session.sh PREFIX_DIR [--arch win32|win64] [--fresh] -- COMMAND...
+# Runs COMMAND with a Wine session of its own: a virtual display unless DISPLAY is set, a Wine
+# prefix of the given architecture (win32 unless said) at PREFIX_DIR set up for this project,
+# and a wineserver started on that display and ended afterwards (a Wine session is tied to the
+# display it started on). COMMAND finds the loader to run programs with in WINELOADER.
 # --fresh replaces the prefix with a clean copy first, so nothing from an earlier run is seen.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-export WINEARCH=win32 WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES="mscoree,mshtml="
+# shellcheck source=tools/wine-arch.sh
+source "$here/wine-arch.sh"
+export WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES="mscoree,mshtml="
 
 if [ "${1:-}" = "--inside-display" ]; then
   shift
   wineserver -p1
-  wine wineboot >/dev/null 2>&1 || true
+  "$WINELOADER" wineboot >/dev/null 2>&1 || true
   set +e
   "$@"
   rc=$?
@@ -23,14 +26,25 @@ fi
 
 mkdir -p "$(dirname "$1")"
 prefix="$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"; shift
+arch=win32
+if [ "${1:-}" = "--arch" ]; then arch=$2; shift 2; fi
+wine_arch_use "$arch"
 fresh=0
 if [ "${1:-}" = "--fresh" ]; then fresh=1; shift; fi
 [ "${1:-}" = "--" ] && shift
 
+if [ "$arch" = win32 ] && ! wine_can_run_win32; then
+  echo "wine-session: $(wine_probe_line)" >&2
+  exit 126
+fi
+
 template="${prefix}.template"
 if [ ! -f "$template/system.reg" ]; then
   rm -rf "$template" "$template.tmp"
-  WINEPREFIX="$template.tmp" bash "$here/wine-configure.sh"
+  WINEPREFIX="$template.tmp" bash "$here/wine-configure.sh" || {
+    echo "wine-session: the Wine prefix could not be made at $template" >&2
+    exit 1
+  }
   mv "$template.tmp" "$template"
 fi
 if [ $fresh -eq 1 ] || [ ! -f "$prefix/system.reg" ]; then
