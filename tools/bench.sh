@@ -2,14 +2,20 @@
 # Builds every benchmark and runs it: the portable ones natively (clang, optimised, without
 # sanitizers) and again as Windows programs under Wine, the Windows-only ones under Wine on a
 # virtual display. Each prints its own table of figures, the medians of its passes. Takes a
-# few minutes once built; the build folders are build/bench-native and build/bench-win32.
+# few minutes once built. The Windows programs are the 32-bit release build where this
+# machine runs 32-bit programs, else the 64-bit build of the same sources (the first line of
+# the output says which); the build folders are build/bench-native and build/bench-win32 or
+# build/bench-win64.
 #
 #     tools/bench.sh [passes of the tree refresh benchmark, default 3]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
+source tools/wine-arch.sh
+if wine_can_run_win32; then arch=win32; toolchain=cmake/mingw-i686.cmake; else arch=win64; toolchain=cmake/mingw-x86_64.cmake; fi
+wine_probe_line
 native=build/bench-native
-win32=build/bench-win32
+win=build/bench-$arch
 refresh_passes=${1:-3}
 work=$(mktemp -d /tmp/tonewell-bench.XXXXXX)
 trap 'rm -rf "$work"' EXIT
@@ -33,9 +39,9 @@ configure "$native" -DCMAKE_BUILD_TYPE=Release -DCMAKE_C_COMPILER=clang -DCMAKE_
   -DTONEWELL_TESTS=OFF
 build "$native" bench_sf2_presets bench_preview_input
 
-step "Windows build (MinGW-w64, i686)"
-configure "$win32" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake
-build "$win32" bench_sf2_presets bench_preview_input bench_tree_refresh
+step "Windows build ($arch: $toolchain)"
+configure "$win" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_TOOLCHAIN_FILE="$toolchain"
+build "$win" bench_sf2_presets bench_preview_input bench_tree_refresh
 
 step "preset listing, native"
 "$native/bench/bench_sf2_presets" "$work/sf2-native" 1000 7
@@ -44,13 +50,13 @@ step "preview input path, native"
 
 # One Wine session for all the Windows programs. They run in their own folder, where the tree
 # benchmark finds the simulated card and writes its settings file for the run.
-mkdir -p "$work/sf2-win32"
-tools/wine-session.sh "$win32/wine/prefix" --fresh -- bash -c '
+mkdir -p "$work/sf2-win"
+tools/wine-session.sh "$win/wine/prefix" --arch "$arch" --fresh -- bash -c '
   set -e
   echo; echo "== preset listing, Windows under Wine"
-  (cd "$1/bench" && wine bench_sf2_presets.exe "$2" 1000 7)
+  (cd "$1/bench" && "$WINELOADER" bench_sf2_presets.exe "$2" 1000 7)
   echo; echo "== preview input path, Windows under Wine"
-  (cd "$1/bench" && wine bench_preview_input.exe)
+  (cd "$1/bench" && "$WINELOADER" bench_preview_input.exe)
   echo; echo "== sound tree refresh and start-up, Windows under Wine"
-  (cd "$1/bench" && wine bench_tree_refresh.exe "$3")
-' bench "$root/$win32" "$(windows_path "$work/sf2-win32")" "$refresh_passes"
+  (cd "$1/bench" && "$WINELOADER" bench_tree_refresh.exe "$3")
+' bench "$root/$win" "$(windows_path "$work/sf2-win")" "$refresh_passes"
