@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdarg>
 #include <cstdio>
+#include <exception>
 #include <utility>
 
 namespace {
@@ -128,20 +129,25 @@ void CTreeBuilder::ListBankPresets(int device, int bank, const std::string& path
     TreeItemRecord record = Record(TreeItemKind::BankPreset);
     record.device = static_cast<std::uint8_t>(device);
     record.bank = static_cast<std::uint8_t>(bank);
-    for (const PresetHeader& entry : entries) {
-        int preset = entry.Preset();
-        int fileBank = entry.Bank();
-        record.preset = static_cast<std::uint8_t>(preset);
-        if (fileBank == 0) {
-            std::string engineName;
-            if (m_manager.GetPresetName(bank, preset, engineName) != 0 || engineName.empty())
-                continue;
-            record.fileBank = 0;
-            Insert(4, record, "%03d %s", preset, engineName.c_str());
-        } else if (fileBank >= 128) {
-            record.fileBank = static_cast<std::uint8_t>(fileBank);
-            Insert(4, record, "%03d %s", preset, entry.Name().c_str());
+    try {
+        for (const PresetHeader& entry : entries) {
+            int preset = entry.Preset();
+            int fileBank = entry.Bank();
+            record.preset = static_cast<std::uint8_t>(preset);
+            if (fileBank == 0) {
+                std::string engineName;
+                if (m_manager.GetPresetName(bank, preset, engineName) != 0 || engineName.empty())
+                    continue;
+                record.fileBank = 0;
+                Insert(4, record, "%03d %s", preset, engineName.c_str());
+            } else if (fileBank >= 128) {
+                record.fileBank = static_cast<std::uint8_t>(fileBank);
+                Insert(4, record, "%03d %s", preset, entry.Name().c_str());
+            }
         }
+    } catch (const std::exception&) {
+        // Out of memory among thousands of presets: the bank keeps those listed so far.
+        DebugTrace("Couldn't list every preset of soundfont %s\n", path.c_str());
     }
 }
 
@@ -221,11 +227,16 @@ void CTreeBuilder::ListSoundFontFile(const CShellItem& file, const std::string& 
         DebugTrace("Couldn't get preset list for soundfont %s\n", path.c_str());
     std::sort(entries.begin(), entries.end());
     record.kind = TreeItemKind::FilePreset;
-    for (const PresetHeader& entry : entries) {
-        record.bank = static_cast<std::uint8_t>(entry.Bank());
-        record.fileBank = static_cast<std::uint8_t>(entry.Bank());
-        record.preset = static_cast<std::uint8_t>(entry.Preset());
-        Insert(level + 1, record, "%03d-%03d %s", entry.Bank(), entry.Preset(), entry.Name().c_str());
+    try {
+        for (const PresetHeader& entry : entries) {
+            record.bank = static_cast<std::uint8_t>(entry.Bank());
+            record.fileBank = static_cast<std::uint8_t>(entry.Bank());
+            record.preset = static_cast<std::uint8_t>(entry.Preset());
+            Insert(level + 1, record, "%03d-%03d %s", entry.Bank(), entry.Preset(), entry.Name().c_str());
+        }
+    } catch (const std::exception&) {
+        // Out of memory among thousands of presets: the file keeps those listed so far.
+        DebugTrace("Couldn't list every preset of soundfont %s\n", path.c_str());
     }
 }
 

@@ -15,3 +15,12 @@ std::string FourCC::Text() const
         ++length;
     return std::string(m_bytes.data(), length);
 }
+
+bool FourCC::IsPrintable() const
+{
+    for (char byte : m_bytes) {
+        if (byte < ' ' || byte > '~')
+            return false;
+    }
+    return true;
+}

@@ -14,6 +14,9 @@ public:
 
     // The code as text, cut at its first zero byte.
     std::string Text() const;
+    // All four bytes are printable ASCII characters (space to '~'), as in every chunk
+    // identifier of a RIFF file.
+    bool IsPrintable() const;
 
     friend bool operator==(const FourCC& a, const FourCC& b) { return a.m_bytes == b.m_bytes; }
     friend bool operator!=(const FourCC& a, const FourCC& b) { return !(a == b); }

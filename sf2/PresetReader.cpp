@@ -1,18 +1,22 @@
 #include "sf2/PresetReader.h"
 
+#include "sf2/ChunkWalk.h"
 #include "sf2/RiffChunk.h"
 #include "sf2/RiffFile.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
 
 // The first chunk inside the top-level form, after its identifier, size and form type.
 constexpr std::uint64_t kFirstChunkOffset = 12;
+// A form size field can say at most this much; a larger file can't state its own size.
+constexpr std::uint64_t kLargestFormEnd = 8 + std::uint64_t{0xFFFFFFFFu};
 
 bool IsPresetDataList(const CRiffChunk& chunk)
 {
-    return chunk.Identifier() == kListId && chunk.ListType() == kPresetDataListType;
+    return chunk.IsList() && chunk.ListType() == kPresetDataListType;
 }
 
 bool IsPresetHeaders(const CRiffChunk& chunk)
@@ -21,37 +25,35 @@ bool IsPresetHeaders(const CRiffChunk& chunk)
 }
 
 // The name is exactly "EOP": its three letters and the zero after them.
-bool IsTerminal(const PresetHeader& entry)
+bool IsNamedTerminal(const PresetHeader& entry)
 {
     static constexpr char kTerminalName[] = "EOP";
     return std::memcmp(entry.record.data(), kTerminalName, sizeof kTerminalName) == 0;
 }
 
-// Walks from chunk to chunk until one is wanted. Not bounded by the enclosing list: the walk
-// ends at the end of the file, where a seek or read fails, since every step moves forward.
-template <typename Wanted>
-bool WalkTo(CRiffFile& file, CRiffChunk& chunk, Wanted isWanted)
+std::uint64_t FormEnd(const CRiffFile& file)
 {
-    while (!isWanted(chunk)) {
-        if (!chunk.SkipToNext(file) || !chunk.ReadHeader(file))
-            return false;
-    }
-    return true;
+    if (file.Length() > kLargestFormEnd)
+        return file.Length();
+    return 8 + std::uint64_t{file.Size()};
 }
 
-// Reads every record that starts within the chunk's size, up to and without the "EOP" record.
-// A record cut short by the end of the file fails the whole read, as every other short read
-// does: such a file is damaged past its preset list, so the card could not load it either and
-// listing part of its presets would offer sounds that can't be had.
+// Reads the whole records inside the chunk but the last, which ends the list whatever its
+// name, and stops early at a record named "EOP".
 bool ReadRecords(CRiffFile& file, const CRiffChunk& presetHeaders, std::vector<PresetHeader>& entries)
 {
+    const std::uint64_t recordCount = presetHeaders.Size() / PresetHeader::kRecordSize;
+    if (recordCount == 0)
+        return true;
+    const std::uint64_t entryCount = std::min<std::uint64_t>(recordCount - 1, kMaxPresetHeaders);
     if (!file.Seek(presetHeaders.DataPosition()))
         return false;
+    entries.reserve(static_cast<std::size_t>(entryCount));
     PresetHeader entry;
-    for (std::uint64_t consumed = 0; consumed < presetHeaders.Size(); consumed += PresetHeader::kRecordSize) {
+    for (std::uint64_t i = 0; i < entryCount; ++i) {
         if (!file.ReadExactly(entry.record.data(), entry.record.size()))
             return false;
-        if (IsTerminal(entry))
+        if (IsNamedTerminal(entry))
             break;
         entries.push_back(entry);
     }
@@ -61,19 +63,27 @@ bool ReadRecords(CRiffFile& file, const CRiffChunk& presetHeaders, std::vector<P
 bool ReadFromFile(const std::string& path, std::vector<PresetHeader>& entries)
 {
     CRiffFile file;
+    if (!file.Open(path))
+        return false;
     CRiffChunk chunk;
-    return file.Open(path) && file.Seek(kFirstChunkOffset) && chunk.ReadHeader(file) &&
-           WalkTo(file, chunk, IsPresetDataList) && chunk.ReadHeader(file) &&
-           WalkTo(file, chunk, IsPresetHeaders) && ReadRecords(file, chunk, entries);
+    if (!CChunkWalk(file, kFirstChunkOffset, FormEnd(file)).Find(chunk, IsPresetDataList))
+        return false;
+    const std::uint64_t firstInList = chunk.DataPosition() + CRiffChunk::kListTypeSize;
+    return CChunkWalk(file, firstInList, chunk.DataEnd()).Find(chunk, IsPresetHeaders) &&
+           ReadRecords(file, chunk, entries);
 }
 
 } // namespace
 
-bool ReadPresetHeaders(const std::string& path, std::vector<PresetHeader>& entries)
+bool ReadPresetHeaders(const std::string& path, std::vector<PresetHeader>& entries) noexcept
 {
-    entries.clear();
-    if (ReadFromFile(path, entries))
-        return true;
+    try {
+        entries.clear();
+        if (ReadFromFile(path, entries))
+            return true;
+    } catch (...) {
+        // Out of memory, above all: the file counts as unreadable.
+    }
     entries.clear();
     return false;
 }

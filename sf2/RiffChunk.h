@@ -1,5 +1,6 @@
 #pragma once
-// One chunk header of a RIFF file: the cursor of a walk over the chunks at one level.
+// One chunk header of a RIFF file: where it stands, its identifier and size, and the list type
+// of a "LIST" chunk.
 
 #include "sf2/FourCC.h"
 #include "sf2/RiffFile.h"
@@ -9,13 +10,14 @@
 class CRiffChunk {
 public:
     static constexpr std::uint64_t kHeaderSize = 8;
+    static constexpr std::uint64_t kListTypeSize = 4;
 
     // Reads the header at the file's current position: identifier and size, and the list
     // type after the size when the identifier is "LIST". False on any short read.
     bool ReadHeader(CRiffFile& file);
-    // Seeks to the header of the following chunk at the same level: data are word-aligned, so
-    // an odd size is followed by one pad byte. False when the seek fails.
-    bool SkipToNext(CRiffFile& file) const;
+    // Whether the header read could be a chunk that ends no later than end: its identifier is
+    // four printable characters, a list has room for its type, and the data end by end.
+    bool IsPlausibleWithin(std::uint64_t end) const;
 
     FourCC Identifier() const { return m_identifier; }
     // Only meaningful for a "LIST" chunk; other chunks leave the last list's type in place.
@@ -23,6 +25,9 @@ public:
     std::uint32_t Size() const { return m_size; }
     std::uint64_t Position() const { return m_position; }
     std::uint64_t DataPosition() const { return m_position + kHeaderSize; }
+    // Just after the data, before any pad byte.
+    std::uint64_t DataEnd() const { return DataPosition() + m_size; }
+    bool IsList() const { return m_identifier == kListId; }
 
 private:
     FourCC m_identifier;

@@ -2,8 +2,10 @@
 
 #include "sf2/LittleEndian.h"
 
-#ifndef _WIN32
+#include <sys/stat.h>
 #include <sys/types.h>
+
+#ifndef _WIN32
 static_assert(sizeof(off_t) >= 8, "file positions must be 64-bit: SoundFonts over 2 GB exist");
 #endif
 
@@ -18,6 +20,21 @@ int SeekAbsolute64(std::FILE* file, std::uint64_t offset)
 #else
     return fseeko(file, static_cast<off_t>(offset), SEEK_SET);
 #endif
+}
+
+bool FileLength(std::FILE* file, std::uint64_t& length)
+{
+#ifdef _WIN32
+    struct _stati64 status;
+    if (_fstati64(_fileno(file), &status) != 0 || status.st_size < 0)
+        return false;
+#else
+    struct stat status;
+    if (fstat(fileno(file), &status) != 0 || status.st_size < 0)
+        return false;
+#endif
+    length = static_cast<std::uint64_t>(status.st_size);
+    return true;
 }
 
 } // namespace
@@ -36,7 +53,7 @@ bool CRiffFile::Open(const std::string& path)
     m_position = 0;
     // An explicit first seek tells the C library where the file stands, so that a later seek
     // within its buffer moves in the buffer instead of reading it again (glibc does that).
-    if (SeekAbsolute64(m_file, 0) == 0 && ReadFileHeader())
+    if (FileLength(m_file, m_length) && SeekAbsolute64(m_file, 0) == 0 && ReadFileHeader())
         return true;
     Close();
     return false;

@@ -20,7 +20,8 @@ public:
     CRiffFile& operator=(const CRiffFile&) = delete;
 
     // Closes a file already held, opens the path for reading as raw bytes and reads the
-    // 12-byte file header. The identifier and form type are kept, not checked.
+    // 12-byte file header. The identifier and form type are kept, not checked; so is the
+    // file's length in bytes at opening.
     bool Open(const std::string& path);
     void Close();
 
@@ -32,6 +33,7 @@ public:
     // False when fewer than count bytes could be read.
     bool ReadExactly(std::uint8_t* buffer, std::size_t count);
 
+    std::uint64_t Length() const { return m_length; }
     FourCC Identifier() const { return m_identifier; }
     std::uint32_t Size() const { return m_size; }
     FourCC FormType() const { return m_formType; }
@@ -41,6 +43,7 @@ private:
 
     std::FILE* m_file = nullptr;
     std::uint64_t m_position = 0;
+    std::uint64_t m_length = 0;
     FourCC m_identifier;
     std::uint32_t m_size = 0;
     FourCC m_formType;

@@ -37,14 +37,16 @@ windows_path() { echo "Z:$1" | tr / '\\'; }
 step "native build (clang, optimised)"
 configure "$native" -DCMAKE_BUILD_TYPE=Release -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
   -DTONEWELL_TESTS=OFF
-build "$native" bench_sf2_presets bench_preview_input
+build "$native" bench_sf2_presets bench_sf2_hostile bench_preview_input
 
 step "Windows build ($arch: $toolchain)"
 configure "$win" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_TOOLCHAIN_FILE="$toolchain"
-build "$win" bench_sf2_presets bench_preview_input bench_tree_refresh
+build "$win" bench_sf2_presets bench_sf2_hostile bench_preview_input bench_tree_refresh
 
 step "preset listing, native"
 "$native/bench/bench_sf2_presets" "$work/sf2-native" 1000 7
+step "preset reader on hostile files, native"
+"$native/bench/bench_sf2_hostile" "$work/hostile-native" 5
 step "preview input path, native"
 "$native/bench/bench_preview_input"
 
@@ -55,6 +57,8 @@ tools/wine-session.sh "$win/wine/prefix" --arch "$arch" --fresh -- bash -c '
   set -e
   echo; echo "== preset listing, Windows under Wine"
   (cd "$1/bench" && "$WINELOADER" bench_sf2_presets.exe "$2" 1000 7)
+  echo; echo "== preset reader on hostile files, Windows under Wine"
+  (cd "$1/bench" && "$WINELOADER" bench_sf2_hostile.exe "$2-hostile" 5)
   echo; echo "== preview input path, Windows under Wine"
   (cd "$1/bench" && "$WINELOADER" bench_preview_input.exe)
   echo; echo "== sound tree refresh and start-up, Windows under Wine"
