@@ -2,8 +2,11 @@
 // program imports it for its timed waits: with that import the program would not start there
 // at all. This file stands in for the import (only in the 32-bit program, whose runtime
 // links against the symbol below instead of kernel32's): the system's function where it
-// exists, otherwise GetTickCount widened to 64 bits by counting its wrap-arounds. Counting
-// them needs one call in each 49.7-day period, which the runtime's waits easily give.
+// exists, otherwise GetTickCount widened to 64 bits by counting its wrap-arounds. A wrap-around
+// is seen only by a call within the 49.7 days after the one before; after a longer silence
+// the count loses a period, which can only lengthen a wait the runtime is timing across it.
+
+#include "app/TickWidening.h"
 
 #include <windows.h>
 
@@ -17,11 +20,7 @@ ULONGLONG WidenedTickCount()
 {
     for (;;) {
         LONGLONG last = InterlockedCompareExchange64(&g_lastTicks, 0, 0);
-        DWORD now = GetTickCount();
-        LONGLONG high = last & ~static_cast<LONGLONG>(0xFFFFFFFF);
-        if (now < static_cast<DWORD>(last))
-            high += 0x100000000LL;
-        LONGLONG next = high | now;
+        auto next = static_cast<LONGLONG>(WidenTickCount(static_cast<std::uint64_t>(last), GetTickCount()));
         if (InterlockedCompareExchange64(&g_lastTicks, next, last) == last)
             return static_cast<ULONGLONG>(next);
     }
