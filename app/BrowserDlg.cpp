@@ -41,7 +41,8 @@ void TrackTreeMouse(HWND tree)
 
 CBrowserDlg::CBrowserDlg(HWND parent)
     : CDialog(IDD_TONEWELL_DIALOG, parent)
-    , m_profile("tnw.ini", true)
+    , m_settingsLocation(CSettingsLocation::ForThisProgram())
+    , m_profile(m_settingsLocation.path, false)
     , m_hIcon(LoadIconA(ResourceModule(), MAKEINTRESOURCEA(IDR_MAINFRAME)))
 {
     m_midiIn.SetOwner(this);
@@ -50,8 +51,13 @@ CBrowserDlg::CBrowserDlg(HWND parent)
 CBrowserDlg::~CBrowserDlg()
 {
     StopPreview();
-    if (m_settingsLoaded)
+    if (m_settingsLoaded) {
         SaveSettings();
+        if (!m_settingsLocation.writable)
+            ErrorBox(nullptr, MB_ICONWARNING | MB_OK, "Tonewell",
+                     "Your settings could not be saved: neither the program's folder nor your "
+                     "application data folder can be written.");
+    }
     // Input first: no callback may reach this window while its members go.
     m_midiIn.SetOwner(nullptr);
     if (m_imageList)

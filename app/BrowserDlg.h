@@ -15,6 +15,7 @@
 #include "midi/PreviewForwarder.h"
 #include "midi/PreviewInputReceiver.h"
 #include "settings/Profile.h"
+#include "settings/SettingsLocation.h"
 #include "shell/ShellItem.h"
 
 #include <commctrl.h>
@@ -72,6 +73,7 @@ public:
     TreeItemRecord m_selected;
     bool m_previewing = false;
     std::string m_lastOpenDir;
+    SettingsLocation m_settingsLocation;
     CProfile m_profile;
     CSoundTree m_soundTree;
     std::vector<CShellItem> m_localFolders;

@@ -1,4 +1,5 @@
 #include "app/BrowserApp.h"
+#include "app/LibrarySearch.h"
 
 namespace {
 CBrowserApp theApp;
@@ -6,6 +7,7 @@ CBrowserApp theApp;
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
 {
+    KeepCurrentFolderOutOfLibrarySearch();
     // The runtime hands over the text after the program's name, quotes and all.
     theApp.Run(instance, commandLine);
     return 0;

@@ -7,7 +7,7 @@ packages=(
   cmake ninja-build g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix mingw-w64-tools
   wine wine64 wine32:i386 fonts-wine xvfb xauth imagemagick xdotool x11-utils
   clang libclang-rt-14-dev googletest zip unzip ccache
-  timgm6mb-soundfont opl3-soundfont
+  timgm6mb-soundfont opl3-soundfont nsis
 )
 
 missing=()
