@@ -49,13 +49,19 @@ CBrowserDlg::CBrowserDlg(HWND parent)
 
 CBrowserDlg::~CBrowserDlg()
 {
-    StopPreview();
-    if (m_settingsLoaded)
-        SaveSettings();
+    EndAndSave();
     // Input first: no callback may reach this window while its members go.
     m_midiIn.SetOwner(nullptr);
     if (m_imageList)
         ImageList_Destroy(m_imageList);
+}
+
+void CBrowserDlg::EndAndSave()
+{
+    StopPreview();
+    if (m_settingsLoaded && !m_settingsSaved)
+        SaveSettings();
+    m_settingsSaved = true;
 }
 
 BOOL CBrowserDlg::OnInitDialog()
@@ -224,6 +230,11 @@ bool CBrowserDlg::OnMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& result
     case WM_SIZE:
         Layout();
         return false;
+    case WM_ENDSESSION:
+        if (wParam)
+            EndAndSave();
+        result = 0;
+        return true;
     default:
         return false;
     }
