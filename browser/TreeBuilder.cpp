@@ -197,25 +197,26 @@ void CTreeBuilder::ListFiles(const CShellItem& folder, int level)
     if (folder.EnumChildren(files, SHCONTF_NONFOLDERS) < 0)
         return;
     for (const CShellItem& file : files) {
-        std::string name = file.GetDisplayName();
-        std::string extension = ExtensionOf(name);
+        // The kind comes from the path: Windows hides the extensions of known file types in
+        // the names it shows, by default.
+        std::string path = file.GetPath();
+        std::string extension = ExtensionOf(path);
         if (extension == ".sf2" || extension == ".SF2") {
-            ListSoundFontFile(file, name, level + 1);
+            ListSoundFontFile(file, path, level + 1);
         } else if (EqualsIgnoringCase(extension, ".wav")) {
             TreeItemRecord record = Record(TreeItemKind::WaveFile);
             record.item = file;
-            Insert(level + 1, record, "%s", name.c_str());
+            Insert(level + 1, record, "%s", file.GetDisplayName().c_str());
         }
     }
 }
 
-void CTreeBuilder::ListSoundFontFile(const CShellItem& file, const std::string& name, int level)
+void CTreeBuilder::ListSoundFontFile(const CShellItem& file, const std::string& path, int level)
 {
     TreeItemRecord record = Record(TreeItemKind::SoundFontFile);
     record.item = file;
-    Insert(level, record, "%s", name.c_str());
+    Insert(level, record, "%s", file.GetDisplayName().c_str());
 
-    std::string path = file.GetPath();
     std::vector<PresetHeader> entries;
     if (!ReadPresetHeaders(path, entries))
         DebugTrace("Couldn't get preset list for soundfont %s\n", path.c_str());

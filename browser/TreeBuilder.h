@@ -30,8 +30,8 @@ private:
     void ListEnginePresets(int device, int bank);
     void ListFolder(const CShellItem& folder);
     void ListFiles(const CShellItem& folder, int level);
-    // `name` is the file's display name, already asked for by the caller.
-    void ListSoundFontFile(const CShellItem& file, const std::string& name, int level);
+    // `path` is the file's path, already asked for by the caller.
+    void ListSoundFontFile(const CShellItem& file, const std::string& path, int level);
     void Insert(int level, const TreeItemRecord& record, const char* format, ...);
 
     CSoundTree& m_tree;
@@ -43,5 +43,5 @@ private:
 
 // The name a "user bank" shows: the file's name without folder and without its last extension.
 std::string BaseNameOf(const std::string& path);
-// The extension of a display name: from its last dot to the end, after the last separator.
+// The extension of a path or name: from its last dot to the end, after the last separator.
 std::string ExtensionOf(const std::string& name);
