@@ -203,7 +203,7 @@ bool CBrowserDlg::OnNotify(NMHDR* header, LRESULT& result)
 
 void CBrowserDlg::RefreshTree()
 {
-    CTreeBuilder(m_soundTree, m_sfManager, m_deviceMap, m_localFolders).Refresh(m_hWnd);
+    CTreeBuilder(m_soundTree, m_sfManager, m_deviceMap, m_localFolders, m_storedFolderPaths).Refresh(m_hWnd);
 }
 
 HTREEITEM CBrowserDlg::InsertTreeItem(const char* text, int level, const TreeItemRecord& record)

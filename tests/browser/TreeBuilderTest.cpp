@@ -66,13 +66,13 @@ TEST_F(TreeBuilderTest, FoldersBeyondTheDeepestLevelAreNotListedAndSaySo)
     }
     WriteBytes(path + "\\deepest.wav", WaveBytes(16));
 
-    CTreeBuilder(m_tree, m_manager, m_deviceMap, folders, 8).Refresh(nullptr);
+    CTreeBuilder(m_tree, m_manager, m_deviceMap, folders, {}, 8).Refresh(nullptr);
     // The listed folder stands at level 2 and subfolders follow down to level 8.
     EXPECT_EQ(DeepestLevel(), 8);
     ASSERT_EQ(g_traces.size(), 1u);
     EXPECT_NE(g_traces[0].find("is nested too deeply; its subfolders are not listed"), std::string::npos);
 
-    CTreeBuilder(m_tree, m_manager, m_deviceMap, folders, 20).Refresh(nullptr);
+    CTreeBuilder(m_tree, m_manager, m_deviceMap, folders, {}, 20).Refresh(nullptr);
     EXPECT_EQ(DeepestLevel(), 15) << "twelve subfolders and the file below them";
 }
 
