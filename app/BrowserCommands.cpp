@@ -4,6 +4,7 @@
 #include "app/BrowserDlg.h"
 
 #include "app/Diagnostics.h"
+#include "browser/TreeBuilder.h"
 
 #include <commdlg.h>
 
@@ -141,7 +142,7 @@ void CBrowserDlg::RunMenuCommand(const TreeItemRecord& record, UINT command)
         AddFolder();
         break;
     case TreeItemKind::ListedFolder:
-        RemoveFolder(record.item.GetPath());
+        RemoveFolder(record.listedPath);
         break;
     case TreeItemKind::SoundFontFile:
         LoadFromMenu(DefaultLoadDevice(), record.item.GetPath(), command == kCommand1);
@@ -193,7 +194,7 @@ void CBrowserDlg::RemoveFolder(const std::string& path)
 {
     m_storedFolderPaths.resize(m_localFolders.size());
     for (std::size_t i = m_localFolders.size(); i-- > 0;) {
-        if (m_localFolders[i].GetPath() == path) {
+        if (ListedPathOf(m_localFolders[i], m_storedFolderPaths[i]) == path) {
             m_localFolders.erase(m_localFolders.begin() + static_cast<std::ptrdiff_t>(i));
             m_storedFolderPaths.erase(m_storedFolderPaths.begin() + static_cast<std::ptrdiff_t>(i));
         }

@@ -50,18 +50,24 @@ CBrowserDlg::CBrowserDlg(HWND parent)
 
 CBrowserDlg::~CBrowserDlg()
 {
+    EndAndSave();
+    // Input first: no callback may reach this window while its members go.
+    m_midiIn.SetOwner(nullptr);
+    if (m_imageList)
+        ImageList_Destroy(m_imageList);
+}
+
+void CBrowserDlg::EndAndSave()
+{
     StopPreview();
-    if (m_settingsLoaded) {
+    if (m_settingsLoaded && !m_settingsSaved) {
         SaveSettings();
         if (!m_settingsLocation.writable)
             ErrorBox(nullptr, MB_ICONWARNING | MB_OK, "Tonewell",
                      "Your settings could not be saved: neither the program's folder nor your "
                      "application data folder can be written.");
     }
-    // Input first: no callback may reach this window while its members go.
-    m_midiIn.SetOwner(nullptr);
-    if (m_imageList)
-        ImageList_Destroy(m_imageList);
+    m_settingsSaved = true;
 }
 
 BOOL CBrowserDlg::OnInitDialog()
@@ -203,7 +209,7 @@ bool CBrowserDlg::OnNotify(NMHDR* header, LRESULT& result)
 
 void CBrowserDlg::RefreshTree()
 {
-    CTreeBuilder(m_soundTree, m_sfManager, m_deviceMap, m_localFolders).Refresh(m_hWnd);
+    CTreeBuilder(m_soundTree, m_sfManager, m_deviceMap, m_localFolders, m_storedFolderPaths).Refresh(m_hWnd);
 }
 
 HTREEITEM CBrowserDlg::InsertTreeItem(const char* text, int level, const TreeItemRecord& record)
@@ -230,6 +236,11 @@ bool CBrowserDlg::OnMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& result
     case WM_SIZE:
         Layout();
         return false;
+    case WM_ENDSESSION:
+        if (wParam)
+            EndAndSave();
+        result = 0;
+        return true;
     default:
         return false;
     }

@@ -37,6 +37,9 @@ public:
     // Settings
     void LoadSettings();
     void SaveSettings();
+    // Stops previewing and saves the settings, once: at the end of the session (Windows ends
+    // the program after WM_ENDSESSION, without destroying anything) or at exit.
+    void EndAndSave();
 
     // Sound tree
     void RefreshTree();
@@ -95,6 +98,7 @@ public:
     // Settings are written back at exit only when they were read at start: a start whose
     // engine failed must not replace the user's settings with defaults.
     bool m_settingsLoaded = false;
+    bool m_settingsSaved = false;
     // What the MIDI input thread reads of the preview state: the kind, channel and octave
     // above, kept in one atomic word.
     CPreviewForwarder m_forwarder;

@@ -1,4 +1,5 @@
-// The main window's settings: read once from "tnw.ini" at start, written once at exit.
+// The main window's settings: read once from "tnw.ini" at start, written once at exit or at
+// the end of the session, whichever comes first (CBrowserDlg::EndAndSave).
 
 #include "app/BrowserDlg.h"
 

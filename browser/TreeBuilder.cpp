@@ -52,12 +52,20 @@ std::string ExtensionOf(const std::string& name)
     return name.substr(dot);
 }
 
+std::string ListedPathOf(const CShellItem& folder, const std::string& storedPath)
+{
+    std::string path = folder.GetPath();
+    return path.empty() ? storedPath : path;
+}
+
 CTreeBuilder::CTreeBuilder(CSoundTree& tree, CSoundFontManager& manager, CDeviceMap& deviceMap,
-                           const std::vector<CShellItem>& folders, int deepestFolderLevel)
+                           const std::vector<CShellItem>& folders, std::vector<std::string> storedPaths,
+                           int deepestFolderLevel)
     : m_tree(tree)
     , m_manager(manager)
     , m_deviceMap(deviceMap)
     , m_folders(folders)
+    , m_storedPaths(std::move(storedPaths))
     , m_deepestFolderLevel(deepestFolderLevel)
 {
 }
@@ -79,8 +87,8 @@ void CTreeBuilder::Refresh(HWND owner)
     for (int device = 0; device < deviceCount; ++device)
         ListDevice(device);
     Insert(1, Record(TreeItemKind::DiskRoot), "Sound Files on disk");
-    for (const CShellItem& folder : m_folders)
-        ListFolder(folder);
+    for (std::size_t i = 0; i < m_folders.size(); ++i)
+        ListFolder(m_folders[i], i < m_storedPaths.size() ? m_storedPaths[i] : std::string());
     TreeView_Expand(tree, TreeView_GetRoot(tree), TVE_EXPAND);
     SendMessageA(tree, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(tree, nullptr, TRUE);
@@ -165,7 +173,7 @@ void CTreeBuilder::ListEnginePresets(int device, int bank)
     }
 }
 
-void CTreeBuilder::ListFolder(const CShellItem& listed)
+void CTreeBuilder::ListFolder(const CShellItem& listed, const std::string& storedPath)
 {
     std::vector<std::pair<CShellItem, int>> stack;
     stack.emplace_back(listed, 2);
@@ -178,7 +186,8 @@ void CTreeBuilder::ListFolder(const CShellItem& listed)
         record.item = folder;
         if (folder.IsEqual(listed)) {
             record.kind = TreeItemKind::ListedFolder;
-            Insert(level, record, "%s", folder.GetPath().c_str());
+            record.listedPath = ListedPathOf(folder, storedPath);
+            Insert(level, record, "%s", record.listedPath.c_str());
         } else {
             record.kind = TreeItemKind::SubFolder;
             Insert(level, record, "%s", folder.GetDisplayName().c_str());
@@ -203,25 +212,26 @@ void CTreeBuilder::ListFiles(const CShellItem& folder, int level)
     if (folder.EnumChildren(files, SHCONTF_NONFOLDERS) < 0)
         return;
     for (const CShellItem& file : files) {
-        std::string name = file.GetDisplayName();
-        std::string extension = ExtensionOf(name);
+        // The kind comes from the path: Windows hides the extensions of known file types in
+        // the names it shows, by default.
+        std::string path = file.GetPath();
+        std::string extension = ExtensionOf(path);
         if (extension == ".sf2" || extension == ".SF2") {
-            ListSoundFontFile(file, name, level + 1);
+            ListSoundFontFile(file, path, level + 1);
         } else if (EqualsIgnoringCase(extension, ".wav")) {
             TreeItemRecord record = Record(TreeItemKind::WaveFile);
             record.item = file;
-            Insert(level + 1, record, "%s", name.c_str());
+            Insert(level + 1, record, "%s", file.GetDisplayName().c_str());
         }
     }
 }
 
-void CTreeBuilder::ListSoundFontFile(const CShellItem& file, const std::string& name, int level)
+void CTreeBuilder::ListSoundFontFile(const CShellItem& file, const std::string& path, int level)
 {
     TreeItemRecord record = Record(TreeItemKind::SoundFontFile);
     record.item = file;
-    Insert(level, record, "%s", name.c_str());
+    Insert(level, record, "%s", file.GetDisplayName().c_str());
 
-    std::string path = file.GetPath();
     std::vector<PresetHeader> entries;
     if (!ReadPresetHeaders(path, entries))
         DebugTrace("Couldn't get preset list for soundfont %s\n", path.c_str());

@@ -16,9 +16,12 @@ public:
     // down) and their presets (two levels down).
     static constexpr int kDeepestFolderLevel = CSoundTree::kDeepestLevel - 2;
 
-    // Folders deeper than `deepestFolderLevel` are not listed: the level table ends there.
+    // `storedPaths` holds, for each of `folders` in turn, the path it was stored under: a folder
+    // the shell can't find is listed under it. Folders deeper than `deepestFolderLevel` are not
+    // listed: the level table ends there.
     CTreeBuilder(CSoundTree& tree, CSoundFontManager& manager, CDeviceMap& deviceMap,
-                 const std::vector<CShellItem>& folders, int deepestFolderLevel = kDeepestFolderLevel);
+                 const std::vector<CShellItem>& folders, std::vector<std::string> storedPaths = {},
+                 int deepestFolderLevel = kDeepestFolderLevel);
 
     // Rebuilds the whole tree. With no SoundFont device it shows a message, owned by `owner`,
     // and leaves the tree as it was.
@@ -28,20 +31,24 @@ private:
     void ListDevice(int device);
     void ListBankPresets(int device, int bank, const std::string& path);
     void ListEnginePresets(int device, int bank);
-    void ListFolder(const CShellItem& folder);
+    void ListFolder(const CShellItem& folder, const std::string& storedPath);
     void ListFiles(const CShellItem& folder, int level);
-    // `name` is the file's display name, already asked for by the caller.
-    void ListSoundFontFile(const CShellItem& file, const std::string& name, int level);
+    // `path` is the file's path, already asked for by the caller.
+    void ListSoundFontFile(const CShellItem& file, const std::string& path, int level);
     void Insert(int level, const TreeItemRecord& record, const char* format, ...);
 
     CSoundTree& m_tree;
     CSoundFontManager& m_manager;
     CDeviceMap& m_deviceMap;
     const std::vector<CShellItem>& m_folders;
+    std::vector<std::string> m_storedPaths;
     int m_deepestFolderLevel;
 };
 
+// The path a listed folder is shown and known under: its own, or, when the shell can name none
+// (a drive not attached, a path it can't parse), the one it was stored under.
+std::string ListedPathOf(const CShellItem& folder, const std::string& storedPath);
 // The name a "user bank" shows: the file's name without folder and without its last extension.
 std::string BaseNameOf(const std::string& path);
-// The extension of a display name: from its last dot to the end, after the last separator.
+// The extension of a path or name: from its last dot to the end, after the last separator.
 std::string ExtensionOf(const std::string& name);

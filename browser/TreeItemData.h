@@ -4,6 +4,7 @@
 #include "shell/ShellItem.h"
 
 #include <cstdint>
+#include <string>
 
 enum class TreeItemKind : std::uint8_t {
     LoadedRoot = 10,
@@ -26,6 +27,7 @@ struct TreeItemRecord {
     std::uint8_t fileBank = 0; // 128 and above: a percussion preset
     std::uint8_t preset = 0;
     CShellItem item;           // the folder or file on disk, for the disk kinds
+    std::string listedPath;    // a listed folder's path (ListedPathOf), for "Remove"
 };
 
 class CTreeItemList;

@@ -30,3 +30,10 @@ std::string CShellFolder::DisplayNameOf(LPCITEMIDLIST item) const
         return std::string();
     return StrRetToText(answer, item, m_malloc);
 }
+
+bool CShellFolder::IsStream(LPCITEMIDLIST item) const
+{
+    SFGAOF attributes = SFGAO_STREAM;
+    return m_folder && SUCCEEDED(m_folder->GetAttributesOf(1, &item, &attributes)) &&
+           (attributes & SFGAO_STREAM) != 0;
+}

@@ -12,6 +12,8 @@
 class CShellFolder {
 public:
     static CShellFolder Desktop();
+    // Takes over the caller's reference to `adopted`, which may be null.
+    explicit CShellFolder(IShellFolder* adopted);
 
     CShellFolder(const CShellFolder&) = delete;
     CShellFolder& operator=(const CShellFolder&) = delete;
@@ -25,10 +27,11 @@ public:
     // The name that this folder shows for `item`, one of its own (SHGDN_INFOLDER); empty text
     // when it gives none.
     std::string DisplayNameOf(LPCITEMIDLIST item) const;
+    // Whether this folder calls `item`, one of its own, a stream: a file, even when it also
+    // calls it a folder.
+    bool IsStream(LPCITEMIDLIST item) const;
 
 private:
-    explicit CShellFolder(IShellFolder* adopted);
-
     CShellMalloc m_malloc;
     ComRef<IShellFolder> m_folder;
 };

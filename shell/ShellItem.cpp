@@ -245,6 +245,11 @@ HRESULT CShellItem::EnumChildren(CShellItemList& children, SHCONTF flags) const
     CShellFolder folder = CShellFolder::Desktop().BindTo(m_list);
     if (!folder)
         return E_FAIL;
+    return EnumChildrenIn(folder, children, flags);
+}
+
+HRESULT CShellItem::EnumChildrenIn(const CShellFolder& folder, CShellItemList& children, SHCONTF flags) const
+{
     IEnumIDList* rawEnumerator = nullptr;
     HRESULT result = folder->EnumObjects(nullptr, flags, &rawEnumerator);
     if (FAILED(result))
@@ -254,9 +259,16 @@ HRESULT CShellItem::EnumChildren(CShellItemList& children, SHCONTF flags) const
     if (result == S_FALSE || !enumerator)
         return S_OK;
 
+    const bool foldersOnly = (flags & (SHCONTF_FOLDERS | SHCONTF_NONFOLDERS)) == SHCONTF_FOLDERS;
     LPITEMIDLIST child = nullptr;
     ULONG fetched = 0;
     while ((result = enumerator->Next(1, &child, &fetched)) == S_OK && fetched == 1) {
+        // Windows lists .zip and .cab files among the folders; descending into one unpacks it.
+        if (foldersOnly && folder.IsStream(child)) {
+            m_malloc.Free(child);
+            child = nullptr;
+            continue;
+        }
         CShellItem absolute = ChildOf(folder, child);
         m_malloc.Free(child);
         child = nullptr;

@@ -62,8 +62,11 @@ public:
     HRESULT BrowseForFolder(const std::string& title, UINT flags);
     // Fills `children` with this folder's children (SHCONTF_* flags), as absolute items in the
     // shell's order. On failure returns the negative result; the list is left as it was when the
-    // folder could not be listed at all.
+    // folder could not be listed at all. A listing of folders alone leaves out the folders that
+    // are files too (streams, such as compressed folders).
     HRESULT EnumChildren(CShellItemList& children, SHCONTF flags) const;
+    // The same with `folder`, already bound, as this item's folder.
+    HRESULT EnumChildrenIn(const CShellFolder& folder, CShellItemList& children, SHCONTF flags) const;
 
 private:
     const std::uint8_t* Bytes() const { return reinterpret_cast<const std::uint8_t*>(m_list); }

@@ -367,31 +367,35 @@ TEST_F(SettingsFileTest, DevicesNamedInTheFileButAbsentKeepTheirEntries)
         RunCase(c);
 }
 
-TEST_F(SettingsFileTest, FoldersTheShellCannotFindAreListedBlankAndKept)
+TEST_F(SettingsFileTest, FoldersTheShellCannotFindAreListedUnderTheirStoredPathsAndKept)
 {
     const std::string file = m_folder + "tone.wav";
     const std::vector<std::string> folders = {
-        "Z:\\no\\such\\folder", "/tmp/x", m_listed, "", "relative\\folder", file, "/",
+        "Z:\\no\\such\\folder", "/tmp/x", m_listed, "", "relative\\folder", file, "/", "/tmp/x",
     };
     CProfile(IniPath(), false).WriteStringArray("Folders", "LocalSoundFonts", folders);
     ASSERT_NE(Open(), nullptr);
-    EXPECT_EQ(ChildTexts(Find({"Sound Files on disk"})),
-              (std::vector<std::string>{"", "", m_listed, "", "", file, ""}));
+    EXPECT_EQ(ChildTexts(Find({"Sound Files on disk"})), folders);
     EXPECT_EQ(ChildTexts(Find({"Sound Files on disk", m_listed})), (std::vector<std::string>{"small.sf2", "tone.wav"}));
     Close();
     EXPECT_EQ(SavedList(CProfile(IniPath(), false), "Folders", "LocalSoundFonts"), folders);
 
-    // Removing a blank folder removes every folder the shell could not find, and only those.
+    // "Remove" takes the folder under the path it shows, as for any folder.
     ASSERT_NE(Open(), nullptr);
     PointAt(TreeView_GetChild(Tree(), Find({"Sound Files on disk"})));
     {
         MenuWatcher menu("Remove");
         NotifyTree(NM_RCLICK);
     }
-    EXPECT_EQ(ChildTexts(Find({"Sound Files on disk"})), (std::vector<std::string>{m_listed, file}));
+    PointAt(Find({"Sound Files on disk", "/tmp/x"}));
+    {
+        MenuWatcher menu("Remove");
+        NotifyTree(NM_RCLICK);
+    }
+    const std::vector<std::string> left = {m_listed, "", "relative\\folder", file, "/"};
+    EXPECT_EQ(ChildTexts(Find({"Sound Files on disk"})), left);
     Close();
-    EXPECT_EQ(SavedList(CProfile(IniPath(), false), "Folders", "LocalSoundFonts"),
-              (std::vector<std::string>{m_listed, file}));
+    EXPECT_EQ(SavedList(CProfile(IniPath(), false), "Folders", "LocalSoundFonts"), left);
     EXPECT_TRUE(m_boxes.Boxes().empty()) << ::testing::PrintToString(m_boxes.Texts());
 }
 

@@ -6,6 +6,7 @@
 #include "app/resource.h"
 #include "settings/Profile.h"
 #include "tests/engine/SimAccess.h"
+#include "tests/support/VirtualMidi.h"
 
 namespace {
 
@@ -120,4 +121,47 @@ TEST_F(MainWindowTest, FailedStartUpLoadIsReported)
     ASSERT_TRUE(m_boxes.WaitForCount(1));
     EXPECT_EQ(m_boxes.Texts().at(0), "Error loading SoundFont (Pathname Invalid)");
     EXPECT_EQ(m_boxes.Boxes().at(0).owner, Window());
+}
+
+TEST_F(MainWindowTest, EndingSessionStopsPreviewingAndSavesOnceForGood)
+{
+    // Windows ends the program once WM_ENDSESSION has been answered: what is not written by
+    // then is lost. A session that goes on (wParam FALSE) leaves saving to the exit.
+    struct Case {
+        const char* name;
+        WPARAM ending;
+        const char* savedAtMessage; // the bank number in the file right after the message
+    };
+    const Case cases[] = {
+        {"session ends", TRUE, "64"},
+        {"session goes on", FALSE, nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        DeleteFileA(IniPath().c_str());
+        VirtualMidi midi;
+        midi.SetInputDevices({"Keys"});
+        midi.SetOutputDevices({"Synth A"});
+        Open();
+        SendMessageA(Window(), WM_COMMAND, MAKEWPARAM(IDC_PREVIEW, BN_CLICKED), 0);
+        ASSERT_TRUE(Dialog().m_previewing);
+        Dialog().m_fileBank = 64;
+        midi.ClearRecords();
+
+        SendMessageA(Window(), WM_ENDSESSION, c.ending, ENDSESSION_LOGOFF);
+        CProfile profile(IniPath(), false);
+        std::string bank;
+        profile.ReadString("Preview", "LFMidiOutBank", bank);
+        EXPECT_EQ(bank, c.savedAtMessage ? c.savedAtMessage : "");
+        EXPECT_EQ(Dialog().m_previewing, !c.ending);
+        EXPECT_EQ(midi.IsInputOpen(0), !c.ending);
+        EXPECT_EQ(midi.IsOutputOpen(0), !c.ending);
+
+        // What changes after the session has ended is not written over what was saved.
+        Dialog().m_fileBank = 65;
+        Close();
+        profile.ReadString("Preview", "LFMidiOutBank", bank);
+        EXPECT_EQ(bank, c.ending ? "64" : "65");
+        EXPECT_TRUE(midi.Violations().empty()) << ::testing::PrintToString(midi.Violations());
+    }
 }

@@ -7,6 +7,7 @@
 #include "engine/SfmInterface.h"
 #include "settings/Profile.h"
 #include "tests/engine/SoundFontFixture.h"
+#include "tests/support/HiddenExtensions.h"
 
 #include <fstream>
 
@@ -32,10 +33,13 @@ void Touch(const std::string& path)
     std::ofstream(path) << "not a sound";
 }
 
-class SoundTreeTest : public MainWindowTest {
+// Every case runs with extensions hidden, as Windows has it by default, and shown.
+class SoundTreeTest : public MainWindowTest, public ::testing::WithParamInterface<bool> {
 protected:
     void SetUp() override
     {
+        m_extensions = std::make_unique<HiddenExtensions>(GetParam());
+        ASSERT_TRUE(m_extensions->Applied());
         MainWindowTest::SetUp();
         g_traces.clear();
         m_previousSink = SetTraceSink(KeepTrace);
@@ -44,7 +48,11 @@ protected:
     {
         SetTraceSink(m_previousSink);
         MainWindowTest::TearDown();
+        m_extensions.reset();
     }
+
+    // The name under which the shell shows the file inside its folder.
+    static std::string Shown(const std::string& path) { return CShellItem(path).GetDisplayName(); }
 
     // Lists `folders` in the settings file, as earlier runs would have left them.
     void ListFolders(const std::vector<std::string>& folders)
@@ -55,11 +63,17 @@ protected:
     TreeItemKind KindOf(HTREEITEM item) const { return RecordOf(item)->kind; }
 
     TraceSink m_previousSink = nullptr;
+    std::unique_ptr<HiddenExtensions> m_extensions;
 };
 
 } // namespace
 
-TEST_F(SoundTreeTest, FolderListsItsSoundFontsAndWavesFirstThenItsSubfoldersInReverse)
+INSTANTIATE_TEST_SUITE_P(Extensions, SoundTreeTest, ::testing::Bool(),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                             return info.param ? "Hidden" : "Shown";
+                         });
+
+TEST_P(SoundTreeTest, FolderListsItsSoundFontsAndWavesFirstThenItsSubfoldersInReverse)
 {
     std::string folder = FreshFolder("tree-files");
     WriteSoundFont(folder + "a.sf2", SoundFont({{"Piano", 0, 0, 10}, {"Kit", 128, 0, 10}}));
@@ -88,34 +102,44 @@ TEST_F(SoundTreeTest, FolderListsItsSoundFontsAndWavesFirstThenItsSubfoldersInRe
     ASSERT_EQ(shellFolders.size(), 2u);
     std::vector<std::string> children = ChildTexts(listedItem);
     ASSERT_EQ(children.size(), 6u) << ::testing::PrintToString(children);
+    // The kind comes from the path; the text is what the shell shows, with or without extension.
+    if (GetParam()) {
+        EXPECT_EQ(Shown(folder + "e.wav"), "e") << "the shell shows extensions although told to hide them";
+    }
     std::vector<std::string> files(children.begin(), children.begin() + 4);
     std::sort(files.begin(), files.end());
-    EXPECT_EQ(files, (std::vector<std::string>{"a.sf2", "b.SF2", "d.WAV", "e.wav"}));
+    std::vector<std::string> expected;
+    for (const char* name : {"a.sf2", "b.SF2", "d.WAV", "e.wav"})
+        expected.push_back(Shown(folder + name));
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(files, expected);
     EXPECT_EQ(children[4], shellFolders[1].GetDisplayName());
     EXPECT_EQ(children[5], shellFolders[0].GetDisplayName());
 
-    HTREEITEM a = Find({"Sound Files on disk", listed, "a.sf2"});
+    const std::string aShown = Shown(folder + "a.sf2");
+    HTREEITEM a = Find({"Sound Files on disk", listed, aShown});
+    ASSERT_NE(a, nullptr);
     EXPECT_EQ(KindOf(a), TreeItemKind::SoundFontFile);
     EXPECT_EQ(ChildTexts(a), (std::vector<std::string>{"000-000 Piano", "128-000 Kit"}));
-    HTREEITEM kit = Find({"Sound Files on disk", listed, "a.sf2", "128-000 Kit"});
+    HTREEITEM kit = Find({"Sound Files on disk", listed, aShown, "128-000 Kit"});
     CTreeItemData* kitRecord = RecordOf(kit);
     EXPECT_EQ(kitRecord->kind, TreeItemKind::FilePreset);
     EXPECT_EQ(kitRecord->fileBank, 128);
     EXPECT_EQ(kitRecord->bank, 128);
     EXPECT_EQ(kitRecord->item.GetPath(), folder + "a.sf2");
     EXPECT_EQ(ImagesOf(kit), std::make_pair(Dialog().m_images.percussionImage, Dialog().m_images.percussionImage));
-    HTREEITEM piano = Find({"Sound Files on disk", listed, "a.sf2", "000-000 Piano"});
+    HTREEITEM piano = Find({"Sound Files on disk", listed, aShown, "000-000 Piano"});
     EXPECT_EQ(ImagesOf(piano).first, Dialog().m_images.melodicImage);
-    HTREEITEM wave = Find({"Sound Files on disk", listed, "d.WAV"});
+    HTREEITEM wave = Find({"Sound Files on disk", listed, Shown(folder + "d.WAV")});
     EXPECT_EQ(KindOf(wave), TreeItemKind::WaveFile);
     EXPECT_EQ(ImagesOf(wave).first, Dialog().m_images.waveImage);
     HTREEITEM x = Find({"Sound Files on disk", listed, "X"});
     EXPECT_EQ(KindOf(x), TreeItemKind::SubFolder);
     EXPECT_EQ(ImagesOf(x), std::make_pair(Dialog().m_images.folderImage, Dialog().m_images.folderOpenImage));
-    EXPECT_EQ(ChildTexts(x), std::vector<std::string>{"in-x.wav"});
+    EXPECT_EQ(ChildTexts(x), std::vector<std::string>{Shown(folder + "X\\in-x.wav")});
 }
 
-TEST_F(SoundTreeTest, LoadedBankListsEnginePresetsOfBankZeroAndFilePresetsOfDrumBanks)
+TEST_P(SoundTreeTest, LoadedBankListsEnginePresetsOfBankZeroAndFilePresetsOfDrumBanks)
 {
     std::string folder = FreshFolder("tree-bank");
     WriteSoundFont(folder + "mixed.sf2", SoundFont({{"Drums", 128, 0, 10},
@@ -138,7 +162,7 @@ TEST_F(SoundTreeTest, LoadedBankListsEnginePresetsOfBankZeroAndFilePresetsOfDrum
     EXPECT_EQ(ImagesOf(bank).first, Dialog().m_images.soundFontImage);
 }
 
-TEST_F(SoundTreeTest, UserBankShowsItsFileNameAndAWrongBankAnswerHidesTheBank)
+TEST_P(SoundTreeTest, UserBankShowsItsFileNameAndAWrongBankAnswerHidesTheBank)
 {
     std::string folder = FreshFolder("tree-user");
     WriteSoundFont(folder + "Piano.v2.sf2", SoundFont({{"Grand", 0, 0, 10}}, std::nullopt));
@@ -150,7 +174,7 @@ TEST_F(SoundTreeTest, UserBankShowsItsFileNameAndAWrongBankAnswerHidesTheBank)
               std::vector<std::string>{"005 - Piano.v2"});
 }
 
-TEST_F(SoundTreeTest, DevicesFollowTheirDeviceMapEntries)
+TEST_P(SoundTreeTest, DevicesFollowTheirDeviceMapEntries)
 {
     CProfile profile(IniPath(), false);
     profile.WriteStringArray("Preview", "DevMapArray_SFDevName", {"Simulated Synth 1"});
@@ -163,7 +187,7 @@ TEST_F(SoundTreeTest, DevicesFollowTheirDeviceMapEntries)
     EXPECT_EQ(RecordOf(Find({"Loaded SoundFonts", "Simulated Synth 2"}))->device, 1);
 }
 
-TEST_F(SoundTreeTest, SameFolderTwiceIsShownTwiceAndEmptyListShowsNothing)
+TEST_P(SoundTreeTest, SameFolderTwiceIsShownTwiceAndEmptyListShowsNothing)
 {
     std::string folder = FreshFolder("tree-twice");
     WriteBytes(folder + "one.wav", WaveBytes(64));
@@ -172,8 +196,8 @@ TEST_F(SoundTreeTest, SameFolderTwiceIsShownTwiceAndEmptyListShowsNothing)
     Open();
     TreeLines lines = Lines();
     std::vector<std::string> disk(std::find(lines.begin(), lines.end(), "1 Sound Files on disk"), lines.end());
-    EXPECT_EQ(disk, (std::vector<std::string>{"1 Sound Files on disk", "2 " + listed, "3 one.wav", "2 " + listed,
-                                              "3 one.wav"}));
+    const std::string one = "3 " + Shown(folder + "one.wav");
+    EXPECT_EQ(disk, (std::vector<std::string>{"1 Sound Files on disk", "2 " + listed, one, "2 " + listed, one}));
     Close();
 
     DeleteFileA(IniPath().c_str());
@@ -181,7 +205,7 @@ TEST_F(SoundTreeTest, SameFolderTwiceIsShownTwiceAndEmptyListShowsNothing)
     EXPECT_TRUE(ChildTexts(Find({"Sound Files on disk"})).empty());
 }
 
-TEST_F(SoundTreeTest, WithoutDevicesTheRefreshSaysSoAndLeavesTheTreeAlone)
+TEST_P(SoundTreeTest, WithoutDevicesTheRefreshSaysSoAndLeavesTheTreeAlone)
 {
     std::string folder = FreshFolder("tree-nodevice");
     ListFolders({folder.substr(0, folder.size() - 1)});
@@ -196,13 +220,13 @@ TEST_F(SoundTreeTest, WithoutDevicesTheRefreshSaysSoAndLeavesTheTreeAlone)
     EXPECT_EQ(Lines(), before);
 }
 
-TEST_F(SoundTreeTest, UnreadableSoundFontIsTracedAndListedWithoutPresets)
+TEST_P(SoundTreeTest, UnreadableSoundFontIsTracedAndListedWithoutPresets)
 {
     std::string folder = FreshFolder("tree-broken");
     Touch(folder + "broken.sf2");
     ListFolders({folder.substr(0, folder.size() - 1)});
     Open();
-    HTREEITEM broken = Find({"Sound Files on disk", folder.substr(0, folder.size() - 1), "broken.sf2"});
+    HTREEITEM broken = Find({"Sound Files on disk", folder.substr(0, folder.size() - 1), Shown(folder + "broken.sf2")});
     ASSERT_NE(broken, nullptr);
     EXPECT_EQ(TreeView_GetChild(Tree(), broken), nullptr);
     bool traced = false;
@@ -211,7 +235,7 @@ TEST_F(SoundTreeTest, UnreadableSoundFontIsTracedAndListedWithoutPresets)
     EXPECT_TRUE(traced) << ::testing::PrintToString(g_traces);
 }
 
-TEST_F(SoundTreeTest, LongNamesAreCutToTheItemTextBuffer)
+TEST_P(SoundTreeTest, LongNamesAreCutToTheItemTextBuffer)
 {
     std::string folder = FreshFolder("tree-long");
     WriteSoundFont(folder + "long.sf2", SoundFont({{"Grand", 0, 0, 10}}, std::string(600, 'n')));
@@ -223,7 +247,7 @@ TEST_F(SoundTreeTest, LongNamesAreCutToTheItemTextBuffer)
     EXPECT_EQ(banks[0].substr(0, 9), "002 - nnn");
 }
 
-TEST_F(SoundTreeTest, RebuildLeavesOnlyRecordsOfTheNewTree)
+TEST_P(SoundTreeTest, RebuildLeavesOnlyRecordsOfTheNewTree)
 {
     std::string folder = FreshFolder("tree-rebuild");
     WriteSoundFont(folder + "a.sf2", SoundFont({{"Piano", 0, 0, 10}}));

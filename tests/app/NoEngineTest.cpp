@@ -47,6 +47,9 @@ TEST(MainWindowWithoutEngine, SaysWhyOpensEmptyAndKeepsTheUsersSettings)
         EXPECT_EQ(TreeView_GetImageList(tree, TVSIL_NORMAL), nullptr);
         EXPECT_EQ(WindowText(GetDlgItem(window, IDC_OCTAVE_EDIT)), "");
         EXPECT_FALSE(IsWindowVisible(GetDlgItem(window, IDC_PRESET_LIST)));
+        // Settings never read are not written at logoff either.
+        SendMessageA(window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+        EXPECT_EQ(ReadFile(ini), stored);
     }
     EXPECT_EQ(ReadFile(ini), stored);
     DeleteFileA(ini.c_str());

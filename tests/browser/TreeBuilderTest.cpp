@@ -5,8 +5,11 @@
 #include "browser/SoundTree.h"
 #include "browser/TreeBuilder.h"
 #include "tests/engine/SoundFontFixture.h"
+#include "tests/support/HiddenExtensions.h"
 
 #include <gtest/gtest.h>
+
+#include <memory>
 
 namespace {
 
@@ -53,9 +56,32 @@ protected:
     TraceSink m_previousSink = nullptr;
 };
 
+// With extensions hidden, as Windows has it by default, and shown.
+class TreeBuilderExtensionsTest : public TreeBuilderTest, public ::testing::WithParamInterface<bool> {
+protected:
+    void SetUp() override
+    {
+        m_extensions = std::make_unique<HiddenExtensions>(GetParam());
+        ASSERT_TRUE(m_extensions->Applied());
+        TreeBuilderTest::SetUp();
+    }
+    void TearDown() override
+    {
+        TreeBuilderTest::TearDown();
+        m_extensions.reset();
+    }
+
+    std::unique_ptr<HiddenExtensions> m_extensions;
+};
+
 } // namespace
 
-TEST_F(TreeBuilderTest, FoldersBeyondTheDeepestLevelAreNotListedAndSaySo)
+INSTANTIATE_TEST_SUITE_P(Extensions, TreeBuilderExtensionsTest, ::testing::Bool(),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                             return info.param ? "Hidden" : "Shown";
+                         });
+
+TEST_P(TreeBuilderExtensionsTest, FoldersBeyondTheDeepestLevelAreNotListedAndSaySo)
 {
     std::string path = FreshFolder("deep");
     path.pop_back();
@@ -66,13 +92,13 @@ TEST_F(TreeBuilderTest, FoldersBeyondTheDeepestLevelAreNotListedAndSaySo)
     }
     WriteBytes(path + "\\deepest.wav", WaveBytes(16));
 
-    CTreeBuilder(m_tree, m_manager, m_deviceMap, folders, 8).Refresh(nullptr);
+    CTreeBuilder(m_tree, m_manager, m_deviceMap, folders, {}, 8).Refresh(nullptr);
     // The listed folder stands at level 2 and subfolders follow down to level 8.
     EXPECT_EQ(DeepestLevel(), 8);
     ASSERT_EQ(g_traces.size(), 1u);
     EXPECT_NE(g_traces[0].find("is nested too deeply; its subfolders are not listed"), std::string::npos);
 
-    CTreeBuilder(m_tree, m_manager, m_deviceMap, folders, 20).Refresh(nullptr);
+    CTreeBuilder(m_tree, m_manager, m_deviceMap, folders, {}, 20).Refresh(nullptr);
     EXPECT_EQ(DeepestLevel(), 15) << "twelve subfolders and the file below them";
 }
 

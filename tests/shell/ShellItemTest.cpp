@@ -1,6 +1,8 @@
 // Shell items on a real folder tree made by each test, under Z:\tmp (Wine's view of /tmp).
 
+#include "shell/ShellFolder.h"
 #include "shell/ShellItem.h"
+#include "tests/shell/FakeShellFolder.h"
 #include "tests/support/FolderPickerWatcher.h"
 #include "tests/support/TestFolders.h"
 
@@ -339,3 +341,18 @@ TEST_F(ShellItemTest, TheFolderPickerTitleIsCutTo511Characters)
 }
 
 } // namespace
+
+TEST_F(ShellItemTest, FolderListingsLeaveOutFoldersThatAreFiles)
+{
+    // Windows lists .zip and .cab files among the folders, as folders that are streams too;
+    // Wine has no such folder, so a folder of the test's own shows them.
+    CShellFolder folder(new FakeShellFolder({{"Plain", SFGAO_FOLDER | SFGAO_FILESYSTEM},
+                                             {"Archive.zip", SFGAO_FOLDER | SFGAO_STREAM | SFGAO_FILESYSTEM},
+                                             {"Other", SFGAO_FOLDER}}));
+    CShellItem root(m_root);
+    CShellItemList children;
+    ASSERT_EQ(root.EnumChildrenIn(folder, children, SHCONTF_FOLDERS), S_OK);
+    EXPECT_EQ(SortedNames(children), (std::vector<std::string>{"Other", "Plain"}));
+    for (const CShellItem& child : children)
+        EXPECT_TRUE(child.GetParent().IsEqual(root)) << child.GetDisplayName();
+}
