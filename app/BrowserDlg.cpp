@@ -106,7 +106,8 @@ BOOL CBrowserDlg::OnInitDialog()
     CollapseToHalfWidth();
     // A failed start-up load is reported like any other load: a silent failure would leave
     // the user wondering where the SoundFont went.
-    if (!m_startupFile.empty() && LoadSoundFont(0, WithoutEnclosingQuotes(m_startupFile), true) != 0)
+    int firstDevice = 0;
+    if (!m_startupFile.empty() && LoadSoundFont(firstDevice, WithoutEnclosingQuotes(m_startupFile), true) != 0)
         ShowCommandError("Error loading SoundFont (%s)");
     TrackTreeMouse(tree);
     return TRUE;

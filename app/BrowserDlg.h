@@ -43,7 +43,9 @@ public:
     void UpdateMemoryMeter(int device);
 
     // Tree commands
-    int LoadSoundFont(int device, const std::string& path, bool direct);
+    // Unless `direct`, the user may choose another device and bank first; `device` is then
+    // the one chosen.
+    int LoadSoundFont(int& device, const std::string& path, bool direct);
     int DeleteBank(int device, int bank);
     int FindFreeBank(int device);
     int DefaultLoadDevice();
