@@ -61,6 +61,7 @@ CBrowserDlg::~CBrowserDlg()
 BOOL CBrowserDlg::OnInitDialog()
 {
     m_octaveEdit = GetDlgItem(IDC_OCTAVE_EDIT);
+    SetUpOctaveArrows();
     m_memoryMeter.Attach(GetDlgItem(IDC_MEMORY_BAR), GetDlgItem(IDC_MEMORY_TEXT));
     m_previewButton = GetDlgItem(IDC_PREVIEW);
     HWND tree = GetDlgItem(IDC_SOUND_TREE);

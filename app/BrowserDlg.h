@@ -141,8 +141,11 @@ private:
     void ReleaseAllNotesOn(std::int32_t channel);
     void SendBankAndProgram(int bank, int program);
     void LoadDiskItemForPreview();
+    // Moves previewing to another output (closed and opened again when `reopen`) and channel.
+    void MovePreview(std::int32_t outDevice, bool reopen, std::int32_t channel);
     void SelectLoadedPreset();
     void FillPresetList(HTREEITEM selected);
+    void SetUpOctaveArrows();
     void ShowOctave();
 };
 
