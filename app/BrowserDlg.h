@@ -8,6 +8,7 @@
 #include "browser/SoundTree.h"
 #include "browser/TreeImages.h"
 #include "browser/TreeItemData.h"
+#include "dialogs/PreviewSettings.h"
 #include "engine/SoundFontManager.h"
 #include "midi/DeviceMap.h"
 #include "midi/MidiOutPort.h"
@@ -15,6 +16,7 @@
 #include "midi/PreviewForwarder.h"
 #include "midi/PreviewInputReceiver.h"
 #include "settings/Profile.h"
+#include "settings/StoredDeviceName.h"
 #include "shell/ShellItem.h"
 
 #include <commctrl.h>
@@ -95,6 +97,11 @@ public:
     // Settings are written back at exit only when they were read at start: a start whose
     // engine failed must not replace the user's settings with defaults.
     bool m_settingsLoaded = false;
+    // The names of the MIDI input and of the devices for sounds on disk as the settings held
+    // them.
+    CStoredDeviceName m_storedMidiIn;
+    CStoredDeviceName m_storedFileSoundFont;
+    CStoredDeviceName m_storedFileMidiOut;
     // What the MIDI input thread reads of the preview state: the kind, channel and octave
     // above, kept in one atomic word.
     CPreviewForwarder m_forwarder;
@@ -134,18 +141,20 @@ private:
     // Previewing
     void SetSelected(const TreeItemRecord& record);
     void SetPreviewChannel(std::int32_t channel);
+    // Moves previewing to another output (closed and opened again when `reopen`) and channel.
+    void MovePreview(std::int32_t outDevice, bool reopen, std::int32_t channel);
     void ShowPortError(const char* format, const CMidiPortBase& port, int result);
     void OnSelChangedTree();
+    void SetUpOctaveArrows();
     void OnOctaveDeltaPos(const NMUPDOWN& change);
     void OnSettings();
+    // A setting the user moved to another device no longer writes back the name it was read as.
+    void MarkChosenDevices(const PreviewSettings& settings);
     void ReleaseAllNotesOn(std::int32_t channel);
     void SendBankAndProgram(int bank, int program);
     void LoadDiskItemForPreview();
-    // Moves previewing to another output (closed and opened again when `reopen`) and channel.
-    void MovePreview(std::int32_t outDevice, bool reopen, std::int32_t channel);
     void SelectLoadedPreset();
     void FillPresetList(HTREEITEM selected);
-    void SetUpOctaveArrows();
     void ShowOctave();
 };
 

@@ -260,6 +260,7 @@ void CBrowserDlg::OnSettings()
     settings.fileBank = m_fileBank;
     settings.fileInstrument = m_fileInstrument;
     if (RunSettingsSheet(m_hWnd, settings)) {
+        MarkChosenDevices(settings);
         m_deviceMap = settings.deviceMap;
         m_midiInDevice = settings.midiInDevice;
         m_previewOnStartup = settings.previewOnStartup;
@@ -272,4 +273,14 @@ void CBrowserDlg::OnSettings()
     }
     if (wasPreviewing)
         StartPreview();
+}
+
+void CBrowserDlg::MarkChosenDevices(const PreviewSettings& settings)
+{
+    if (settings.midiInDevice != m_midiInDevice)
+        m_storedMidiIn.Chosen();
+    if (settings.fileSoundFontDevice != m_fileSoundFontDevice)
+        m_storedFileSoundFont.Chosen();
+    if (settings.fileMidiOutDevice != m_fileMidiOutDevice)
+        m_storedFileMidiOut.Chosen();
 }
