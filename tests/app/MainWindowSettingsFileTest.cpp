@@ -405,7 +405,8 @@ TEST_F(SettingsFileTest, AnAbsentDeviceIsReplacedInTheFileOnlyWhenTheUserChooses
 {
     m_midi.SetInputDevices({"Keys", "Pads"});
     const std::string absent = "[Preview]\r\nMidiInDevice=Gone Keys\r\nLFSoundFontDevice=Gone Synth\r\n"
-                               "LFMidiOutDevice=Gone Out\r\n";
+                               "LFMidiOutDevice=Gone Out\r\nDevMapArray_SFDevName_0=Simulated Synth 1\r\n"
+                               "DevMapArray_DevName_0=Gone Map Out\r\nDevMapArray_Channel_0=4\r\n";
     // Each case answers the settings sheet's page; the names are those written at exit.
     const struct {
         const char* name;
@@ -413,16 +414,23 @@ TEST_F(SettingsFileTest, AnAbsentDeviceIsReplacedInTheFileOnlyWhenTheUserChooses
         const char* input;
         const char* soundFont;
         const char* output;
+        const char* mapOutput;
     } cases[] = {
-        {"OK without a change", [](HWND) {}, "Gone Keys", "Gone Synth", "Gone Out"},
+        {"OK without a change", [](HWND) {}, "Gone Keys", "Gone Synth", "Gone Out", "Gone Map Out"},
         {"another input", [](HWND sheet) { Choose(sheet, IDC_MIDI_IN_DEVICE, 1); }, "Pads", "Gone Synth",
-         "Gone Out"},
+         "Gone Out", "Gone Map Out"},
         {"another device for sounds on disk",
          [](HWND sheet) {
              Choose(sheet, IDC_FILE_SOUNDFONT_DEVICE, 1);
              Choose(sheet, IDC_FILE_OUT_DEVICE, 0);
          },
-         "Gone Keys", kDevice2, "Synth A"},
+         "Gone Keys", kDevice2, "Synth A", "Gone Map Out"},
+        {"another channel for the device map entry",
+         [](HWND sheet) { Choose(sheet, IDC_DEVICE_OUT_CHANNEL, 7); }, "Gone Keys", "Gone Synth", "Gone Out",
+         "Gone Map Out"},
+        {"another output for the device map entry",
+         [](HWND sheet) { Choose(sheet, IDC_DEVICE_OUT_DEVICE, 0); }, "Gone Keys", "Gone Synth", "Gone Out",
+         "Synth A"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -441,6 +449,7 @@ TEST_F(SettingsFileTest, AnAbsentDeviceIsReplacedInTheFileOnlyWhenTheUserChooses
         EXPECT_EQ(SavedText(saved, "Preview", "MidiInDevice"), c.input);
         EXPECT_EQ(SavedText(saved, "Preview", "LFSoundFontDevice"), c.soundFont);
         EXPECT_EQ(SavedText(saved, "Preview", "LFMidiOutDevice"), c.output);
+        EXPECT_EQ(SavedList(saved, "Preview", "DevMapArray_DevName").at(0), c.mapOutput);
     }
     EXPECT_TRUE(m_boxes.Boxes().empty()) << ::testing::PrintToString(m_boxes.Texts());
 }
