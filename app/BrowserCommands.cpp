@@ -152,6 +152,7 @@ void CBrowserDlg::RunMenuCommand(const TreeItemRecord& record, UINT command)
     }
 }
 
+// The meter then shows the device loaded into, which the destination dialog may have changed.
 void CBrowserDlg::LoadFromMenu(int device, const std::string& path, bool direct)
 {
     if (LoadSoundFont(device, path, direct) != 0)
@@ -248,7 +249,7 @@ bool CBrowserDlg::AskForSoundFontFile(std::string& path)
     return true;
 }
 
-int CBrowserDlg::LoadSoundFont(int device, const std::string& path, bool direct)
+int CBrowserDlg::LoadSoundFont(int& device, const std::string& path, bool direct)
 {
     std::string file = path.substr(0, kMaxLoadPath);
     if (file.empty() && !AskForSoundFontFile(file))

@@ -73,6 +73,7 @@ void CBrowserDlg::EndAndSave()
 BOOL CBrowserDlg::OnInitDialog()
 {
     m_octaveEdit = GetDlgItem(IDC_OCTAVE_EDIT);
+    SetUpOctaveArrows();
     m_memoryMeter.Attach(GetDlgItem(IDC_MEMORY_BAR), GetDlgItem(IDC_MEMORY_TEXT));
     m_previewButton = GetDlgItem(IDC_PREVIEW);
     HWND tree = GetDlgItem(IDC_SOUND_TREE);
@@ -118,7 +119,8 @@ BOOL CBrowserDlg::OnInitDialog()
     CollapseToHalfWidth();
     // A failed start-up load is reported like any other load: a silent failure would leave
     // the user wondering where the SoundFont went.
-    if (!m_startupFile.empty() && LoadSoundFont(0, WithoutEnclosingQuotes(m_startupFile), true) != 0)
+    int firstDevice = 0;
+    if (!m_startupFile.empty() && LoadSoundFont(firstDevice, WithoutEnclosingQuotes(m_startupFile), true) != 0)
         ShowCommandError("Error loading SoundFont (%s)");
     TrackTreeMouse(tree);
     return TRUE;

@@ -8,6 +8,7 @@
 #include "browser/SoundTree.h"
 #include "browser/TreeImages.h"
 #include "browser/TreeItemData.h"
+#include "dialogs/PreviewSettings.h"
 #include "engine/SoundFontManager.h"
 #include "midi/DeviceMap.h"
 #include "midi/MidiOutPort.h"
@@ -16,6 +17,7 @@
 #include "midi/PreviewInputReceiver.h"
 #include "settings/Profile.h"
 #include "settings/SettingsLocation.h"
+#include "settings/StoredDeviceName.h"
 #include "shell/ShellItem.h"
 
 #include <commctrl.h>
@@ -47,7 +49,9 @@ public:
     void UpdateMemoryMeter(int device);
 
     // Tree commands
-    int LoadSoundFont(int device, const std::string& path, bool direct);
+    // Unless `direct`, the user may choose another device and bank first; `device` is then
+    // the one chosen.
+    int LoadSoundFont(int& device, const std::string& path, bool direct);
     int DeleteBank(int device, int bank);
     int FindFreeBank(int device);
     int DefaultLoadDevice();
@@ -99,6 +103,11 @@ public:
     // engine failed must not replace the user's settings with defaults.
     bool m_settingsLoaded = false;
     bool m_settingsSaved = false;
+    // The names of the MIDI input and of the devices for sounds on disk as the settings held
+    // them.
+    CStoredDeviceName m_storedMidiIn;
+    CStoredDeviceName m_storedFileSoundFont;
+    CStoredDeviceName m_storedFileMidiOut;
     // What the MIDI input thread reads of the preview state: the kind, channel and octave
     // above, kept in one atomic word.
     CPreviewForwarder m_forwarder;
@@ -138,10 +147,15 @@ private:
     // Previewing
     void SetSelected(const TreeItemRecord& record);
     void SetPreviewChannel(std::int32_t channel);
+    // Moves previewing to another output (closed and opened again when `reopen`) and channel.
+    void MovePreview(std::int32_t outDevice, bool reopen, std::int32_t channel);
     void ShowPortError(const char* format, const CMidiPortBase& port, int result);
     void OnSelChangedTree();
+    void SetUpOctaveArrows();
     void OnOctaveDeltaPos(const NMUPDOWN& change);
     void OnSettings();
+    // A setting the user moved to another device no longer writes back the name it was read as.
+    void MarkChosenDevices(const PreviewSettings& settings);
     void ReleaseAllNotesOn(std::int32_t channel);
     void SendBankAndProgram(int bank, int program);
     void LoadDiskItemForPreview();

@@ -86,6 +86,8 @@ void CBrowserDlg::StopPreview()
         return;
     m_midiIn.StopInput();
     m_midiIn.ClosePort();
+    // No note-off can come now for the keys still held.
+    ReleaseAllNotes();
     m_previewOut.ClosePort();
     m_previewing = false;
 }
@@ -97,7 +99,7 @@ void CBrowserDlg::ReleaseAllNotes()
 
 void CBrowserDlg::ReleaseAllNotesOn(std::int32_t channel)
 {
-    if (!m_previewing)
+    if (!m_previewing || !m_previewOut.IsOpen())
         return;
     std::uint8_t status = ChannelStatus(kNoteOff, channel);
     for (int note = 0; note < 128; ++note)
@@ -137,28 +139,40 @@ void CBrowserDlg::SelectLoadedPreset()
 {
     std::string name;
     m_sfManager.GetDeviceName(m_selected.device, name);
-    if (!m_previewing)
-        SetPreviewChannel(m_deviceMap.EntryFor(name).channel);
     const DevMapEntry entry = m_deviceMap.EntryFor(name);
-    m_previewOut.FindDevice(entry.outDevName, m_previewOutDevice);
-    if (!m_previewing)
+    std::int32_t outDevice = m_previewOutDevice;
+    m_previewOut.FindDevice(entry.outDevName, outDevice);
+    if (!m_previewing) {
+        SetPreviewChannel(entry.channel);
+        m_previewOutDevice = outDevice;
         return;
+    }
     std::string current;
     m_previewOut.GetCurrentDeviceName(current);
-    if (current != entry.outDevName) {
-        m_previewOut.ClosePort();
-        if (int result = m_previewOut.OpenPort(m_previewOutDevice); result != 0)
-            ShowPortError("Couldn't open midi device (%s)", m_previewOut, result);
-    }
     std::int32_t channel = m_selected.fileBank >= 128 ? kPercussionChannel : entry.channel;
-    if (channel != m_previewChannel) {
-        // The input thread takes the new channel first, so a key struck during the sweep is
-        // not left sounding on the old one.
-        std::int32_t oldChannel = m_previewChannel;
-        SetPreviewChannel(channel);
-        ReleaseAllNotesOn(oldChannel);
-    }
+    MovePreview(outDevice, current != entry.outDevName, channel);
     SendBankAndProgram(m_selected.bank, m_selected.preset);
+}
+
+void CBrowserDlg::MovePreview(std::int32_t outDevice, bool reopen, std::int32_t channel)
+{
+    // The keyboard's note-offs for what is held will follow the new output and channel: the
+    // held notes are released where they sound, and keys struck meanwhile wait for the move.
+    const bool moving = outDevice != m_previewOutDevice || channel != m_previewChannel;
+    if (moving) {
+        m_forwarder.SetPlayableSelected(false);
+        ReleaseAllNotes();
+    }
+    m_previewOutDevice = outDevice;
+    int result = 0;
+    if (reopen) {
+        m_previewOut.ClosePort();
+        result = m_previewOut.OpenPort(m_previewOutDevice);
+    }
+    SetPreviewChannel(channel);
+    m_forwarder.SetPlayableSelected(IsPlayable(m_selected.kind));
+    if (result != 0)
+        ShowPortError("Couldn't open midi device (%s)", m_previewOut, result);
 }
 
 void CBrowserDlg::LoadDiskItemForPreview()
@@ -180,11 +194,7 @@ void CBrowserDlg::LoadDiskItemForPreview()
                      m_sfManager.GetErrorText());
         m_sfManager.CloseDevice();
     }
-    SetPreviewChannel(m_fileMidiOutChannel);
-    m_previewOutDevice = m_fileMidiOutDevice;
-    m_previewOut.ClosePort();
-    if (int result = m_previewOut.OpenPort(m_previewOutDevice); result != 0)
-        ShowPortError("Couldn't open midi device (%s)", m_previewOut, result);
+    MovePreview(m_fileMidiOutDevice, true, m_fileMidiOutChannel);
     SendBankAndProgram(m_fileBank, m_fileInstrument);
 }
 
@@ -205,6 +215,14 @@ void CBrowserDlg::FillPresetList(HTREEITEM selected)
         item.iImage = m_images.soundFontImage;
         SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
     }
+}
+
+// Without a range the control counts from 100 down to 0, and its up arrow would lower the shift.
+void CBrowserDlg::SetUpOctaveArrows()
+{
+    HWND arrows = GetDlgItem(IDC_OCTAVE_SPIN);
+    SendMessageA(arrows, UDM_SETRANGE32, static_cast<WPARAM>(kLowestOctave), kHighestOctave);
+    SendMessageA(arrows, UDM_SETPOS32, 0, 0);
 }
 
 void CBrowserDlg::OnOctaveDeltaPos(const NMUPDOWN& change)
@@ -242,6 +260,7 @@ void CBrowserDlg::OnSettings()
     settings.fileBank = m_fileBank;
     settings.fileInstrument = m_fileInstrument;
     if (RunSettingsSheet(m_hWnd, settings)) {
+        MarkChosenDevices(settings);
         m_deviceMap = settings.deviceMap;
         m_midiInDevice = settings.midiInDevice;
         m_previewOnStartup = settings.previewOnStartup;
@@ -254,4 +273,14 @@ void CBrowserDlg::OnSettings()
     }
     if (wasPreviewing)
         StartPreview();
+}
+
+void CBrowserDlg::MarkChosenDevices(const PreviewSettings& settings)
+{
+    if (settings.midiInDevice != m_midiInDevice)
+        m_storedMidiIn.Chosen();
+    if (settings.fileSoundFontDevice != m_fileSoundFontDevice)
+        m_storedFileSoundFont.Chosen();
+    if (settings.fileMidiOutDevice != m_fileMidiOutDevice)
+        m_storedFileMidiOut.Chosen();
 }

@@ -3,11 +3,16 @@
 
 #include "app/BrowserDlg.h"
 
+#include <algorithm>
+
 namespace {
 
 const char kPreview[] = "Preview";
 const char kGeneral[] = "General";
 const char kFolders[] = "Folders";
+
+constexpr int kHighestChannel = 15;
+constexpr int kHighestDataByte = 127;
 
 template <typename T>
 void TakeElement(const std::vector<T>& list, std::size_t index, T& target)
@@ -23,8 +28,10 @@ void TakeElement(const std::vector<T>& list, std::size_t index, T& target)
 void CBrowserDlg::LoadSettings()
 {
     std::string name;
-    if (m_profile.ReadString(kPreview, "MidiInDevice", name))
+    if (m_profile.ReadString(kPreview, "MidiInDevice", name)) {
+        m_storedMidiIn.Read(name);
         m_midiIn.FindDevice(name, m_midiInDevice);
+    }
 
     m_profile.ReadBool(kPreview, "PreviewEnableOnStartup", m_previewOnStartup);
     if (m_previewOnStartup)
@@ -41,6 +48,7 @@ void CBrowserDlg::LoadSettings()
         DevMapEntry& entry = m_deviceMap.EntryFor(soundFontNames[i]);
         TakeElement(outputNames, i, entry.outDevName);
         TakeElement(channels, i, entry.channel);
+        entry.channel = std::clamp(entry.channel, 0, kHighestChannel);
         if (i < enabled.size())
             entry.enabled = enabled[i];
     }
@@ -61,15 +69,19 @@ void CBrowserDlg::LoadSettings()
     }
 
     m_fileSoundFontDevice = 0;
-    if (m_profile.ReadString(kPreview, "LFSoundFontDevice", name))
+    if (m_profile.ReadString(kPreview, "LFSoundFontDevice", name)) {
+        m_storedFileSoundFont.Read(name);
         m_sfManager.FindDevice(name, m_fileSoundFontDevice);
+    }
 
     m_fileMidiOutDevice = 0;
     std::string soundFontDevice;
     if (m_sfManager.GetDeviceName(m_fileSoundFontDevice, soundFontDevice) == 0)
         m_previewOut.FindDevice(soundFontDevice, m_fileMidiOutDevice);
-    if (m_profile.ReadString(kPreview, "LFMidiOutDevice", name))
+    if (m_profile.ReadString(kPreview, "LFMidiOutDevice", name)) {
+        m_storedFileMidiOut.Read(name);
         m_previewOut.FindDevice(name, m_fileMidiOutDevice);
+    }
 
     m_fileMidiOutChannel = 15;
     m_profile.ReadInt(kPreview, "LFMidiOutChannel", m_fileMidiOutChannel);
@@ -77,6 +89,11 @@ void CBrowserDlg::LoadSettings()
     m_profile.ReadInt(kPreview, "LFMidiOutBank", m_fileBank);
     m_fileInstrument = 127;
     m_profile.ReadInt(kPreview, "LFMidiOutInstrument", m_fileInstrument);
+    // Hand-edited numbers out of range would reach the MIDI stream as status bytes or on
+    // another channel; held to their ranges here, they are also written back valid.
+    m_fileMidiOutChannel = std::clamp(m_fileMidiOutChannel, 0, kHighestChannel);
+    m_fileBank = std::clamp(m_fileBank, 0, kHighestDataByte);
+    m_fileInstrument = std::clamp(m_fileInstrument, 0, kHighestDataByte);
 }
 
 void CBrowserDlg::SaveSettings()
@@ -85,7 +102,7 @@ void CBrowserDlg::SaveSettings()
 
     std::string name;
     m_midiIn.GetDeviceName(m_midiInDevice, name);
-    m_profile.WriteString(kPreview, "MidiInDevice", name);
+    m_profile.WriteString(kPreview, "MidiInDevice", m_storedMidiIn.ToWrite(name));
 
     std::vector<std::string> soundFontNames, outputNames;
     std::vector<int> channels;
@@ -114,10 +131,10 @@ void CBrowserDlg::SaveSettings()
 
     name.clear();
     m_sfManager.GetDeviceName(m_fileSoundFontDevice, name);
-    m_profile.WriteString(kPreview, "LFSoundFontDevice", name);
+    m_profile.WriteString(kPreview, "LFSoundFontDevice", m_storedFileSoundFont.ToWrite(name));
     name.clear();
     m_previewOut.GetDeviceName(m_fileMidiOutDevice, name);
-    m_profile.WriteString(kPreview, "LFMidiOutDevice", name);
+    m_profile.WriteString(kPreview, "LFMidiOutDevice", m_storedFileMidiOut.ToWrite(name));
     m_profile.WriteInt(kPreview, "LFMidiOutChannel", m_fileMidiOutChannel);
     m_profile.WriteInt(kPreview, "LFMidiOutBank", m_fileBank);
     m_profile.WriteInt(kPreview, "LFMidiOutInstrument", m_fileInstrument);

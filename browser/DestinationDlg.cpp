@@ -11,6 +11,10 @@
 
 namespace {
 
+// Bank 0 is the card's own: the tree never shows it and clearing a device leaves it alone.
+constexpr std::int32_t kFirstBank = 1;
+constexpr std::int32_t kLastBank = 127;
+
 std::string WholeText(HWND window)
 {
     std::string text(static_cast<std::size_t>(GetWindowTextLengthA(window)) + 1, '\0');
@@ -38,7 +42,7 @@ BOOL CDestinationDlg::OnInitDialog()
     SetDlgItemInt(m_hWnd, IDC_DEST_INSTRUMENT, static_cast<UINT>(m_instrument), TRUE);
     // The spins write their positions into the fields, so a value outside a spin's range
     // shows as the range's nearest end.
-    SetUpSpin(IDC_DEST_BANK_SPIN, 1, 127, m_bank);
+    SetUpSpin(IDC_DEST_BANK_SPIN, kFirstBank, kLastBank, m_bank);
     SetUpSpin(IDC_DEST_INSTRUMENT_SPIN, 0, 127, m_instrument);
     EnableInstrument(m_instrumentEnabled);
     ListDevices();
@@ -81,9 +85,14 @@ void CDestinationDlg::OnOK()
         SendDlgItemMessageA(m_hWnd, IDC_SOUNDFONT_DEVICE, CB_GETCURSEL, 0, 0));
     std::int32_t bank = 0;
     std::int32_t instrument = 0;
-    if (!ReadIntegerField(IDC_DEST_BANK, bank) ||
-        !ReadIntegerField(IDC_DEST_INSTRUMENT, instrument))
+    if (!ReadIntegerField(IDC_DEST_BANK, bank) || bank < kFirstBank || bank > kLastBank) {
+        RefuseField(IDC_DEST_BANK, "Please enter a bank from 1 to 127.");
         return;
+    }
+    if (!ReadIntegerField(IDC_DEST_INSTRUMENT, instrument)) {
+        RefuseField(IDC_DEST_INSTRUMENT, "Please enter an integer.");
+        return;
+    }
     m_bank = bank;
     m_instrument = instrument;
     EndDialog(IDOK);
@@ -91,11 +100,13 @@ void CDestinationDlg::OnOK()
 
 bool CDestinationDlg::ReadIntegerField(int fieldId, std::int32_t& value)
 {
+    return ParseIntegerField(WholeText(GetDlgItem(fieldId)), value);
+}
+
+void CDestinationDlg::RefuseField(int fieldId, const char* message)
+{
     HWND field = GetDlgItem(fieldId);
-    if (ParseIntegerField(WholeText(field), value))
-        return true;
-    ErrorBox(m_hWnd, MB_OK | MB_ICONSTOP, "Error", "Please enter an integer.");
+    ErrorBox(m_hWnd, MB_OK | MB_ICONSTOP, "Error", "%s", message);
     SetFocus(field);
     SendMessageA(field, EM_SETSEL, 0, -1);
-    return false;
 }

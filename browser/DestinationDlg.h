@@ -12,7 +12,8 @@ public:
     CDestinationDlg();
 
     // The caller sets device, bank and instrument enabled before running the dialog. After
-    // IDOK they hold the user's choice; after any other result they must not be used.
+    // IDOK they hold the user's choice, the bank from 1 to 127; after any other result they
+    // must not be used.
     // Index into the engine's device list; -1 when the device box had no selection at OK.
     std::int32_t m_device = 0;
     // Whether the instrument label, field and spin control can be used.
@@ -31,6 +32,7 @@ private:
     void SetUpSpin(int spinId, int lowest, int highest, std::int32_t position);
     void EnableInstrument(bool enabled);
     void ListDevices();
-    // Reads a field as an integer; on failure tells the user and puts the focus there.
     bool ReadIntegerField(int fieldId, std::int32_t& value);
+    // Tells the user what the field must hold and puts the focus there.
+    void RefuseField(int fieldId, const char* message);
 };

@@ -12,6 +12,8 @@
 #include "tests/support/FolderPickerWatcher.h"
 #include "tests/support/MenuWatcher.h"
 
+#include <memory>
+
 namespace {
 
 const char kDevice1[] = "Simulated Synth 1";
@@ -225,6 +227,50 @@ TEST_F(CommandsTest, LoadIntoBankTakesTheDestinationChosen)
     EXPECT_TRUE(destination.Answered());
     EXPECT_NE(Find({"Loaded SoundFonts", kDevice2, "040 - Small"}), nullptr) << ::testing::PrintToString(Lines());
     EXPECT_TRUE(Banks(kDevice1).empty());
+}
+
+TEST_F(CommandsTest, AfterALoadIntoAnotherDeviceTheMeterShowsThatDevice)
+{
+    ListTheFolder();
+    // Devices of different sizes show different meters.
+    ASSERT_EQ(Sim().SetDeviceMemory(0, 4u << 20), 0);
+    ASSERT_EQ(Sim().SetDeviceMemory(1, 16u << 20), 0);
+    const struct {
+        const char* name;
+        std::vector<std::string> item;
+        const char* command;
+        bool asksForFile;
+    } cases[] = {
+        {"a device", {"Loaded SoundFonts", kDevice1}, "Load SoundFont into Bank", true},
+        {"a file on disk", {"Sound Files on disk", m_listed, "small.sf2"}, "Load into Bank", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Open();
+        std::unique_ptr<DialogWatcher> files;
+        if (c.asksForFile) {
+            files = std::make_unique<DialogWatcher>("Select a SoundFont File", [&](HWND dialog) {
+                HWND name = GetDlgItem(dialog, 0x47C); // the file name box
+                HWND edit = FindWindowExA(name, nullptr, "Edit", nullptr);
+                SetWindowTextA(edit ? edit : name, (m_folder + "small.sf2").c_str());
+                PressButton(dialog, IDOK);
+            });
+        }
+        DialogWatcher destination("Select destination for Sound File", [](HWND dialog) {
+            SendMessageA(GetDlgItem(dialog, 1006), CB_SETCURSEL, 1, 0);
+            PressButton(dialog, IDOK);
+        });
+        RightClick(Find(c.item), c.command);
+        EXPECT_TRUE(destination.Answered());
+        EXPECT_TRUE(m_boxes.Boxes().empty()) << ::testing::PrintToString(m_boxes.Texts());
+        const std::string shown = MeterText();
+
+        TreeView_SelectItem(Tree(), Find({"Loaded SoundFonts", kDevice2}));
+        EXPECT_EQ(shown, MeterText());
+        TreeView_SelectItem(Tree(), Find({"Loaded SoundFonts", kDevice1}));
+        EXPECT_NE(shown, MeterText());
+        Close();
+    }
 }
 
 TEST_F(CommandsTest, DoubleClickLoadsAFileAndNeverExpands)

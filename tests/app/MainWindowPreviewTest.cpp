@@ -12,7 +12,9 @@
 #include "tests/support/DialogWatcher.h"
 #include "tests/support/VirtualMidi.h"
 
+#include <algorithm>
 #include <atomic>
+#include <functional>
 #include <thread>
 
 namespace {
@@ -141,7 +143,8 @@ TEST_F(PreviewTest, LoadedPresetsPlayOnTheMappedOutputAndChannel)
 
     Select(Preset("004 - Small", "000 Grand"));
     EXPECT_EQ(m_midi.CallNames(), (std::vector<std::string>{"midiOutClose", "midiOutOpen"}));
-    EXPECT_EQ(WordsTo(1), Join(Sweep(0), {Word(0xB3, 0, 4), Word(0xC3, 0, 0)}));
+    EXPECT_EQ(WordsTo(0), Sweep(0)) << "released on the output that is left";
+    EXPECT_EQ(WordsTo(1), (std::vector<DWORD>{Word(0xB3, 0, 4), Word(0xC3, 0, 0)}));
 
     m_midi.ClearRecords();
     Select(Preset("004 - Small", "061 Brass"));
@@ -208,6 +211,80 @@ TEST_F(PreviewTest, OctaveShiftsNotesWithinLimitsAndReleasesHeldOnes)
     }
 }
 
+TEST_F(PreviewTest, TheOctaveArrowsRaiseAndLowerTheShiftWithinItsLimits)
+{
+    Open();
+    HWND spin = GetDlgItem(Window(), IDC_OCTAVE_SPIN);
+    RECT size = {};
+    GetClientRect(spin, &size);
+    const LPARAM up = MAKELPARAM(size.right / 2, size.bottom / 4);
+    const LPARAM down = MAKELPARAM(size.right / 2, size.bottom * 3 / 4);
+    const struct {
+        const char* arrow;
+        LPARAM point;
+        int clicks;
+        const char* shown;
+    } cases[] = {
+        {"up", up, 1, "+1"}, {"up", up, 1, "+2"}, {"down", down, 3, "-1"},
+        {"up", up, 12, "+9"}, {"down", down, 20, "-9"}, {"up", up, 9, "0"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.clicks) + " x " + c.arrow);
+        for (int click = 0; click < c.clicks; ++click) {
+            SendMessageA(spin, WM_LBUTTONDOWN, MK_LBUTTON, c.point);
+            SendMessageA(spin, WM_LBUTTONUP, 0, c.point);
+        }
+        EXPECT_EQ(WindowText(GetDlgItem(Window(), IDC_OCTAVE_EDIT)), c.shown);
+    }
+}
+
+// A key held when previewing stops or moves to another output or channel: its note-off would
+// go to a closed input or to where the note does not sound, so the note is released on the
+// output and channel it sounds on before they change.
+TEST_F(PreviewTest, HeldNotesAreReleasedWhereTheySoundBeforePreviewingStopsOrMoves)
+{
+    LoadBank(0, 4, m_folder + "small.sf2");
+    const auto openSettings = [this] {
+        DialogWatcher sheet("Tonewell Properties", [](HWND dialog) { PressButton(dialog, IDCANCEL); });
+        SendMessageA(Window(), WM_COMMAND, MAKEWPARAM(IDC_SETTINGS, BN_CLICKED), 0);
+        EXPECT_TRUE(sheet.Answered());
+    };
+    // Loaded presets of the device play on Synth B (output 1), channel 3; disk sounds on
+    // Synth A (output 0), channel 5 (channels counted from 0).
+    const struct {
+        const char* name;
+        std::vector<std::string> playing;
+        std::function<void()> action;
+        int device;
+        std::uint8_t channel;
+    } cases[] = {
+        {"stopping", Preset("004 - Small", "000 Grand"), [this] { ClickPreview(); }, 1, 3},
+        {"opening the settings", Preset("004 - Small", "000 Grand"), openSettings, 1, 3},
+        {"a preset on disk", Preset("004 - Small", "000 Grand"),
+         [this] { Select(OnDisk("small.sf2", "000-000 Grand")); }, 1, 3},
+        {"a wave file", Preset("004 - Small", "000 Grand"), [this] { Select(OnDisk("tone.wav")); }, 1, 3},
+        {"a loaded preset on another output", OnDisk("tone.wav"),
+         [this] { Select(Preset("004 - Small", "000 Grand")); }, 0, 5},
+        {"percussion on the same output", Preset("004 - Small", "000 Grand"),
+         [this] { Select(Preset("004 - Small", "000 Kit")); }, 1, 3},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_NE(Open(), nullptr);
+        ClickPreview();
+        Select(c.playing);
+        m_midi.ClearRecords();
+        Play(Word(0x90, 60, 100));
+        c.action();
+        const std::vector<DWORD> expected = Join({Word(0x90 | c.channel, 60, 100)}, Sweep(c.channel));
+        std::vector<DWORD> sent = WordsTo(c.device);
+        sent.resize(std::min(sent.size(), expected.size()));
+        EXPECT_EQ(sent, expected);
+        Close();
+    }
+    EXPECT_TRUE(m_boxes.Boxes().empty()) << ::testing::PrintToString(m_boxes.Texts());
+}
+
 TEST_F(PreviewTest, DiskSoundsLoadIntoThePreviewBankOnlyWhilePreviewing)
 {
     Open();
@@ -220,7 +297,7 @@ TEST_F(PreviewTest, DiskSoundsLoadIntoThePreviewBankOnlyWhilePreviewing)
     EXPECT_EQ(EngineCalls(SfmSlot::ClearPreset), 1u) << "leaving the first selection";
     EXPECT_EQ(EngineCalls(SfmSlot::LoadPreset), 1u);
     EXPECT_EQ(m_midi.CallNames(), (std::vector<std::string>{"midiOutClose", "midiOutOpen"}));
-    EXPECT_EQ(WordsTo(0), (std::vector<DWORD>{Word(0xB5, 0, 127), Word(0xC5, 127, 0)}));
+    EXPECT_EQ(WordsTo(0), Join(Sweep(0), {Word(0xB5, 0, 127), Word(0xC5, 127, 0)}));
 
     m_midi.ClearRecords();
     Select(OnDisk("tone.wav"));

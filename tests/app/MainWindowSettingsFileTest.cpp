@@ -12,6 +12,8 @@
 #include "tests/support/MenuWatcher.h"
 #include "tests/support/VirtualMidi.h"
 
+#include <commctrl.h>
+
 #include <climits>
 #include <functional>
 #include <random>
@@ -80,6 +82,15 @@ std::string Garbage(std::size_t size, unsigned seed)
     for (char& byte : bytes)
         byte = static_cast<char>(1 + random() % 255);
     return bytes;
+}
+
+// Chooses an item of a combo box on the settings sheet's page as the user would.
+void Choose(HWND sheet, int comboId, int position)
+{
+    HWND page = PropSheet_GetCurrentPageHwnd(sheet);
+    HWND combo = GetDlgItem(page, comboId);
+    SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(position), 0);
+    SendMessageA(page, WM_COMMAND, MAKEWPARAM(comboId, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
 }
 
 struct FileCase {
@@ -282,7 +293,7 @@ TEST_F(SettingsFileTest, LongValuesAndRepeatedNamesAreReadAsThePlatformReadsThem
         RunCase(c);
 }
 
-TEST_F(SettingsFileTest, NumbersOutOfEveryRangeAreKeptAsRead)
+TEST_F(SettingsFileTest, NumbersAreHeldToTheirMidiRangesWhenRead)
 {
     const FileCase cases[] = {
         {"numbers beyond 32 bits",
@@ -290,14 +301,17 @@ TEST_F(SettingsFileTest, NumbersOutOfEveryRangeAreKeptAsRead)
          "LFMidiOutInstrument=-2147483649\r\nDevMapArray_SFDevName_0=Simulated Synth 1\r\n"
          "DevMapArray_Channel_0=4294967296\r\n",
          [](const CBrowserDlg& window) {
-             EXPECT_EQ(window.m_fileMidiOutChannel, INT_MAX);
-             EXPECT_EQ(window.m_fileBank, -5);
-             EXPECT_EQ(window.m_fileInstrument, INT_MIN);
-             EXPECT_EQ(EntryOf(window, kDevice1).channel, INT_MAX);
+             EXPECT_EQ(window.m_fileMidiOutChannel, 15);
+             EXPECT_EQ(window.m_fileBank, 0);
+             EXPECT_EQ(window.m_fileInstrument, 0);
+             EXPECT_EQ(EntryOf(window, kDevice1).channel, 15);
          },
          [](const CProfile& saved) {
-             EXPECT_EQ(SavedText(saved, "Preview", "LFMidiOutChannel"), "2147483647");
-             EXPECT_EQ(SavedText(saved, "Preview", "LFMidiOutInstrument"), "-2147483648");
+             EXPECT_EQ(SavedText(saved, "Preview", "LFMidiOutChannel"), "15");
+             EXPECT_EQ(SavedText(saved, "Preview", "LFMidiOutBank"), "0");
+             EXPECT_EQ(SavedText(saved, "Preview", "LFMidiOutInstrument"), "0");
+             EXPECT_EQ(SavedList(saved, "Preview", "DevMapArray_Channel"),
+                       (std::vector<std::string>{"15", "0"}));
          }},
         {"numbers with signs, prefixes and trailing text",
          "[Preview]\r\nLFMidiOutChannel=+7\r\nLFMidiOutBank=0x10\r\nLFMidiOutInstrument=12abc\r\n",
@@ -311,16 +325,26 @@ TEST_F(SettingsFileTest, NumbersOutOfEveryRangeAreKeptAsRead)
          "[Preview]\r\nLFMidiOutChannel=16\r\nLFMidiOutBank=128\r\nLFMidiOutInstrument=1000\r\n"
          "DevMapArray_SFDevName_0=Simulated Synth 1\r\nDevMapArray_Channel_0=-1\r\n",
          [](const CBrowserDlg& window) {
-             EXPECT_EQ(window.m_fileMidiOutChannel, 16);
-             EXPECT_EQ(window.m_fileBank, 128);
-             EXPECT_EQ(window.m_fileInstrument, 1000);
-             EXPECT_EQ(EntryOf(window, kDevice1).channel, -1);
+             EXPECT_EQ(window.m_fileMidiOutChannel, 15);
+             EXPECT_EQ(window.m_fileBank, 127);
+             EXPECT_EQ(window.m_fileInstrument, 127);
+             EXPECT_EQ(EntryOf(window, kDevice1).channel, 0);
          },
          [](const CProfile& saved) {
-             EXPECT_EQ(SavedText(saved, "Preview", "LFMidiOutChannel"), "16");
-             EXPECT_EQ(SavedText(saved, "Preview", "LFMidiOutBank"), "128");
-             EXPECT_EQ(SavedText(saved, "Preview", "LFMidiOutInstrument"), "1000");
+             EXPECT_EQ(SavedText(saved, "Preview", "LFMidiOutChannel"), "15");
+             EXPECT_EQ(SavedText(saved, "Preview", "LFMidiOutBank"), "127");
+             EXPECT_EQ(SavedText(saved, "Preview", "LFMidiOutInstrument"), "127");
          }},
+        {"the ends of the ranges",
+         "[Preview]\r\nLFMidiOutChannel=0\r\nLFMidiOutBank=127\r\nLFMidiOutInstrument=0\r\n"
+         "DevMapArray_SFDevName_0=Simulated Synth 1\r\nDevMapArray_Channel_0=15\r\n",
+         [](const CBrowserDlg& window) {
+             EXPECT_EQ(window.m_fileMidiOutChannel, 0);
+             EXPECT_EQ(window.m_fileBank, 127);
+             EXPECT_EQ(window.m_fileInstrument, 0);
+             EXPECT_EQ(EntryOf(window, kDevice1).channel, 15);
+         },
+         nullptr},
         {"a boolean that is neither True nor False", "[Preview]\r\nPreviewEnableOnStartup=yes please\r\n",
          [](const CBrowserDlg& window) {
              EXPECT_TRUE(window.m_previewOnStartup);
@@ -332,7 +356,7 @@ TEST_F(SettingsFileTest, NumbersOutOfEveryRangeAreKeptAsRead)
         RunCase(c);
 }
 
-TEST_F(SettingsFileTest, DevicesNamedInTheFileButAbsentKeepTheirEntries)
+TEST_F(SettingsFileTest, DevicesNamedInTheFileButAbsentKeepTheirNamesAndEntries)
 {
     const FileCase cases[] = {
         {"names that match no device",
@@ -349,10 +373,10 @@ TEST_F(SettingsFileTest, DevicesNamedInTheFileButAbsentKeepTheirEntries)
              EXPECT_EQ(SavedList(saved, "Preview", "DevMapArray_SFDevName"),
                        (std::vector<std::string>{"Gone Synth", kDevice1, kDevice2}));
              EXPECT_EQ(SavedList(saved, "Preview", "DevMapArray_DevName").at(0), "Gone Out");
-             // The devices in use are written in place of the absent ones.
-             EXPECT_EQ(SavedText(saved, "Preview", "MidiInDevice"), "Keys");
-             EXPECT_EQ(SavedText(saved, "Preview", "LFSoundFontDevice"), kDevice1);
-             EXPECT_EQ(SavedText(saved, "Preview", "LFMidiOutDevice"), kDevice1);
+             // The devices used in their place this time are not written over them.
+             EXPECT_EQ(SavedText(saved, "Preview", "MidiInDevice"), "Gone Keys");
+             EXPECT_EQ(SavedText(saved, "Preview", "LFSoundFontDevice"), "Gone Synth");
+             EXPECT_EQ(SavedText(saved, "Preview", "LFMidiOutDevice"), "Gone Out");
          }},
         {"names that differ from the devices' only in letter case",
          "[Preview]\r\nLFSoundFontDevice=simulated synth 2\r\nDevMapArray_SFDevName_0=simulated synth 2\r\n"
@@ -361,10 +385,73 @@ TEST_F(SettingsFileTest, DevicesNamedInTheFileButAbsentKeepTheirEntries)
              EXPECT_EQ(window.m_fileSoundFontDevice, 0);
              EXPECT_EQ(window.m_deviceMap.size(), 3u);
          },
-         nullptr},
+         [](const CProfile& saved) {
+             EXPECT_EQ(SavedText(saved, "Preview", "LFSoundFontDevice"), "simulated synth 2");
+         }},
+        {"no names at all: the devices in use are written",
+         "[Preview]\r\nPreviewEnableOnStartup=False\r\n",
+         nullptr,
+         [](const CProfile& saved) {
+             EXPECT_EQ(SavedText(saved, "Preview", "MidiInDevice"), "Keys");
+             EXPECT_EQ(SavedText(saved, "Preview", "LFSoundFontDevice"), kDevice1);
+             EXPECT_EQ(SavedText(saved, "Preview", "LFMidiOutDevice"), kDevice1);
+         }},
     };
     for (const FileCase& c : cases)
         RunCase(c);
+}
+
+TEST_F(SettingsFileTest, AnAbsentDeviceIsReplacedInTheFileOnlyWhenTheUserChoosesAnother)
+{
+    m_midi.SetInputDevices({"Keys", "Pads"});
+    const std::string absent = "[Preview]\r\nMidiInDevice=Gone Keys\r\nLFSoundFontDevice=Gone Synth\r\n"
+                               "LFMidiOutDevice=Gone Out\r\nDevMapArray_SFDevName_0=Simulated Synth 1\r\n"
+                               "DevMapArray_DevName_0=Gone Map Out\r\nDevMapArray_Channel_0=4\r\n";
+    // Each case answers the settings sheet's page; the names are those written at exit.
+    const struct {
+        const char* name;
+        std::function<void(HWND)> edit;
+        const char* input;
+        const char* soundFont;
+        const char* output;
+        const char* mapOutput;
+    } cases[] = {
+        {"OK without a change", [](HWND) {}, "Gone Keys", "Gone Synth", "Gone Out", "Gone Map Out"},
+        {"another input", [](HWND sheet) { Choose(sheet, IDC_MIDI_IN_DEVICE, 1); }, "Pads", "Gone Synth",
+         "Gone Out", "Gone Map Out"},
+        {"another device for sounds on disk",
+         [](HWND sheet) {
+             Choose(sheet, IDC_FILE_SOUNDFONT_DEVICE, 1);
+             Choose(sheet, IDC_FILE_OUT_DEVICE, 0);
+         },
+         "Gone Keys", kDevice2, "Synth A", "Gone Map Out"},
+        {"another channel for the device map entry",
+         [](HWND sheet) { Choose(sheet, IDC_DEVICE_OUT_CHANNEL, 7); }, "Gone Keys", "Gone Synth", "Gone Out",
+         "Gone Map Out"},
+        {"another output for the device map entry",
+         [](HWND sheet) { Choose(sheet, IDC_DEVICE_OUT_DEVICE, 0); }, "Gone Keys", "Gone Synth", "Gone Out",
+         "Synth A"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        WriteBytes(IniPath(), absent);
+        ASSERT_NE(Open(), nullptr);
+        {
+            DialogWatcher sheet("Tonewell Properties", [&](HWND dialog) {
+                c.edit(dialog);
+                PressButton(dialog, IDOK);
+            });
+            SendMessageA(Window(), WM_COMMAND, MAKEWPARAM(IDC_SETTINGS, BN_CLICKED), 0);
+            EXPECT_TRUE(sheet.Answered());
+        }
+        Close();
+        CProfile saved(IniPath(), false);
+        EXPECT_EQ(SavedText(saved, "Preview", "MidiInDevice"), c.input);
+        EXPECT_EQ(SavedText(saved, "Preview", "LFSoundFontDevice"), c.soundFont);
+        EXPECT_EQ(SavedText(saved, "Preview", "LFMidiOutDevice"), c.output);
+        EXPECT_EQ(SavedList(saved, "Preview", "DevMapArray_DevName").at(0), c.mapOutput);
+    }
+    EXPECT_TRUE(m_boxes.Boxes().empty()) << ::testing::PrintToString(m_boxes.Texts());
 }
 
 TEST_F(SettingsFileTest, FoldersTheShellCannotFindAreListedUnderTheirStoredPathsAndKept)
@@ -419,7 +506,7 @@ TEST_F(SettingsFileTest, FileDialogOpensOnAnyLastFolder)
     EXPECT_TRUE(m_boxes.Boxes().empty()) << ::testing::PrintToString(m_boxes.Texts());
 }
 
-TEST_F(SettingsFileTest, OutOfRangeNumbersReachTheEngineAndTheOutputHarmlessly)
+TEST_F(SettingsFileTest, OutOfRangeNumbersReachTheEngineAndTheOutputHeldToTheirRanges)
 {
     LoadBank(0, 4, m_folder + "small.sf2");
     CProfile profile(IniPath(), false);
@@ -433,19 +520,20 @@ TEST_F(SettingsFileTest, OutOfRangeNumbersReachTheEngineAndTheOutputHarmlessly)
     ASSERT_NE(Open(), nullptr);
     SendMessageA(Window(), WM_COMMAND, MAKEWPARAM(IDC_PREVIEW, BN_CLICKED), 0);
 
-    // The preview bank 128 is beyond the card's banks: the card says so.
+    // Bank 128 is read as 127, the card's last bank; instrument -1 as 0.
     TreeView_SelectItem(Tree(), Find({"Sound Files on disk", m_listed, "tone.wav"}));
-    ASSERT_TRUE(m_boxes.WaitForCount(1));
-    EXPECT_EQ(m_boxes.Texts().at(0), "Error loading wave file (Bank Index Invalid)");
     TreeView_SelectItem(Tree(), Find({"Loaded SoundFonts", kDevice1, "004 - Small", "000 Grand"}));
     m_midi.Receive(0, PackShortMessage(0x90, 60, 100));
     ASSERT_TRUE(m_midi.WaitUntilDelivered());
 
-    // Only the low four bits of a channel reach a status byte: channel 300 is 12, -1 is 15.
+    // Channel 300 is read as 15, -1 as 0; no data byte has its top bit set. Each move to
+    // another output or channel first releases the notes of the one left.
     std::vector<std::uint8_t> statuses;
-    for (DWORD word : m_midi.SentWords())
+    for (DWORD word : m_midi.SentWords()) {
+        EXPECT_EQ(word & 0x8080'00u, 0u) << std::hex << word;
         if (statuses.empty() || statuses.back() != (word & 0xFF))
             statuses.push_back(static_cast<std::uint8_t>(word & 0xFF));
-    EXPECT_EQ(statuses, (std::vector<std::uint8_t>{0xB0, 0xC0, 0xBC, 0xCC, 0x8C, 0xBF, 0xCF, 0x9F}));
-    EXPECT_EQ(m_boxes.Boxes().size(), 1u) << ::testing::PrintToString(m_boxes.Texts());
+    }
+    EXPECT_EQ(statuses, (std::vector<std::uint8_t>{0xB0, 0xC0, 0x80, 0xBF, 0xCF, 0x8F, 0xB0, 0xC0, 0x90}));
+    EXPECT_EQ(m_boxes.Boxes().size(), 0u) << ::testing::PrintToString(m_boxes.Texts());
 }

@@ -252,7 +252,7 @@ TEST_F(DestinationDialog, ThePickedDeviceIsTheOneReturned)
     EXPECT_EQ(dialog.m_device, 1);
 }
 
-TEST_F(DestinationDialog, SpinsStayInTheirRangesButATypedNumberIsReturnedAsTyped)
+TEST_F(DestinationDialog, SpinsStayInTheirRangesAndATypedNumberIsReturnedAsTyped)
 {
     dialog.m_bank = 127;
     dialog.m_instrument = 0;
@@ -282,10 +282,10 @@ TEST_F(DestinationDialog, SpinsStayInTheirRangesButATypedNumberIsReturnedAsTyped
     SendMessageA(instrument, WM_KEYDOWN, VK_DOWN, 0);
     EXPECT_EQ(WindowText(instrument), "0");
 
-    SetControlText(window, IDC_DEST_BANK, "200");
+    SetControlText(window, IDC_DEST_BANK, "042");
     SetControlText(window, IDC_DEST_INSTRUMENT, "300");
     ASSERT_TRUE(PressOK(runner));
-    EXPECT_EQ(dialog.m_bank, 200);
+    EXPECT_EQ(dialog.m_bank, 42);
     EXPECT_EQ(dialog.m_instrument, 300);
 }
 
@@ -341,40 +341,67 @@ TEST_F(DestinationDialog, CancelReturnsNothingAndTheNextShowingStartsFromTheCall
     EXPECT_EQ(ControlText(runner.Window(), IDC_DEST_BANK), "3");
 }
 
-TEST_F(DestinationDialog, ANonIntegerFieldIsReportedAndKeepsTheDialogOpenWithThatFieldFocused)
+// Bank 0 is the card's own and banks above 127 do not exist: the bank field takes 1 to 127.
+TEST_F(DestinationDialog, AFieldThatHoldsNoValidNumberIsReportedAndKeepsTheDialogOpenWithItFocused)
 {
+    const char kBankMessage[] = "Please enter a bank from 1 to 127.";
+    const char kIntegerMessage[] = "Please enter an integer.";
+    const struct {
+        int field;
+        const char* text;
+        const char* message;
+    } cases[] = {
+        {IDC_DEST_BANK, "", kBankMessage},          {IDC_DEST_BANK, "abc", kBankMessage},
+        {IDC_DEST_BANK, "12x", kBankMessage},       {IDC_DEST_BANK, "99999999999", kBankMessage},
+        {IDC_DEST_BANK, "0", kBankMessage},         {IDC_DEST_BANK, "-1", kBankMessage},
+        {IDC_DEST_BANK, "128", kBankMessage},       {IDC_DEST_BANK, "2147483647", kBankMessage},
+        {IDC_DEST_INSTRUMENT, "", kIntegerMessage}, {IDC_DEST_INSTRUMENT, "abc", kIntegerMessage},
+        {IDC_DEST_INSTRUMENT, "12x", kIntegerMessage},
+        {IDC_DEST_INSTRUMENT, "99999999999", kIntegerMessage},
+    };
     std::size_t expectedBoxes = 0;
-    for (int field : {IDC_DEST_BANK, IDC_DEST_INSTRUMENT}) {
-        for (const char* text : {"", "abc", "12x", "99999999999"}) {
-            SCOPED_TRACE(std::to_string(field) + " \"" + text + "\"");
-            dialog.m_bank = 9;
-            dialog.m_instrument = 5;
-            ModalRunner runner(dialog);
-            HWND window = runner.Window();
-            ASSERT_NE(window, nullptr);
-            SetControlText(window, field, text);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.field) + " \"" + c.text + "\"");
+        dialog.m_bank = 9;
+        dialog.m_instrument = 5;
+        ModalRunner runner(dialog);
+        HWND window = runner.Window();
+        ASSERT_NE(window, nullptr);
+        SetControlText(window, c.field, c.text);
 
-            PostOK(runner);
-            ASSERT_TRUE(boxes.WaitForCount(++expectedBoxes));
-            std::vector<SeenMessageBox> seen = boxes.Boxes();
-            ASSERT_EQ(seen.size(), expectedBoxes);
-            EXPECT_EQ(seen.back().text, "Please enter an integer.");
-            EXPECT_EQ(seen.back().caption, "Error");
-            EXPECT_EQ(seen.back().owner, window);
-            HWND focus = nullptr;
-            EXPECT_TRUE(WaitUntil([&] {
-                runner.OnUiThread([&] { focus = GetFocus(); });
-                return focus == GetDlgItem(window, field);
-            }));
-            EXPECT_TRUE(IsWindowVisible(window));
+        PostOK(runner);
+        ASSERT_TRUE(boxes.WaitForCount(++expectedBoxes));
+        std::vector<SeenMessageBox> seen = boxes.Boxes();
+        ASSERT_EQ(seen.size(), expectedBoxes);
+        EXPECT_EQ(seen.back().text, c.message);
+        EXPECT_EQ(seen.back().caption, "Error");
+        EXPECT_EQ(seen.back().owner, window);
+        HWND focus = nullptr;
+        EXPECT_TRUE(WaitUntil([&] {
+            runner.OnUiThread([&] { focus = GetFocus(); });
+            return focus == GetDlgItem(window, c.field);
+        }));
+        EXPECT_TRUE(IsWindowVisible(window));
 
-            // Put right, the same showing takes OK.
-            SetControlText(window, field, "17");
-            ASSERT_TRUE(PressOK(runner));
-            EXPECT_EQ(runner.Result(), IDOK);
-            EXPECT_EQ(field == IDC_DEST_BANK ? dialog.m_bank : dialog.m_instrument, 17);
-        }
+        // Put right, the same showing takes OK.
+        SetControlText(window, c.field, "17");
+        ASSERT_TRUE(PressOK(runner));
+        EXPECT_EQ(runner.Result(), IDOK);
+        EXPECT_EQ(c.field == IDC_DEST_BANK ? dialog.m_bank : dialog.m_instrument, 17);
     }
+}
+
+TEST_F(DestinationDialog, TheEndsOfTheBankRangeAreTaken)
+{
+    for (const char* text : {"1", "127"}) {
+        SCOPED_TRACE(text);
+        ModalRunner runner(dialog);
+        ASSERT_NE(runner.Window(), nullptr);
+        SetControlText(runner.Window(), IDC_DEST_BANK, text);
+        ASSERT_TRUE(PressOK(runner));
+        EXPECT_EQ(dialog.m_bank, std::stoi(text));
+    }
+    EXPECT_TRUE(boxes.Texts().empty());
 }
 
 TEST_F(DestinationDialog, WithoutADeviceSelectedOKReturnsMinusOne)
