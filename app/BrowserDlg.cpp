@@ -5,6 +5,7 @@
 #include "app/WindowFrame.h"
 #include "browser/TreeAccessible.h"
 #include "browser/TreeBuilder.h"
+#include "browser/TreePictures.h"
 #include "app/resource.h"
 
 std::uint32_t g_lastTreeMouseX = 0;
@@ -168,7 +169,7 @@ void CBrowserDlg::CollapseToHalfWidth()
 
 bool CBrowserDlg::CreateImageList(HWND tree)
 {
-    m_imageList = ImageList_Create(16, 16, ILC_COLOR, 6, 0);
+    m_imageList = ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, 7, 0);
     if (!m_imageList)
         return false;
     struct Picture {
@@ -183,7 +184,7 @@ bool CBrowserDlg::CreateImageList(HWND tree)
     };
     for (const Picture& picture : pictures) {
         HBITMAP bitmap = LoadBitmapA(ResourceModule(), MAKEINTRESOURCEA(picture.resource));
-        *picture.index = ImageList_Add(m_imageList, bitmap, nullptr);
+        *picture.index = AddPictureWithClearBackground(m_imageList, bitmap);
         DeleteObject(bitmap);
     }
     if (ImageList_GetImageCount(m_imageList) < 5)
