@@ -13,7 +13,6 @@
 
 #include <oleacc.h>
 
-#include <cstdio>
 #include <memory>
 
 namespace {
@@ -53,7 +52,7 @@ protected:
         CProfile(IniPath(), false).WriteStringArray("Folders", "LocalSoundFonts", {m_listed});
     }
 
-    // Delivers each press to the window with the focus through the dialog's own keyboard
+    // Delivers a key press to the window with the focus through the dialog's own keyboard
     // handling, as its modal loop does, and returns once it was handled (and any menu or dialog
     // it opened was answered).
     void Press(const KeyPress& press)
