@@ -1,10 +1,11 @@
-// The sound tree's commands: context menus, double-click and the Delete key, and the loads,
-// deletes and folder changes behind them.
+// The sound tree's commands: context menus (from the mouse and from the keyboard), double-click,
+// Enter, F5 and the Delete key, and the loads, deletes and folder changes behind them.
 
 #include "app/BrowserDlg.h"
 
 #include "app/Diagnostics.h"
 #include "browser/TreeBuilder.h"
+#include "browser/TreeAccessible.h"
 
 #include <commdlg.h>
 
@@ -66,6 +67,8 @@ bool CBrowserDlg::OnTreeNotify(NMHDR* header, LRESULT& result)
     switch (header->code) {
     case NM_RCLICK:
         OnTreeContextMenu();
+        // Handled: the tree must not follow up with a WM_CONTEXTMENU of its own.
+        result = 1;
         return true;
     case NM_DBLCLK:
         result = OnTreeDoubleClick();
@@ -77,6 +80,7 @@ bool CBrowserDlg::OnTreeNotify(NMHDR* header, LRESULT& result)
         return true;
     case TVN_SELCHANGEDA:
     case TVN_SELCHANGEDW:
+        AnnounceTreeSelection(m_soundTree.Window());
         OnSelChangedTree();
         return true;
     default:
@@ -104,6 +108,30 @@ void CBrowserDlg::OnTreeContextMenu()
     POINT screen = {static_cast<LONG>(g_lastTreeMouseX), static_cast<LONG>(g_lastTreeMouseY)};
     ClientToScreen(m_soundTree.Window(), &screen);
     SelectItemUnderMouse();
+    ShowContextMenu(screen);
+}
+
+bool CBrowserDlg::OnContextMenuMessage(HWND source, LPARAM position)
+{
+    // Shift+F10 and the menu key arrive with no position; a mouse click was already served
+    // through NM_RCLICK.
+    if (source != m_soundTree.Window() || position != -1)
+        return false;
+    HWND tree = m_soundTree.Window();
+    HTREEITEM item = TreeView_GetSelection(tree);
+    if (!item)
+        return true;
+    TreeView_EnsureVisible(tree, item);
+    RECT rect = {};
+    TreeView_GetItemRect(tree, item, &rect, TRUE);
+    POINT screen = {rect.left, rect.bottom};
+    ClientToScreen(tree, &screen);
+    ShowContextMenu(screen);
+    return true;
+}
+
+void CBrowserDlg::ShowContextMenu(POINT screen)
+{
     HMENU menu = CreatePopupMenu();
     CTreeItemData* record = m_soundTree.SelectedRecord();
     if (record) {
@@ -207,19 +235,35 @@ LRESULT CBrowserDlg::OnTreeDoubleClick()
 {
     if (!SelectItemUnderMouse())
         return 0;
+    return ActivateSelectedItem() ? 1 : 0;
+}
+
+void CBrowserDlg::OnOK()
+{
+    if (GetFocus() == m_soundTree.Window())
+        ActivateSelectedItem();
+}
+
+// Loads the selected SoundFont file on disk; other items only show their device's memory.
+bool CBrowserDlg::ActivateSelectedItem()
+{
     CTreeItemData* record = m_soundTree.SelectedRecord();
     if (!record)
-        return 0;
+        return false;
     UpdateMeterForRecord(*record);
     if (record->kind == TreeItemKind::SoundFontFile) {
         std::string path = record->item.GetPath();
         LoadFromMenu(DefaultLoadDevice(), path, true);
     }
-    return 1;
+    return true;
 }
 
 void CBrowserDlg::OnTreeKeyDown(WORD key)
 {
+    if (key == VK_F5) {
+        RefreshTree();
+        return;
+    }
     if (key != VK_DELETE)
         return;
     CTreeItemData* record = m_soundTree.SelectedRecord();

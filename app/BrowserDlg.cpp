@@ -3,7 +3,9 @@
 #include "app/AboutDlg.h"
 #include "app/Diagnostics.h"
 #include "app/WindowFrame.h"
+#include "browser/TreeAccessible.h"
 #include "browser/TreeBuilder.h"
+#include "browser/TreePictures.h"
 #include "app/resource.h"
 
 std::uint32_t g_lastTreeMouseX = 0;
@@ -13,9 +15,37 @@ namespace {
 
 WNDPROC g_previousTreeProc = nullptr;
 
-// The tree's replacement window procedure: it notes where the mouse was last seen.
+// Whether a key message is Shift+F10 or the menu key, which ask for the selected item's menu.
+bool IsMenuKey(UINT message, WPARAM key)
+{
+    if (message == WM_SYSKEYDOWN || message == WM_SYSKEYUP)
+        return key == VK_F10 && GetKeyState(VK_SHIFT) < 0;
+    return (message == WM_KEYDOWN || message == WM_KEYUP) && key == VK_APPS;
+}
+
+// The tree's replacement window procedure: it notes where the mouse was last seen, and turns
+// the menu keys into a keyboard WM_CONTEXTMENU for the dialog. Not every tree passes them on
+// (Wine's keeps Shift+F10 to itself and ignores the menu key), and none sees them here, so
+// one press makes one menu.
 LRESULT CALLBACK TreeMouseTracker(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (IsMenuKey(message, wParam)) {
+        if (message == WM_SYSKEYDOWN || message == WM_KEYDOWN)
+            SendMessageA(GetParent(window), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window), -1);
+        return 0;
+    }
+    if (message == WM_GETOBJECT) {
+        if (LRESULT object = TreeAccessibleResult(window, wParam, lParam))
+            return object;
+    }
+    // A rebuilt tree has nothing selected, and a tree without a selection ignores the arrow
+    // keys under Wine: the first key then selects the top item, as Windows' tree does.
+    if (message == WM_KEYDOWN && !TreeView_GetSelection(window)) {
+        if (HTREEITEM first = TreeView_GetFirstVisible(window)) {
+            TreeView_SelectItem(window, first);
+            return 0;
+        }
+    }
     if (message == WM_MOUSEMOVE || message == WM_RBUTTONDOWN) {
         g_lastTreeMouseX = LOWORD(lParam);
         g_lastTreeMouseY = HIWORD(lParam);
@@ -123,7 +153,9 @@ BOOL CBrowserDlg::OnInitDialog()
     if (!m_startupFile.empty() && LoadSoundFont(firstDevice, WithoutEnclosingQuotes(m_startupFile), true) != 0)
         ShowCommandError("Error loading SoundFont (%s)");
     TrackTreeMouse(tree);
-    return TRUE;
+    // The tree is where the work is: it takes the focus, though the tab order starts above it.
+    SetFocus(tree);
+    return FALSE;
 }
 
 void CBrowserDlg::AddAboutToSystemMenu()
@@ -151,7 +183,7 @@ void CBrowserDlg::CollapseToHalfWidth()
 
 bool CBrowserDlg::CreateImageList(HWND tree)
 {
-    m_imageList = ImageList_Create(16, 16, ILC_COLOR, 6, 0);
+    m_imageList = ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, 7, 0);
     if (!m_imageList)
         return false;
     struct Picture {
@@ -166,7 +198,7 @@ bool CBrowserDlg::CreateImageList(HWND tree)
     };
     for (const Picture& picture : pictures) {
         HBITMAP bitmap = LoadBitmapA(ResourceModule(), MAKEINTRESOURCEA(picture.resource));
-        *picture.index = ImageList_Add(m_imageList, bitmap, nullptr);
+        *picture.index = AddPictureWithClearBackground(m_imageList, bitmap);
         DeleteObject(bitmap);
     }
     if (ImageList_GetImageCount(m_imageList) < 5)
@@ -224,9 +256,11 @@ void CBrowserDlg::UpdateMemoryMeter(int device)
     m_memoryMeter.Update(m_sfManager, device);
 }
 
-bool CBrowserDlg::OnMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& result)
+bool CBrowserDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
 {
     switch (message) {
+    case WM_CONTEXTMENU:
+        return OnContextMenuMessage(reinterpret_cast<HWND>(wParam), lParam);
     case WM_SYSCOMMAND:
         return OnSysCommand(static_cast<UINT>(wParam));
     case WM_PAINT:

@@ -117,8 +117,9 @@ protected:
     bool OnCommand(WORD id, WORD code, HWND control) override;
     bool OnNotify(NMHDR* header, LRESULT& result) override;
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
-    // Enter does nothing; Escape and the close box end the modal loop.
-    void OnOK() override {}
+    // Enter never ends the modal loop (Escape and the close box do): in the tree it acts on the
+    // selected item as a double-click does, elsewhere it does nothing.
+    void OnOK() override;
 
 private:
     // Frame
@@ -130,7 +131,10 @@ private:
     // Tree commands
     bool OnTreeNotify(NMHDR* header, LRESULT& result);
     void OnTreeContextMenu();
+    bool OnContextMenuMessage(HWND source, LPARAM position);
+    void ShowContextMenu(POINT screen);
     LRESULT OnTreeDoubleClick();
+    bool ActivateSelectedItem();
     void OnTreeKeyDown(WORD key);
     HTREEITEM SelectItemUnderMouse();
     void UpdateMeterForRecord(const TreeItemRecord& record);

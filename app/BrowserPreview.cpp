@@ -58,11 +58,11 @@ void CBrowserDlg::ShowPortError(const char* format, const CMidiPortBase& port, i
 void CBrowserDlg::TogglePreview()
 {
     if (!m_previewing) {
-        SetWindowTextA(m_previewButton, "Stop Preview");
+        SetWindowTextA(m_previewButton, "Stop &Preview");
         StartPreview();
     } else {
         StopPreview();
-        SetWindowTextA(m_previewButton, "Start Preview");
+        SetWindowTextA(m_previewButton, "Start &Preview");
     }
 }
 

@@ -34,4 +34,7 @@ void CMemoryMeter::Show(int position, const char* text)
 {
     SendMessageA(m_bar, PBM_SETPOS, position, 0);
     SetWindowTextA(m_text, text);
+    // The bar draws no text; it holds the line's text as its name for screen readers, which
+    // don't all take a bar's name from the label before it.
+    SetWindowTextA(m_bar, text);
 }

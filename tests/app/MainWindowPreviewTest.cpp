@@ -127,9 +127,9 @@ TEST_F(PreviewTest, WithoutMidiDevicesStartingSaysWhyAndStillCountsAsOn)
     EXPECT_EQ(texts[1].rfind("Couldn't start midi input (", 0), 0u) << texts[1];
     EXPECT_GT(texts[1].size(), std::string("Couldn't start midi input ()").size()) << texts[1];
     EXPECT_EQ(texts[2], "Couldn't open midi device (The specified device identifier is out of range)");
-    EXPECT_EQ(WindowText(GetDlgItem(Window(), IDC_PREVIEW)), "Stop Preview");
+    EXPECT_EQ(WindowText(GetDlgItem(Window(), IDC_PREVIEW)), "Stop &Preview");
     ClickPreview();
-    EXPECT_EQ(WindowText(GetDlgItem(Window(), IDC_PREVIEW)), "Start Preview");
+    EXPECT_EQ(WindowText(GetDlgItem(Window(), IDC_PREVIEW)), "Start &Preview");
     EXPECT_EQ(m_boxes.Boxes().size(), 3u);
 }
 
@@ -348,7 +348,7 @@ TEST_F(PreviewTest, SettingsSheetPausesPreviewAndOkRebuildsTheTree)
         EXPECT_TRUE(sheet.Answered());
     }
     EXPECT_NE(TreeView_GetRoot(Tree()), rootBefore);
-    EXPECT_EQ(WindowText(GetDlgItem(Window(), IDC_PREVIEW)), "Stop Preview");
+    EXPECT_EQ(WindowText(GetDlgItem(Window(), IDC_PREVIEW)), "Stop &Preview");
 
     ClickPreview();
     m_midi.ClearRecords();
@@ -402,7 +402,7 @@ TEST_F(PreviewTest, PreviewOnStartupStartsBeforeTheDeviceMapIsRead)
 {
     CProfile(IniPath(), false).WriteBool("Preview", "PreviewEnableOnStartup", true);
     Open();
-    EXPECT_EQ(WindowText(GetDlgItem(Window(), IDC_PREVIEW)), "Stop Preview");
+    EXPECT_EQ(WindowText(GetDlgItem(Window(), IDC_PREVIEW)), "Stop &Preview");
     EXPECT_EQ(m_midi.CallNames(), (std::vector<std::string>{"midiInOpen", "midiInStart", "midiOutOpen"}));
     // Output 0, channel 0, bank 0 and program 0: the device map (Synth B, channel 3) is read
     // only afterwards.

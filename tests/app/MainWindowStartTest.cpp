@@ -43,7 +43,7 @@ TEST_F(MainWindowTest, FirstStartShowsTheDevicesAndWritesEverySettingAtExit)
     EXPECT_EQ(Lines(), expected);
     EXPECT_TRUE(IsExpanded(Find({"Loaded SoundFonts"})));
     EXPECT_EQ(WindowText(GetDlgItem(window, IDC_OCTAVE_EDIT)), "0");
-    EXPECT_EQ(WindowText(GetDlgItem(window, IDC_PREVIEW)), "Start Preview");
+    EXPECT_EQ(WindowText(GetDlgItem(window, IDC_PREVIEW)), "Start &Preview");
 
     Close();
     EXPECT_EQ(ReadFile(IniPath()), kFirstRunIni);

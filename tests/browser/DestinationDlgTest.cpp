@@ -165,7 +165,7 @@ TEST_F(DestinationDialog, ControlsSitWhereTheTemplatePutsThem)
         {IDC_DEST_INSTRUMENT, "Edit", nullptr, {130, 50, 20, 14}, ES_NUMBER | ES_RIGHT},
         {IDC_DEST_INSTRUMENT_SPIN, "msctls_updown32", "", {150, 50, -1, 14},
          UDS_SETBUDDYINT | UDS_AUTOBUDDY | UDS_ARROWKEYS},
-        {IDC_DEST_INSTRUMENT_LABEL, "Static", "Instrument:", {90, 55, 36, 8}, SS_LEFT},
+        {IDC_DEST_INSTRUMENT_LABEL, "Static", "&Instrument:", {90, 55, 36, 8}, SS_LEFT},
     };
     for (const auto& c : controls) {
         SCOPED_TRACE(c.id);
@@ -216,7 +216,7 @@ TEST_F(DestinationDialog, TheTextsWithoutIdsAreThere)
         if (GetDlgCtrlID(child) == static_cast<int>(IDC_STATIC))
             texts.push_back(WindowText(child));
     }
-    EXPECT_EQ(texts, (std::vector<std::string>{"Destination", "SoundFont Device:", "Bank:"}));
+    EXPECT_EQ(texts, (std::vector<std::string>{"Destination", "SoundFont &Device:", "&Bank:"}));
 }
 
 TEST_F(DestinationDialog, ShowsTheCallersDeviceAndBankAndOKReturnsThem)

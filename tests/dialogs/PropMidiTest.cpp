@@ -53,18 +53,18 @@ TEST_F(PreviewPage, TemplateHoldsEveryControlWithItsText)
         const char* text;
         DWORD style;
     } controls[] = {
-        {IDC_PREVIEW_ON_STARTUP, "Button", "Start preview on startup", BS_AUTOCHECKBOX},
+        {IDC_PREVIEW_ON_STARTUP, "Button", "Start &preview on startup", BS_AUTOCHECKBOX},
         {IDC_MIDI_IN_DEVICE, "ComboBox", nullptr, CBS_DROPDOWN},
         {IDC_SOUNDFONT_DEVICE, "ComboBox", nullptr, CBS_DROPDOWN},
-        {IDC_ENABLE_PREVIEWING, "Button", "Enable Previewing", BS_AUTOCHECKBOX},
-        {IDC_DEVICE_OUT_DEVICE_LABEL, "Static", "Corresponding Midi Output Device:", SS_LEFT},
+        {IDC_ENABLE_PREVIEWING, "Button", "&Enable Previewing", BS_AUTOCHECKBOX},
+        {IDC_DEVICE_OUT_DEVICE_LABEL, "Static", "Corresponding Midi &Output Device:", SS_LEFT},
         {IDC_DEVICE_OUT_DEVICE, "ComboBox", nullptr, CBS_DROPDOWN},
-        {IDC_DEVICE_OUT_CHANNEL_LABEL, "Static", "Corresponding Midi Output Channel:", SS_LEFT},
+        {IDC_DEVICE_OUT_CHANNEL_LABEL, "Static", "Corresponding Midi Output &Channel:", SS_LEFT},
         {IDC_DEVICE_OUT_CHANNEL, "ComboBox", nullptr, CBS_DROPDOWN},
         {IDC_FILE_SOUNDFONT_DEVICE, "ComboBox", nullptr, CBS_DROPDOWN},
-        {IDC_FILE_OUT_DEVICE_LABEL, "Static", "Midi Output Device:", SS_LEFT},
+        {IDC_FILE_OUT_DEVICE_LABEL, "Static", "&Midi Output Device:", SS_LEFT},
         {IDC_FILE_OUT_DEVICE, "ComboBox", nullptr, CBS_DROPDOWN},
-        {IDC_FILE_OUT_CHANNEL_LABEL, "Static", "Midi Output Channel:", SS_LEFT},
+        {IDC_FILE_OUT_CHANNEL_LABEL, "Static", "Midi Output C&hannel:", SS_LEFT},
         {IDC_FILE_OUT_CHANNEL, "ComboBox", nullptr, CBS_DROPDOWN},
         {IDC_FILE_BANK, "Edit", nullptr, ES_NUMBER | ES_RIGHT},
         {IDC_FILE_BANK_SPIN, "msctls_updown32", nullptr,
@@ -111,9 +111,9 @@ TEST_F(PreviewPage, TemplateHoldsEveryControlWithItsText)
         }
     }
     EXPECT_EQ(pictures, 3);
-    EXPECT_EQ(texts, (std::vector<std::string>{"Midi Input", "Device:", "Loaded SoundFonts",
-                                               "SoundFont Device:", "Sound Files on disk",
-                                               "Use SoundFont Device:", "Bank:", "Instrument:"}));
+    EXPECT_EQ(texts, (std::vector<std::string>{"Midi Input", "&Device:", "Loaded SoundFonts",
+                                               "SoundFont De&vice:", "Sound Files on disk",
+                                               "&Use SoundFont Device:", "&Bank:", "&Instrument:"}));
 }
 
 TEST_F(PreviewPage, OpensWithTheDeviceListsAndTheStoredChoicesAndApplyDisabled)

@@ -174,7 +174,7 @@ e2e_expect "the tree: the loaded SoundFonts of both devices, no bank, and an emp
 e2e_expect "\"Loaded SoundFonts\" expanded" 1 "$(field expanded "$(item 'Loaded SoundFonts')")"
 e2e_expect "the memory meter empty and greyed" "|0|0" "$(meter)"
 e2e_expect "the octave shows 0" 0 "$(control_text "$main" 1035)"
-e2e_expect "the preview button reads Start Preview" "Start Preview" "$(control_text "$main" 1007)"
+e2e_expect "the preview button reads Start Preview" "Start &Preview" "$(control_text "$main" 1007)"
 shot first-start
 
 # ---------------------------------------------------------------------------------------------
@@ -375,10 +375,10 @@ e2e_expect "second: the input can't be started" \
   "$(sed -n 2p <<<"$messages")"
 e2e_check "third: the MIDI output can't be opened" \
   grep -qE "^Error: Couldn't open midi device \(.+\)$" <<<"$(sed -n 3p <<<"$messages")"
-e2e_expect "previewing is on all the same" "Stop Preview" "$(control_text "$main" 1007)"
+e2e_expect "previewing is on all the same" "Stop &Preview" "$(control_text "$main" 1007)"
 e2e_click_control "$main" 'Stop Preview'
 no_message_boxes "Stop Preview"
-e2e_expect "previewing is off" "Start Preview" "$(control_text "$main" 1007)"
+e2e_expect "previewing is off" "Start &Preview" "$(control_text "$main" 1007)"
 
 # ---------------------------------------------------------------------------------------------
 step "Enter does nothing; Escape closes"

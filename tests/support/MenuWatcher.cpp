@@ -39,6 +39,7 @@ void MenuWatcher::Watch()
         if (m_choice == text)
             chosen = i;
     }
+    GetWindowRect(popup, &m_placement);
     m_shown = true;
     // The menu's loop reads the keyboard of the thread that shows it.
     DWORD thread = GetWindowThreadProcessId(popup, nullptr);

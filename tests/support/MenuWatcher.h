@@ -20,6 +20,8 @@ public:
     // Whether a menu was shown (so far), and its entries.
     bool Shown() const { return m_shown; }
     std::vector<std::string> Entries() const;
+    // Where the menu appeared on the screen.
+    RECT Placement() const { return m_placement; }
 
 private:
     void Watch();
@@ -28,5 +30,6 @@ private:
     std::atomic<bool> m_stop{false};
     std::atomic<bool> m_shown{false};
     std::vector<std::string> m_entries;
+    RECT m_placement = {};
     std::thread m_thread;
 };
