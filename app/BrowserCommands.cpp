@@ -4,6 +4,7 @@
 #include "app/BrowserDlg.h"
 
 #include "app/Diagnostics.h"
+#include "browser/LoadFit.h"
 #include "browser/TreeBuilder.h"
 #include "browser/TreeAccessible.h"
 
@@ -100,7 +101,10 @@ HTREEITEM CBrowserDlg::SelectItemUnderMouse()
 
 void CBrowserDlg::UpdateMeterForRecord(const TreeItemRecord& record)
 {
-    UpdateMemoryMeter(HasDevice(record.kind) ? record.device : -1);
+    if (record.kind == TreeItemKind::SoundFontFile)
+        m_memoryMeter.UpdateForFile(m_sfManager, DefaultLoadDevice(), record.item.GetPath());
+    else
+        UpdateMemoryMeter(HasDevice(record.kind) ? record.device : -1);
 }
 
 void CBrowserDlg::OnTreeContextMenu()
@@ -308,6 +312,8 @@ int CBrowserDlg::LoadSoundFont(int& device, const std::string& path, bool direct
         device = m_destinationDlg.m_device;
         bank = m_destinationDlg.m_bank;
     }
+    if (RefuseLoadThatCantFit(m_hWnd, m_sfManager, device, bank, file))
+        return 0;
     if (int result = m_sfManager.OpenDevice(device); result != 0)
         return result;
     int result = m_sfManager.LoadBank(bank, file);
