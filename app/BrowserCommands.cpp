@@ -5,6 +5,7 @@
 
 #include "app/Diagnostics.h"
 #include "browser/LoadFit.h"
+#include "browser/SoundFontFileItem.h"
 #include "browser/TreeBuilder.h"
 #include "browser/TreeAccessible.h"
 
@@ -79,6 +80,9 @@ bool CBrowserDlg::OnTreeNotify(NMHDR* header, LRESULT& result)
         return true;
     case NM_CLICK:
         return true;
+    case TVN_GETINFOTIPA:
+    case TVN_GETINFOTIPW:
+        return FillInfoTip(m_soundTree, header);
     case TVN_SELCHANGEDA:
     case TVN_SELCHANGEDW:
         AnnounceTreeSelection(m_soundTree.Window());
@@ -248,7 +252,8 @@ void CBrowserDlg::OnOK()
         ActivateSelectedItem();
 }
 
-// Loads the selected SoundFont file on disk; other items only show their device's memory.
+// Loads the selected SoundFont file on disk, or says why a damaged one can't be; other items
+// only show their device's memory.
 bool CBrowserDlg::ActivateSelectedItem()
 {
     CTreeItemData* record = m_soundTree.SelectedRecord();
@@ -258,6 +263,9 @@ bool CBrowserDlg::ActivateSelectedItem()
     if (record->kind == TreeItemKind::SoundFontFile) {
         std::string path = record->item.GetPath();
         LoadFromMenu(DefaultLoadDevice(), path, true);
+    } else if (record->kind == TreeItemKind::DamagedSoundFontFile) {
+        ErrorBox(m_hWnd, MB_ICONSTOP | MB_OK, "Error", "%s",
+                 DamagedFileMessage(record->item.GetPath(), record->damage).c_str());
     }
     return true;
 }

@@ -183,7 +183,7 @@ void CBrowserDlg::CollapseToHalfWidth()
 
 bool CBrowserDlg::CreateImageList(HWND tree)
 {
-    m_imageList = ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, 7, 0);
+    m_imageList = ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, 8, 0);
     if (!m_imageList)
         return false;
     struct Picture {
@@ -194,7 +194,7 @@ bool CBrowserDlg::CreateImageList(HWND tree)
         {IDB_FOLDER_OPEN, &m_images.folderOpenImage}, {IDB_FOLDER, &m_images.folderImage},
         {IDB_MELODIC, &m_images.melodicImage},        {IDB_PERCUSSION, &m_images.percussionImage},
         {IDB_SOUNDFONT, &m_images.soundFontImage},    {IDB_WAVE, &m_images.waveImage},
-        {IDB_DEVICE, &m_images.deviceImage},
+        {IDB_DEVICE, &m_images.deviceImage},          {IDB_DAMAGED, &m_images.damagedImage},
     };
     for (const Picture& picture : pictures) {
         HBITMAP bitmap = LoadBitmapA(ResourceModule(), MAKEINTRESOURCEA(picture.resource));

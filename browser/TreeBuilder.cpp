@@ -1,7 +1,9 @@
 #include "browser/TreeBuilder.h"
 
 #include "app/Diagnostics.h"
+#include "browser/SoundFontFileItem.h"
 #include "sf2/PresetReader.h"
+#include "sf2/SoundFontReader.h"
 
 #include <algorithm>
 #include <cstdarg>
@@ -228,13 +230,15 @@ void CTreeBuilder::ListFiles(const CShellItem& folder, int level)
 
 void CTreeBuilder::ListSoundFontFile(const CShellItem& file, const std::string& path, int level)
 {
-    TreeItemRecord record = Record(TreeItemKind::SoundFontFile);
-    record.item = file;
-    Insert(level, record, "%s", file.GetDisplayName().c_str());
-
-    std::vector<PresetHeader> entries;
-    if (!ReadPresetHeaders(path, entries))
+    SoundFontSummary summary;
+    if (!ReadSoundFont(path, summary))
         DebugTrace("Couldn't get preset list for soundfont %s\n", path.c_str());
+    TreeItemRecord record = SoundFontFileRecord(file, summary.damage);
+    Insert(level, record, "%s", file.GetDisplayName().c_str());
+    if (record.kind == TreeItemKind::DamagedSoundFontFile)
+        return;
+
+    std::vector<PresetHeader>& entries = summary.presets;
     std::sort(entries.begin(), entries.end());
     record.kind = TreeItemKind::FilePreset;
     try {

@@ -8,6 +8,7 @@
 #include "engine/SfmInterface.h"
 #include "settings/Profile.h"
 #include "tests/engine/SoundFontFixture.h"
+#include "tests/sf2/Sf2Image.h"
 #include "tests/support/DialogWatcher.h"
 #include "tests/support/MenuWatcher.h"
 
@@ -67,7 +68,9 @@ protected:
 TEST_F(FitTest, TheMeterSaysWhatASelectedFileNeedsOfTheDeviceItWouldLoadInto)
 {
     Write("big.sf2", "Big", 48 * kMegabyte);
-    WriteBytes(m_folder + "sizeless.sf2", "RIFF");
+    // Presets, but no sample data list to measure.
+    ::WriteFile(m_folder + "sizeless.sf2",
+                Riff({List("pdta", {Chunk("phdr", Concat({Record("Grand", 0, 0), TerminalRecord()}))})}));
     ASSERT_EQ(Sim().SetDeviceMemory(0, 32 * kMegabyte), 0);
     Open();
     const std::string free = "32.0 MB Free";
