@@ -83,6 +83,7 @@ CBrowserDlg::~CBrowserDlg()
     EndAndSave();
     // Input first: no callback may reach this window while its members go.
     m_midiIn.SetOwner(nullptr);
+    m_programChanges.Attach(nullptr);
     if (m_imageList)
         ImageList_Destroy(m_imageList);
 }
@@ -106,6 +107,7 @@ BOOL CBrowserDlg::OnInitDialog()
     SetUpOctaveArrows();
     m_memoryMeter.Attach(GetDlgItem(IDC_MEMORY_BAR), GetDlgItem(IDC_MEMORY_TEXT));
     m_previewButton = GetDlgItem(IDC_PREVIEW);
+    m_programChanges.Attach(m_hWnd);
     HWND tree = GetDlgItem(IDC_SOUND_TREE);
     m_soundTree.Attach(tree, &m_images);
 
@@ -272,6 +274,10 @@ bool CBrowserDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
     case WM_SIZE:
         Layout();
         return false;
+    case kProgramChangeMessage:
+        OnProgramChange();
+        result = 0;
+        return true;
     case WM_ENDSESSION:
         if (wParam)
             EndAndSave();

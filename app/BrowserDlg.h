@@ -15,6 +15,7 @@
 #include "midi/MidiThruPort.h"
 #include "midi/PreviewForwarder.h"
 #include "midi/PreviewInputReceiver.h"
+#include "midi/ProgramChangePoster.h"
 #include "settings/Profile.h"
 #include "settings/SettingsLocation.h"
 #include "settings/StoredDeviceName.h"
@@ -62,6 +63,9 @@ public:
     void StopPreview();
     void ReleaseAllNotes();
     void ForwardPreviewInput(MidiInputEvent event) override;
+    // While previewing, selects the preset the keyboard's last program change names, as a
+    // click would; nothing for other selections.
+    void OnProgramChange();
 
     // Members in the order of construction; destruction runs the reverse.
     HWND m_octaveEdit = nullptr;
@@ -70,6 +74,9 @@ public:
     std::string m_startupFile;
     TreeImages m_images;
     CSoundFontManager m_sfManager;
+    // Program changes from the keyboard, handed from the input thread (declared before the
+    // input, which uses it, so that it outlives it).
+    CProgramChangePoster m_programChanges;
     CMidiThruPort m_midiIn;
     std::int32_t m_midiInDevice = 0;
     CDeviceMap m_deviceMap;

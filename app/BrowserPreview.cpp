@@ -31,6 +31,9 @@ bool IsDiskSound(TreeItemKind kind)
 
 void CBrowserDlg::ForwardPreviewInput(MidiInputEvent event)
 {
+    // Program changes step the selection and are not passed on.
+    if (m_programChanges.Offer(event))
+        return;
     if (std::optional<MidiShortMessage> message = m_forwarder.Rewrite(event))
         m_previewOut.SendShortMessage(message->status, message->data1, message->data2);
 }
