@@ -7,8 +7,9 @@
 # card's own record of its banks; the screenshots stay in screenshots/ as artefacts.
 #
 # First run, without tnw.ini: add the folder through the folder picker; open it and see the
-# files and their presets; double-click the large file (the card refuses it) and the small one
-# (bank 126 of the first device; the memory meter drops); load the small one through "Load into
+# files and their presets, the meter saying what the selected file needs; double-click the large
+# file (refused with a message before the card is asked: it can't fit) and the small one (bank
+# 126 of the first device; the memory meter drops); load the small one through "Load into
 # Bank" into bank 10 of the second device; load it once more and delete that bank with the
 # Delete key; clear the second device; change the disk-file channel in the settings and Cancel,
 # change it again and OK; start and stop previewing (there are no MIDI devices here, so three
@@ -43,6 +44,8 @@ destination="Select destination for Sound File"
 sheet="Tonewell Properties"
 step_number=0
 listing=""
+# The meter's separator, U+00B7, as the inspector reads it: in the ANSI code page.
+dot=$'\xb7'
 
 step() {
   step_number=$((step_number + 1))
@@ -212,17 +215,23 @@ e2e_expect "its presets, first and last" "000-000 Piano 1|128-048 Orchestra" \
   "$(head -n 1 <<<"$presets")|$(tail -n 1 <<<"$presets")"
 e2e_expect "a melodic preset and a drum kit have pictures of their own" "2 3" \
   "$(field image "$(item '000-000 Piano 1')") $(field image "$(item '128-000 Standard')")"
-e2e_expect "a file on disk greys the memory meter" "|0|0" "$(meter)"
+e2e_expect "a file on disk shows what it needs of the first device" \
+  "32.0 MB Free ${dot} needs 5.5 MB|0|1" "$(meter)"
 shot presets
 e2e_click_tree '000-000 Piano 1' 3
 e2e_check "right-clicking a preset shows no menu" no_menu_shown
 
 # ---------------------------------------------------------------------------------------------
 step "double-click the SoundFont that needs more sound memory than the card has"
+e2e_click_tree 'OPL-3_FM_128M.sf2'
+e2e_expect "the meter says it is too large" "32.0 MB Free ${dot} needs 128.6 MB: too large|0|1" "$(meter)"
+shot too-large
 e2e_click_tree 'OPL-3_FM_128M.sf2' 1 2
 e2e_wait_window Error >/dev/null && shot memory-insufficient Error
-e2e_expect "the card's refusal is shown" \
-  "Error: Error loading SoundFont (Sound Memory Insufficient)" "$(e2e_dismiss_boxes 1)"
+# The card's own refusal would read "Error loading SoundFont (Sound Memory Insufficient)".
+e2e_expect "refused before the card is asked, naming the file, what it needs and what is free" \
+  "Error: \"OPL-3_FM_128M.sf2\" needs 128.6 MB of sound memory, and only 32.0 MB is free. Delete a loaded SoundFont to make room, then load it again." \
+  "$(e2e_dismiss_boxes 1)"
 read_tree refused
 e2e_expect "no bank in the tree" "" \
   "$(children_of 'Simulated Synth 1')$(children_of 'Simulated Synth 2')"
