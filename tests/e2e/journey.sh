@@ -456,7 +456,7 @@ e2e_click_tree 'cut short.sf2' 3
 e2e_check "right-clicking it shows no menu" no_menu_shown
 # Wine's tree control shows no info tips; the window's answer to the tree's question for the
 # tip is checked in test_main_window_damaged. A double-click gives the same reason.
-shot damaged full
+shot damaged
 e2e_click_tree 'cut short.sf2' 1 2
 e2e_wait_window Error >/dev/null && shot damaged-message Error
 e2e_expect "a double-click says why it can't be loaded, and the card is not asked" \
