@@ -3,7 +3,7 @@
 
 #include "app/BrowserDlg.h"
 
-#include "app/Diagnostics.h"
+#include "app/core/Diagnostics.h"
 #include "browser/TreeBuilder.h"
 #include "browser/TreeAccessible.h"
 

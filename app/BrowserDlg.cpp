@@ -1,12 +1,12 @@
 #include "app/BrowserDlg.h"
 
 #include "app/AboutDlg.h"
-#include "app/Diagnostics.h"
+#include "app/core/Diagnostics.h"
 #include "app/WindowFrame.h"
 #include "browser/TreeAccessible.h"
 #include "browser/TreeBuilder.h"
 #include "browser/TreePictures.h"
-#include "app/resource.h"
+#include "app/core/resource.h"
 
 std::uint32_t g_lastTreeMouseX = 0;
 std::uint32_t g_lastTreeMouseY = 0;

@@ -2,8 +2,8 @@
 // The main window: the sound tree with its commands, the memory meter, previewing and the
 // settings, on one dialog that is the program's whole user interface.
 
-#include "app/Dialog.h"
-#include "browser/DestinationDlg.h"
+#include "app/core/Dialog.h"
+#include "dialogs/DestinationDlg.h"
 #include "browser/MemoryMeter.h"
 #include "browser/SoundTree.h"
 #include "browser/TreeImages.h"

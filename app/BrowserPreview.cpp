@@ -3,8 +3,8 @@
 
 #include "app/BrowserDlg.h"
 
-#include "app/Diagnostics.h"
-#include "app/resource.h"
+#include "app/core/Diagnostics.h"
+#include "app/core/resource.h"
 #include "dialogs/PropSheet.h"
 #include "midi/MidiResult.h"
 

@@ -1,6 +1,6 @@
 #include "browser/TreeBuilder.h"
 
-#include "app/Diagnostics.h"
+#include "app/core/Diagnostics.h"
 #include "sf2/PresetReader.h"
 
 #include <algorithm>

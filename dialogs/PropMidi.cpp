@@ -1,7 +1,7 @@
 #include "dialogs/PropMidi.h"
 
-#include "app/Diagnostics.h"
-#include "app/resource.h"
+#include "app/core/Diagnostics.h"
+#include "app/core/resource.h"
 #include "dialogs/PreviewNumber.h"
 #include "engine/SoundFontManager.h"
 #include "midi/MidiInPort.h"

@@ -4,7 +4,7 @@
 
 #include "dialogs/PreviewSettings.h"
 #include "dialogs/PropMidi.h"
-#include "dialogs/PropertySheet.h"
+#include "app/core/PropertySheet.h"
 
 class CPropSheet : public CPropertySheet {
 public:

@@ -1,4 +1,4 @@
-#include "app/resource.h"
+#include "app/core/resource.h"
 #include "tests/app/MainWindowFixture.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "app/Diagnostics.h"
+#include "app/core/Diagnostics.h"
 #include "tests/support/MessageBoxWatcher.h"
 
 #include <gtest/gtest.h>

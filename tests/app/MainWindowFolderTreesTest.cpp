@@ -4,8 +4,8 @@
 
 #include "tests/app/MainWindowFixture.h"
 
-#include "app/Diagnostics.h"
-#include "app/resource.h"
+#include "app/core/Diagnostics.h"
+#include "app/core/resource.h"
 #include "browser/TreeBuilder.h"
 #include "settings/Profile.h"
 #include "tests/engine/SoundFontFixture.h"

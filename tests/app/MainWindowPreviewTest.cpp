@@ -4,7 +4,7 @@
 
 #include "tests/app/MainWindowFixture.h"
 
-#include "app/resource.h"
+#include "app/core/resource.h"
 #include "engine/SfmInterface.h"
 #include "midi/MidiMessage.h"
 #include "settings/Profile.h"

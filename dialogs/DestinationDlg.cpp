@@ -1,8 +1,8 @@
-#include "browser/DestinationDlg.h"
+#include "dialogs/DestinationDlg.h"
 
-#include "app/Diagnostics.h"
-#include "app/resource.h"
-#include "browser/IntegerField.h"
+#include "app/core/Diagnostics.h"
+#include "app/core/resource.h"
+#include "dialogs/IntegerField.h"
 #include "engine/SoundFontManager.h"
 
 #include <commctrl.h>

@@ -1,9 +1,9 @@
 // The destination dialog on its template, with the simulated SFMAN32.DLL beside this program
 // naming the SoundFont devices.
 
-#include "app/resource.h"
-#include "browser/DestinationDlg.h"
-#include "browser/IntegerField.h"
+#include "app/core/resource.h"
+#include "dialogs/DestinationDlg.h"
+#include "dialogs/IntegerField.h"
 #include "tests/engine/SimAccess.h"
 #include "tests/support/ComboItems.h"
 #include "tests/support/MessageBoxWatcher.h"

@@ -3,7 +3,7 @@
 // into. The main window keeps one for its whole life and shows it for every load that asks
 // the user, so the values carry over from one showing to the next.
 
-#include "app/Dialog.h"
+#include "app/core/Dialog.h"
 
 #include <cstdint>
 
