@@ -5,7 +5,7 @@
 // opener takes them over only when the sheet closes with OK.
 
 #include "app/core/PropertyPage.h"
-#include "dialogs/PreviewSettings.h"
+#include "settings/PreviewSettings.h"
 
 #include <cstdint>
 #include <string>

@@ -146,7 +146,7 @@ TEST_F(CommandsTest, LoadChoosesTheHighestFreeBankSparingThePreviewBank)
                 LoadBank(c.device, bank, m_folder + "small.sf2");
         }
         Open();
-        EXPECT_EQ(Dialog().FindFreeBank(c.device), std::stoi(c.expected));
+        EXPECT_EQ(Dialog().m_treeCommands.FindFreeBank(c.device), std::stoi(c.expected));
         Close();
     }
 }
@@ -163,7 +163,7 @@ TEST_F(CommandsTest, LoadFromTheFileDialogShowsTheNewBankAndRemembersTheFolder)
     RightClick(Find({"Loaded SoundFonts", kDevice2}), "Load SoundFont");
     EXPECT_TRUE(files.Answered());
     EXPECT_TRUE(m_boxes.Boxes().empty()) << ::testing::PrintToString(m_boxes.Texts());
-    EXPECT_EQ(Dialog().m_lastOpenDir, m_folder);
+    EXPECT_EQ(Dialog().m_settings.model.lastOpenDir, m_folder);
 
     HTREEITEM bank = Find({"Loaded SoundFonts", kDevice2, "127 - Small"});
     ASSERT_NE(bank, nullptr) << ::testing::PrintToString(Lines());
@@ -177,12 +177,12 @@ TEST_F(CommandsTest, LoadFromTheFileDialogShowsTheNewBankAndRemembersTheFolder)
 TEST_F(CommandsTest, CancelledFileDialogChangesNothing)
 {
     Open();
-    Dialog().m_lastOpenDir = "C:\\Before\\";
+    Dialog().m_settings.model.lastOpenDir = "C:\\Before\\";
     TreeLines before = Lines();
     DialogWatcher files("Select a SoundFont File", [](HWND dialog) { PressButton(dialog, IDCANCEL); });
     RightClick(Find({"Loaded SoundFonts", kDevice1}), "Load SoundFont");
     EXPECT_TRUE(files.Answered());
-    EXPECT_EQ(Dialog().m_lastOpenDir, "C:\\Before\\");
+    EXPECT_EQ(Dialog().m_settings.model.lastOpenDir, "C:\\Before\\");
     EXPECT_EQ(Lines(), before);
     EXPECT_TRUE(m_boxes.Boxes().empty());
 }
@@ -208,7 +208,7 @@ TEST_F(CommandsTest, CancelledFolderPickerChangesNothing)
     RightClick(Find({"Sound Files on disk"}), "Add Folder");
     EXPECT_TRUE(picker.WaitForCount(1));
     EXPECT_EQ(Lines(), before);
-    EXPECT_EQ(Dialog().m_localFolders.size(), 1u);
+    EXPECT_EQ(Dialog().m_settings.model.folders.size(), 1u);
 }
 
 TEST_F(CommandsTest, LoadIntoBankTakesTheDestinationChosen)

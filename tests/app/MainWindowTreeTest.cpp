@@ -182,8 +182,8 @@ TEST_P(SoundTreeTest, DevicesFollowTheirDeviceMapEntries)
     Open();
     EXPECT_EQ(ChildTexts(Find({"Loaded SoundFonts"})), std::vector<std::string>{"Simulated Synth 2"});
     // The device the map had never seen gained an entry, enabled.
-    EXPECT_TRUE(Dialog().m_deviceMap.EntryFor("Simulated Synth 2").enabled);
-    EXPECT_EQ(Dialog().m_deviceMap.size(), 2u);
+    EXPECT_TRUE(Dialog().m_settings.model.preview.deviceMap.EntryFor("Simulated Synth 2").enabled);
+    EXPECT_EQ(Dialog().m_settings.model.preview.deviceMap.size(), 2u);
     EXPECT_EQ(RecordOf(Find({"Loaded SoundFonts", "Simulated Synth 2"}))->device, 1);
 }
 
