@@ -301,15 +301,8 @@ int CTreeCommands::LoadSoundFont(int& device, const std::string& path, bool dire
     if (file.empty() && !AskForSoundFontFile(file))
         return 0;
     int bank = FindFreeBank(device);
-    if (!direct) {
-        m_destinationDlg.m_device = device;
-        m_destinationDlg.m_bank = bank;
-        m_destinationDlg.m_instrumentEnabled = false;
-        if (m_destinationDlg.Run(m_owner) != IDOK)
-            return 0;
-        device = m_destinationDlg.m_device;
-        bank = m_destinationDlg.m_bank;
-    }
+    if (!direct && !ChooseLoadDestination(m_owner, device, bank))
+        return 0;
     if (int result = m_engine.OpenDevice(device); result != 0)
         return result;
     int result = m_engine.LoadBank(bank, file);

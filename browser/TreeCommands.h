@@ -65,7 +65,5 @@ private:
     SettingsModel& m_settings;
     CMemoryMeter& m_meter;
     HWND m_owner = nullptr;
-    // Kept for the window's whole life: its values carry over from one load to the next.
-    CDestinationDlg m_destinationDlg;
     CTreeWindowInput m_input;
 };

@@ -12,6 +12,7 @@
 #include "tests/support/FolderPickerWatcher.h"
 #include "tests/support/MenuWatcher.h"
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -134,10 +135,14 @@ TEST_F(CommandsTest, LoadChoosesTheHighestFreeBankSparingThePreviewBank)
         const char* expected;
     };
     const Case cases[] = {
-        {"banks 3 and 9 free", 0, {3, 9}, "009 - Small"},
-        {"device 0 full: 127 is the preview bank", 0, {}, "126 - Small"},
-        {"device 1 full", 1, {}, "127 - Small"},
+        {"banks 3 and 9 free", 0, {3, 9}, "009 - Fresh"},
+        {"device 0 full: 127 is the preview bank", 0, {}, "126 - Fresh"},
+        {"device 1 full", 1, {}, "127 - Fresh"},
     };
+    FixtureSoundFont fresh;
+    fresh.name = "Fresh";
+    fresh.presets = {{"Organ", 0, 16, 16}};
+    WriteSoundFont(m_folder + "fresh.sf2", fresh);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Sim().Reset();
@@ -146,7 +151,13 @@ TEST_F(CommandsTest, LoadChoosesTheHighestFreeBankSparingThePreviewBank)
                 LoadBank(c.device, bank, m_folder + "small.sf2");
         }
         Open();
-        EXPECT_EQ(Dialog().m_treeCommands.FindFreeBank(c.device), std::stoi(c.expected));
+        int device = c.device;
+        int result = -1;
+        OnUi([&] { result = Dialog().m_treeCommands.LoadSoundFont(device, m_folder + "fresh.sf2", true); });
+        EXPECT_EQ(result, 0);
+        EXPECT_TRUE(m_boxes.Boxes().empty());
+        const std::vector<std::string> banks = Banks(c.device == 0 ? kDevice1 : kDevice2);
+        EXPECT_NE(std::find(banks.begin(), banks.end(), c.expected), banks.end()) << ::testing::PrintToString(banks);
         Close();
     }
 }

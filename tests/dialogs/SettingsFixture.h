@@ -3,6 +3,7 @@
 // named SoundFont devices from the simulated card, a watcher for message boxes, and ways to
 // read the page's controls.
 
+#include "app/core/Controls.h"
 #include "tests/engine/SimAccess.h"
 #include "tests/support/ComboItems.h"
 #include "tests/support/MessageBoxWatcher.h"
@@ -45,4 +46,3 @@ protected:
 };
 
 int ComboSelection(HWND combo);
-bool IsChecked(HWND button);
