@@ -6,8 +6,6 @@
 
 namespace {
 
-const char kInputProperty[] = "Tonewell.TreeWindowInput";
-
 // Whether a key message is Shift+F10 or the menu key, which ask for the selected item's menu.
 bool IsMenuKey(UINT message, WPARAM key)
 {
@@ -24,14 +22,16 @@ CTreeWindowInput::~CTreeWindowInput()
     // procedure back.
     if (m_tree && IsWindow(m_tree) && m_previousProc) {
         SetWindowLongPtrA(m_tree, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_previousProc));
-        RemovePropA(m_tree, kInputProperty);
+        SetWindowLongPtrA(m_tree, GWLP_USERDATA, 0);
     }
 }
 
 void CTreeWindowInput::Attach(HWND tree)
 {
     m_tree = tree;
-    SetPropA(tree, kInputProperty, this);
+    // The object rides in the window's user data: every message the tree gets passes here,
+    // insertions included, and a window property would cost a server call each under Wine.
+    SetWindowLongPtrA(tree, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     m_previousProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(tree, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(WindowProc)));
 }
@@ -49,7 +49,7 @@ void CTreeWindowInput::SetLastMouse(std::uint32_t x, std::uint32_t y)
 
 LRESULT CALLBACK CTreeWindowInput::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    auto* input = static_cast<CTreeWindowInput*>(GetPropA(window, kInputProperty));
+    auto* input = reinterpret_cast<CTreeWindowInput*>(GetWindowLongPtrA(window, GWLP_USERDATA));
     if (!input)
         return DefWindowProcA(window, message, wParam, lParam);
     return input->OnMessage(message, wParam, lParam);
