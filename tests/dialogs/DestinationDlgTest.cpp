@@ -4,6 +4,7 @@
 #include "app/core/resource.h"
 #include "dialogs/DestinationDlg.h"
 #include "dialogs/IntegerField.h"
+#include "tests/dialogs/SimulatedCard.h"
 #include "tests/engine/SimAccess.h"
 #include "tests/support/ComboItems.h"
 #include "tests/support/ControlLayout.h"
@@ -49,32 +50,6 @@ TEST(IntegerField, RejectsEverythingElseAndLeavesTheValueAlone)
         EXPECT_EQ(value, 42) << '"' << text << '"';
     }
 }
-
-// Holds a load of the simulated card for the test, so that its switches stay set while the
-// dialog's own manager comes and goes.
-class SimulatedCard {
-public:
-    SimulatedCard()
-        : m_library(LoadLibraryA("SFMAN32.DLL"))
-        , m_control(FindSimControl())
-    {
-        if (m_control)
-            m_control->Reset();
-    }
-    ~SimulatedCard()
-    {
-        if (m_library)
-            FreeLibrary(m_library);
-    }
-    SimulatedCard(const SimulatedCard&) = delete;
-    SimulatedCard& operator=(const SimulatedCard&) = delete;
-
-    const SimControlTable* Control() const { return m_control; }
-
-private:
-    HMODULE m_library;
-    const SimControlTable* m_control;
-};
 
 std::string ControlText(HWND dialog, int id)
 {
