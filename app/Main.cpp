@@ -1,5 +1,5 @@
 #include "app/BrowserApp.h"
-#include "app/LibrarySearch.h"
+#include "app/core/LibrarySearch.h"
 
 namespace {
 CBrowserApp theApp;

@@ -20,9 +20,7 @@
 
 #ifdef _WIN32
 #include "midi/MidiInPort.h"
-#include "midi/MidiOutPort.h"
-#include "midi/MidiThruPort.h"
-#include "midi/PreviewInputSender.h"
+#include "midi/PreviewSession.h"
 #include "midi/ProgramChangePoster.h"
 #include "midi/WinMidiApi.h"
 #endif
@@ -217,24 +215,27 @@ void TimeProgramChangePoster(long events, int passes, double stubNs)
 }
 
 void TimeWindowsPaths(const std::vector<std::uint32_t>& words, long events, int passes,
-                      const CPreviewForwarder& forwarder, double stubNs)
+                      const PreviewRouting& routing, double stubNs)
 {
     static const WinMidiApi stub = StubWinMidiApi();
     SetMidiApi(&stub);
     {
-        CMidiOutPort output;
-        if (output.OpenPort(0) != 0) {
+        // The session the main window previews through, wired as the program ships it.
+        CPreviewSession session;
+        session.SetPlayableSelected(routing.playableSelected);
+        session.SetChannel(routing.channel);
+        session.SetOctave(routing.octave);
+        if (session.Output().OpenPort(0) != 0) {
             std::printf("the stub output did not open\n");
             std::exit(1);
         }
-        CPreviewInputSender sender(forwarder, output);
+        IPreviewInputReceiver& receiver = session.Receiver();
         Print("sender: rewrite, port, stub send", Time(words, events, passes, [&](std::uint32_t w) {
-                  sender.ForwardPreviewInput(UnpackShortMessage(w, 0));
+                  receiver.ForwardPreviewInput(UnpackShortMessage(w, 0));
               }), stubNs);
 
-        CMidiThruPort input; // never opened: the benchmark plays the platform's callback itself
-        input.SetOwner(&sender);
-        CMidiInPort* listener = &input;
+        // The input is never opened: the benchmark plays the platform's callback itself.
+        CMidiInPort* listener = &session.Input();
         const DWORD_PTR instance = reinterpret_cast<DWORD_PTR>(&listener);
         Print("whole callback: lock, thru port, sender", Time(words, events, passes,
               [&](std::uint32_t w) { MidiInProc(nullptr, MIM_DATA, instance, w, 0); }), stubNs);
@@ -278,7 +279,7 @@ int main(int argc, char** argv)
               mailbox.Deposit(UnpackShortMessage(w, 0), notify);
           }), stub.nsPerEvent);
 #ifdef _WIN32
-    TimeWindowsPaths(words, events, passes, forwarder, stub.nsPerEvent);
+    TimeWindowsPaths(words, events, passes, routing, stub.nsPerEvent);
 #endif
     return 0;
 }

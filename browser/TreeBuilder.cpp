@@ -1,7 +1,8 @@
 #include "browser/TreeBuilder.h"
 
-#include "app/Diagnostics.h"
+#include "app/core/Diagnostics.h"
 #include "browser/SoundFontFileItem.h"
+#include "engine/BankNumbers.h"
 #include "sf2/PresetReader.h"
 #include "sf2/SoundFontReader.h"
 
@@ -15,7 +16,6 @@ namespace {
 
 // Every item text is formatted into a buffer of this size; longer texts are cut.
 constexpr std::size_t kItemTextSize = 256;
-constexpr int kLastBank = 127;
 constexpr int kPresetCount = 128;
 
 TreeItemRecord Record(TreeItemKind kind)
@@ -52,12 +52,6 @@ std::string ExtensionOf(const std::string& name)
     if (dot == std::string::npos || (separator != std::string::npos && dot < separator))
         return std::string();
     return name.substr(dot);
-}
-
-std::string ListedPathOf(const CShellItem& folder, const std::string& storedPath)
-{
-    std::string path = folder.GetPath();
-    return path.empty() ? storedPath : path;
 }
 
 CTreeBuilder::CTreeBuilder(CSoundTree& tree, CSoundFontManager& manager, CDeviceMap& deviceMap,
@@ -150,7 +144,7 @@ void CTreeBuilder::ListBankPresets(int device, int bank, const std::string& path
                     continue;
                 record.fileBank = 0;
                 Insert(4, record, "%03d %s", preset, engineName.c_str());
-            } else if (fileBank >= 128) {
+            } else if (IsPercussionBank(fileBank)) {
                 record.fileBank = static_cast<std::uint8_t>(fileBank);
                 Insert(4, record, "%03d %s", preset, entry.Name().c_str());
             }

@@ -1,4 +1,4 @@
-#include "app/resource.h"
+#include "app/core/resource.h"
 #include "tests/app/MainWindowFixture.h"
 
 #include <gtest/gtest.h>
@@ -189,9 +189,10 @@ TEST_F(BrowserFrame, TreeRemembersTheLastMousePosition)
                 PostMessageA(tree, WM_RBUTTONUP, 0, MAKELPARAM(c.x, c.y));
             SendMessageA(tree, c.message, 0, MAKELPARAM(c.x, c.y));
         });
-        EXPECT_EQ(g_lastTreeMouseX, static_cast<std::uint32_t>(c.x)) << c.message;
-        EXPECT_EQ(g_lastTreeMouseY, static_cast<std::uint32_t>(c.y)) << c.message;
+        const POINT last = Dialog().m_treeCommands.Input().LastMouse();
+        EXPECT_EQ(last.x, c.x) << c.message;
+        EXPECT_EQ(last.y, c.y) << c.message;
     }
     SendMessageA(tree, WM_LBUTTONUP, 0, MAKELPARAM(99, 99));
-    EXPECT_EQ(g_lastTreeMouseX, 0xFFFFu);
+    EXPECT_EQ(Dialog().m_treeCommands.Input().LastMouse().x, 0xFFFF);
 }

@@ -4,7 +4,7 @@
 
 #include "tests/app/MainWindowFixture.h"
 
-#include "app/resource.h"
+#include "app/core/resource.h"
 #include "engine/SfmInterface.h"
 #include "midi/MidiMessage.h"
 #include "settings/Profile.h"
@@ -63,7 +63,7 @@ protected:
         for (DWORD word : words)
             m_midi.Receive(0, word);
         ASSERT_TRUE(m_midi.WaitUntilDelivered());
-        for (DWORD start = GetTickCount(); Dialog().m_programChanges.Pending() && GetTickCount() - start < 5000;)
+        for (DWORD start = GetTickCount(); Dialog().m_preview.ProgramChanges().Pending() && GetTickCount() - start < 5000;)
             Sleep(1);
         OnUi([] {}); // the posted message is handled before this one
     }
@@ -104,7 +104,7 @@ TEST_F(ProgramChangeTest, SelectsTheProgramInTheSameBankOrTheNearestAboveWrappin
         m_midi.ClearRecords();
         Play({ProgramChange(0, c.program)});
         EXPECT_EQ(Selected(), c.selected);
-        EXPECT_EQ(Dialog().m_selected.kind, TreeItemKind::BankPreset);
+        EXPECT_EQ(Dialog().m_soundTree.SelectedRecord()->kind, TreeItemKind::BankPreset);
     }
     // As a click: the preset is chosen on the mapped output and channel.
     TreeView_SelectItem(Tree(), Item(Loaded("000 Grand")));
@@ -157,10 +157,10 @@ TEST_F(ProgramChangeTest, NothingHappensWithoutAPresetSelectedOrWhileNotPreviewi
     MidiInputEvent event;
     event.status = 0xC0;
     event.data1 = 61;
-    Dialog().ForwardPreviewInput(event);
+    Dialog().m_preview.Receiver().ForwardPreviewInput(event);
     Play({});
     EXPECT_EQ(Selected(), "000 Grand");
-    EXPECT_FALSE(Dialog().m_programChanges.Pending());
+    EXPECT_FALSE(Dialog().m_preview.ProgramChanges().Pending());
 }
 
 TEST_F(ProgramChangeTest, ABurstOfAThousandEndsOnTheLastProgramAndLeavesTheWindowResponsive)

@@ -1,4 +1,4 @@
-#include "app/LibrarySearch.h"
+#include "app/core/LibrarySearch.h"
 
 #include <windows.h>
 

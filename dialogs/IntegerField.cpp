@@ -1,4 +1,4 @@
-#include "browser/IntegerField.h"
+#include "dialogs/IntegerField.h"
 
 #include <cstddef>
 

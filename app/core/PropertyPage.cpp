@@ -1,4 +1,4 @@
-#include "dialogs/PropertyPage.h"
+#include "app/core/PropertyPage.h"
 
 #include <commctrl.h>
 

@@ -1,6 +1,6 @@
-#include "app/Diagnostics.h"
+#include "app/core/Diagnostics.h"
 
-#include "app/TraceLine.h"
+#include "app/core/TraceLine.h"
 
 #include <mmsystem.h>
 

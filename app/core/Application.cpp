@@ -1,4 +1,4 @@
-#include "app/Application.h"
+#include "app/core/Application.h"
 
 CApplication* CApplication::s_instance = nullptr;
 

@@ -1,13 +1,10 @@
-// The sound tree's commands: context menus (from the mouse and from the keyboard), double-click,
-// Enter, F5 and the Delete key, and the loads, deletes and folder changes behind them.
+#include "browser/TreeCommands.h"
 
-#include "app/BrowserDlg.h"
-
-#include "app/Diagnostics.h"
+#include "app/core/Diagnostics.h"
 #include "browser/LoadFit.h"
 #include "browser/SoundFontFileItem.h"
 #include "browser/TreeBuilder.h"
-#include "browser/TreeAccessible.h"
+#include "engine/BankNumbers.h"
 
 #include <commdlg.h>
 
@@ -15,8 +12,6 @@ namespace {
 
 // The longest file path the load command takes.
 constexpr std::size_t kMaxLoadPath = 511;
-constexpr int kFirstBank = 1;
-constexpr int kLastBank = 127;
 // The node that holds the drives: where the folder picker starts.
 constexpr int kDrivesFolder = 0x11;
 
@@ -63,7 +58,27 @@ std::string FolderOf(const std::string& path)
 
 } // namespace
 
-bool CBrowserDlg::OnTreeNotify(NMHDR* header, LRESULT& result)
+CTreeCommands::CTreeCommands(CSoundTree& tree, CSoundFontManager& engine, SettingsModel& settings,
+                             CMemoryMeter& meter)
+    : m_tree(tree)
+    , m_engine(engine)
+    , m_settings(settings)
+    , m_meter(meter)
+{
+}
+
+void CTreeCommands::RefreshTree()
+{
+    CTreeBuilder(m_tree, m_engine, m_settings.preview.deviceMap, m_settings.folders, m_settings.storedFolderPaths)
+        .Refresh(m_owner);
+}
+
+void CTreeCommands::UpdateMemoryMeter(int device)
+{
+    m_meter.Update(m_engine, device);
+}
+
+bool CTreeCommands::OnTreeNotify(NMHDR* header, LRESULT& result)
 {
     result = 0;
     switch (header->code) {
@@ -82,50 +97,44 @@ bool CBrowserDlg::OnTreeNotify(NMHDR* header, LRESULT& result)
         return true;
     case TVN_GETINFOTIPA:
     case TVN_GETINFOTIPW:
-        return FillInfoTip(m_soundTree, header);
-    case TVN_SELCHANGEDA:
-    case TVN_SELCHANGEDW:
-        AnnounceTreeSelection(m_soundTree.Window());
-        OnSelChangedTree();
-        return true;
+        return FillInfoTip(m_tree, header);
     default:
         return false;
     }
 }
 
-HTREEITEM CBrowserDlg::SelectItemUnderMouse()
+HTREEITEM CTreeCommands::SelectItemUnderMouse()
 {
     TVHITTESTINFO hit = {};
-    hit.pt.x = static_cast<LONG>(g_lastTreeMouseX);
-    hit.pt.y = static_cast<LONG>(g_lastTreeMouseY);
-    HTREEITEM item = TreeView_HitTest(m_soundTree.Window(), &hit);
-    TreeView_SelectItem(m_soundTree.Window(), item);
+    hit.pt = m_input.LastMouse();
+    HTREEITEM item = TreeView_HitTest(m_tree.Window(), &hit);
+    TreeView_SelectItem(m_tree.Window(), item);
     return item;
 }
 
-void CBrowserDlg::UpdateMeterForRecord(const TreeItemRecord& record)
+void CTreeCommands::UpdateMeterForRecord(const TreeItemRecord& record)
 {
     if (record.kind == TreeItemKind::SoundFontFile)
-        m_memoryMeter.UpdateForFile(m_sfManager, DefaultLoadDevice(), record.item.GetPath());
+        m_meter.UpdateForFile(m_engine, DefaultLoadDevice(), record.item.GetPath());
     else
         UpdateMemoryMeter(HasDevice(record.kind) ? record.device : -1);
 }
 
-void CBrowserDlg::OnTreeContextMenu()
+void CTreeCommands::OnTreeContextMenu()
 {
-    POINT screen = {static_cast<LONG>(g_lastTreeMouseX), static_cast<LONG>(g_lastTreeMouseY)};
-    ClientToScreen(m_soundTree.Window(), &screen);
+    POINT screen = m_input.LastMouse();
+    ClientToScreen(m_tree.Window(), &screen);
     SelectItemUnderMouse();
     ShowContextMenu(screen);
 }
 
-bool CBrowserDlg::OnContextMenuMessage(HWND source, LPARAM position)
+bool CTreeCommands::OnContextMenuMessage(HWND source, LPARAM position)
 {
     // Shift+F10 and the menu key arrive with no position; a mouse click was already served
     // through NM_RCLICK.
-    if (source != m_soundTree.Window() || position != -1)
+    if (source != m_tree.Window() || position != -1)
         return false;
-    HWND tree = m_soundTree.Window();
+    HWND tree = m_tree.Window();
     HTREEITEM item = TreeView_GetSelection(tree);
     if (!item)
         return true;
@@ -138,10 +147,10 @@ bool CBrowserDlg::OnContextMenuMessage(HWND source, LPARAM position)
     return true;
 }
 
-void CBrowserDlg::ShowContextMenu(POINT screen)
+void CTreeCommands::ShowContextMenu(POINT screen)
 {
     HMENU menu = CreatePopupMenu();
-    CTreeItemData* record = m_soundTree.SelectedRecord();
+    CTreeItemData* record = m_tree.SelectedRecord();
     if (record) {
         UpdateMeterForRecord(*record);
         std::vector<MenuEntry> entries = MenuFor(record->kind);
@@ -150,7 +159,7 @@ void CBrowserDlg::ShowContextMenu(POINT screen)
                 AppendMenuA(menu, MF_STRING, entry.id, entry.text);
             UINT chosen = static_cast<UINT>(TrackPopupMenu(
                 menu, TPM_LEFTALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY, screen.x, screen.y,
-                0, m_hWnd, nullptr));
+                0, m_owner, nullptr));
             // The command may rebuild the tree, and the record with it: it works on a copy.
             if (chosen != 0)
                 RunMenuCommand(TreeItemRecord(*record), chosen);
@@ -159,7 +168,7 @@ void CBrowserDlg::ShowContextMenu(POINT screen)
     DestroyMenu(menu);
 }
 
-void CBrowserDlg::RunMenuCommand(const TreeItemRecord& record, UINT command)
+void CTreeCommands::RunMenuCommand(const TreeItemRecord& record, UINT command)
 {
     int device = record.device;
     switch (record.kind) {
@@ -189,74 +198,67 @@ void CBrowserDlg::RunMenuCommand(const TreeItemRecord& record, UINT command)
 }
 
 // The meter then shows the device loaded into, which the destination dialog may have changed.
-void CBrowserDlg::LoadFromMenu(int device, const std::string& path, bool direct)
+void CTreeCommands::LoadFromMenu(int device, const std::string& path, bool direct)
 {
     if (LoadSoundFont(device, path, direct) != 0)
         ShowCommandError("Error loading SoundFont (%s)");
     UpdateMemoryMeter(device);
 }
 
-void CBrowserDlg::ShowCommandError(const char* format)
+void CTreeCommands::ShowCommandError(const char* format)
 {
-    ErrorBox(m_hWnd, MB_ICONSTOP | MB_OK, "Error", format, m_sfManager.GetErrorText());
+    ErrorBox(m_owner, MB_ICONSTOP | MB_OK, "Error", format, m_engine.GetErrorText());
 }
 
-void CBrowserDlg::ClearDevice(int device)
+void CTreeCommands::ClearDevice(int device)
 {
-    if (m_sfManager.OpenDevice(device) != 0) {
+    if (m_engine.OpenDevice(device) != 0) {
         ShowCommandError("Error opening SoundFont device (%s)");
         return;
     }
-    if (m_sfManager.ClearAllBanks() != 0) {
+    if (m_engine.ClearAllBanks() != 0) {
         ShowCommandError("Error clearing SoundFonts (%s)");
-        m_sfManager.CloseDevice();
+        m_engine.CloseDevice();
         return;
     }
-    m_sfManager.CloseDevice();
+    m_engine.CloseDevice();
     RefreshTree();
 }
 
-void CBrowserDlg::AddFolder()
+void CTreeCommands::AddFolder()
 {
     CShellItem folder;
     folder.SetSpecialFolder(kDrivesFolder);
     if (folder.BrowseForFolder("Select folder with SoundFonts", BIF_RETURNONLYFSDIRS) != 0)
         return;
-    m_localFolders.push_back(folder);
-    m_storedFolderPaths.resize(m_localFolders.size());
+    m_settings.AddFolder(folder);
     RefreshTree();
 }
 
-void CBrowserDlg::RemoveFolder(const std::string& path)
+void CTreeCommands::RemoveFolder(const std::string& path)
 {
-    m_storedFolderPaths.resize(m_localFolders.size());
-    for (std::size_t i = m_localFolders.size(); i-- > 0;) {
-        if (ListedPathOf(m_localFolders[i], m_storedFolderPaths[i]) == path) {
-            m_localFolders.erase(m_localFolders.begin() + static_cast<std::ptrdiff_t>(i));
-            m_storedFolderPaths.erase(m_storedFolderPaths.begin() + static_cast<std::ptrdiff_t>(i));
-        }
-    }
+    m_settings.RemoveFolder(path);
     RefreshTree();
 }
 
-LRESULT CBrowserDlg::OnTreeDoubleClick()
+LRESULT CTreeCommands::OnTreeDoubleClick()
 {
     if (!SelectItemUnderMouse())
         return 0;
     return ActivateSelectedItem() ? 1 : 0;
 }
 
-void CBrowserDlg::OnOK()
+void CTreeCommands::OnEnter()
 {
-    if (GetFocus() == m_soundTree.Window())
+    if (GetFocus() == m_tree.Window())
         ActivateSelectedItem();
 }
 
 // Loads the selected SoundFont file on disk, or says why a damaged one can't be; other items
 // only show their device's memory.
-bool CBrowserDlg::ActivateSelectedItem()
+bool CTreeCommands::ActivateSelectedItem()
 {
-    CTreeItemData* record = m_soundTree.SelectedRecord();
+    CTreeItemData* record = m_tree.SelectedRecord();
     if (!record)
         return false;
     UpdateMeterForRecord(*record);
@@ -264,13 +266,13 @@ bool CBrowserDlg::ActivateSelectedItem()
         std::string path = record->item.GetPath();
         LoadFromMenu(DefaultLoadDevice(), path, true);
     } else if (record->kind == TreeItemKind::DamagedSoundFontFile) {
-        ErrorBox(m_hWnd, MB_ICONSTOP | MB_OK, "Error", "%s",
+        ErrorBox(m_owner, MB_ICONSTOP | MB_OK, "Error", "%s",
                  DamagedFileMessage(record->item.GetPath(), record->damage).c_str());
     }
     return true;
 }
 
-void CBrowserDlg::OnTreeKeyDown(WORD key)
+void CTreeCommands::OnTreeKeyDown(WORD key)
 {
     if (key == VK_F5) {
         RefreshTree();
@@ -278,18 +280,18 @@ void CBrowserDlg::OnTreeKeyDown(WORD key)
     }
     if (key != VK_DELETE)
         return;
-    CTreeItemData* record = m_soundTree.SelectedRecord();
+    CTreeItemData* record = m_tree.SelectedRecord();
     if (record && record->kind == TreeItemKind::LoadedBank)
         DeleteBank(record->device, record->bank);
 }
 
-bool CBrowserDlg::AskForSoundFontFile(std::string& path)
+bool CTreeCommands::AskForSoundFontFile(std::string& path)
 {
     char file[kMaxLoadPath + 1] = {};
-    std::string folder = m_lastOpenDir.substr(0, kMaxLoadPath);
+    std::string folder = m_settings.lastOpenDir.substr(0, kMaxLoadPath);
     OPENFILENAMEA dialog = {};
     dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = m_hWnd;
+    dialog.hwndOwner = m_owner;
     dialog.lpstrFilter = "SoundFont Files (*.sf2)\0*.sf2\0All Files (*.*)\0*.*\0";
     dialog.nFilterIndex = 1;
     dialog.lpstrFile = file;
@@ -301,31 +303,24 @@ bool CBrowserDlg::AskForSoundFontFile(std::string& path)
     if (!GetOpenFileNameA(&dialog))
         return false;
     path = file;
-    m_lastOpenDir = FolderOf(path);
+    m_settings.lastOpenDir = FolderOf(path);
     return true;
 }
 
-int CBrowserDlg::LoadSoundFont(int& device, const std::string& path, bool direct)
+int CTreeCommands::LoadSoundFont(int& device, const std::string& path, bool direct)
 {
     std::string file = path.substr(0, kMaxLoadPath);
     if (file.empty() && !AskForSoundFontFile(file))
         return 0;
     int bank = FindFreeBank(device);
-    if (!direct) {
-        m_destinationDlg.m_device = device;
-        m_destinationDlg.m_bank = bank;
-        m_destinationDlg.m_instrumentEnabled = false;
-        if (m_destinationDlg.Run(m_hWnd) != IDOK)
-            return 0;
-        device = m_destinationDlg.m_device;
-        bank = m_destinationDlg.m_bank;
-    }
-    if (RefuseLoadThatCantFit(m_hWnd, m_sfManager, device, bank, file))
+    if (!direct && !ChooseLoadDestination(m_owner, device, bank))
         return 0;
-    if (int result = m_sfManager.OpenDevice(device); result != 0)
+    if (RefuseLoadThatCantFit(m_owner, m_engine, device, bank, file))
+        return 0;
+    if (int result = m_engine.OpenDevice(device); result != 0)
         return result;
-    int result = m_sfManager.LoadBank(bank, file);
-    m_sfManager.CloseDevice();
+    int result = m_engine.LoadBank(bank, file);
+    m_engine.CloseDevice();
     if (result != 0)
         return result;
     RefreshTree();
@@ -333,20 +328,20 @@ int CBrowserDlg::LoadSoundFont(int& device, const std::string& path, bool direct
     return 0;
 }
 
-HTREEITEM CBrowserDlg::ExpandDevice(int device)
+HTREEITEM CTreeCommands::ExpandDevice(int device)
 {
-    HWND tree = m_soundTree.Window();
-    TreeView_Expand(tree, m_soundTree.LoadedRoot(), TVE_EXPAND);
-    HTREEITEM deviceItem = m_soundTree.DeviceItem(device);
+    HWND tree = m_tree.Window();
+    TreeView_Expand(tree, m_tree.LoadedRoot(), TVE_EXPAND);
+    HTREEITEM deviceItem = m_tree.DeviceItem(device);
     if (deviceItem)
         TreeView_Expand(tree, deviceItem, TVE_EXPAND);
     return deviceItem;
 }
 
-void CBrowserDlg::ShowLoadedBank(int device, int bank)
+void CTreeCommands::ShowLoadedBank(int device, int bank)
 {
-    HWND tree = m_soundTree.Window();
-    HTREEITEM bankItem = m_soundTree.BankItem(ExpandDevice(device), bank);
+    HWND tree = m_tree.Window();
+    HTREEITEM bankItem = m_tree.BankItem(ExpandDevice(device), bank);
     if (!bankItem)
         return;
     TreeView_Expand(tree, bankItem, TVE_EXPAND);
@@ -354,12 +349,12 @@ void CBrowserDlg::ShowLoadedBank(int device, int bank)
         TreeView_SelectItem(tree, firstPreset);
 }
 
-int CBrowserDlg::DeleteBank(int device, int bank)
+int CTreeCommands::DeleteBank(int device, int bank)
 {
-    if (int result = m_sfManager.OpenDevice(device); result != 0)
+    if (int result = m_engine.OpenDevice(device); result != 0)
         return result;
-    int result = m_sfManager.ClearBank(bank);
-    m_sfManager.CloseDevice();
+    int result = m_engine.ClearBank(bank);
+    m_engine.CloseDevice();
     if (result != 0)
         return result;
     RefreshTree();
@@ -367,30 +362,30 @@ int CBrowserDlg::DeleteBank(int device, int bank)
     return 0;
 }
 
-int CBrowserDlg::FindFreeBank(int device)
+int CTreeCommands::FindFreeBank(int device)
 {
-    if (m_sfManager.OpenDevice(device) != 0)
+    if (m_engine.OpenDevice(device) != 0)
         return 0;
-    bool previewDevice = device == m_fileSoundFontDevice;
+    bool previewDevice = device == m_settings.preview.fileSoundFontDevice;
     int freeBank = 0;
     for (int bank = kFirstBank; bank <= kLastBank; ++bank) {
-        if (previewDevice && bank == m_fileBank)
+        if (previewDevice && bank == m_settings.preview.fileBank)
             continue;
-        if (m_sfManager.QueryBank(bank) == -1)
+        if (m_engine.QueryBank(bank) == -1)
             freeBank = bank;
     }
-    m_sfManager.CloseDevice();
+    m_engine.CloseDevice();
     if (freeBank != 0)
         return freeBank;
-    return previewDevice && m_fileBank == kLastBank ? kLastBank - 1 : kLastBank;
+    return previewDevice && m_settings.preview.fileBank == kLastBank ? kLastBank - 1 : kLastBank;
 }
 
-int CBrowserDlg::DefaultLoadDevice()
+int CTreeCommands::DefaultLoadDevice()
 {
     std::vector<std::string> names;
-    m_sfManager.GetDeviceNames(names);
+    m_engine.GetDeviceNames(names);
     for (std::size_t i = 0; i < names.size(); ++i) {
-        if (m_deviceMap.EntryFor(names[i]).enabled)
+        if (m_settings.preview.deviceMap.EntryFor(names[i]).enabled)
             return static_cast<int>(i);
     }
     return 0;

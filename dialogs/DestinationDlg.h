@@ -1,9 +1,8 @@
 #pragma once
 // "Select destination for Sound File": the SoundFont device and bank a SoundFont is loaded
-// into. The main window keeps one for its whole life and shows it for every load that asks
-// the user, so the values carry over from one showing to the next.
+// into. The main window opens it with one call, ChooseLoadDestination.
 
-#include "app/Dialog.h"
+#include "app/core/Dialog.h"
 
 #include <cstdint>
 
@@ -36,3 +35,8 @@ private:
     // Tells the user what the field must hold and puts the focus there.
     void RefuseField(int fieldId, const char* message);
 };
+
+// Asks where a SoundFont goes, starting from `device` and `bank`, with the instrument left
+// out. True on OK, with both then holding the user's choice (the device -1 when none was
+// selected); false otherwise, with both unchanged.
+bool ChooseLoadDestination(HWND owner, std::int32_t& device, std::int32_t& bank);

@@ -1,4 +1,4 @@
-#include "app/Dialog.h"
+#include "app/core/Dialog.h"
 
 CDialog::CDialog(UINT templateId, HWND parent)
     : m_parent(parent)

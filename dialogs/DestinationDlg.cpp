@@ -1,29 +1,16 @@
-#include "browser/DestinationDlg.h"
+#include "dialogs/DestinationDlg.h"
 
-#include "app/Diagnostics.h"
-#include "app/resource.h"
-#include "browser/IntegerField.h"
+#include "app/core/Controls.h"
+#include "app/core/Diagnostics.h"
+#include "app/core/resource.h"
+#include "dialogs/IntegerField.h"
+#include "engine/BankNumbers.h"
 #include "engine/SoundFontManager.h"
+#include "midi/MidiMessage.h"
 
 #include <commctrl.h>
 
 #include <vector>
-
-namespace {
-
-// Bank 0 is the card's own: the tree never shows it and clearing a device leaves it alone.
-constexpr std::int32_t kFirstBank = 1;
-constexpr std::int32_t kLastBank = 127;
-
-std::string WholeText(HWND window)
-{
-    std::string text(static_cast<std::size_t>(GetWindowTextLengthA(window)) + 1, '\0');
-    int length = GetWindowTextA(window, &text[0], static_cast<int>(text.size()));
-    text.resize(static_cast<std::size_t>(length));
-    return text;
-}
-
-} // namespace
 
 CDestinationDlg::CDestinationDlg()
     : CDialog(IDD_DESTINATION, nullptr)
@@ -36,6 +23,19 @@ INT_PTR CDestinationDlg::Run(HWND owner)
     return DoModal();
 }
 
+bool ChooseLoadDestination(HWND owner, std::int32_t& device, std::int32_t& bank)
+{
+    CDestinationDlg dialog;
+    dialog.m_device = device;
+    dialog.m_bank = bank;
+    dialog.m_instrumentEnabled = false;
+    if (dialog.Run(owner) != IDOK)
+        return false;
+    device = dialog.m_device;
+    bank = dialog.m_bank;
+    return true;
+}
+
 BOOL CDestinationDlg::OnInitDialog()
 {
     SetDlgItemInt(m_hWnd, IDC_DEST_BANK, static_cast<UINT>(m_bank), TRUE);
@@ -43,7 +43,7 @@ BOOL CDestinationDlg::OnInitDialog()
     // The spins write their positions into the fields, so a value outside a spin's range
     // shows as the range's nearest end.
     SetUpSpin(IDC_DEST_BANK_SPIN, kFirstBank, kLastBank, m_bank);
-    SetUpSpin(IDC_DEST_INSTRUMENT_SPIN, 0, 127, m_instrument);
+    SetUpSpin(IDC_DEST_INSTRUMENT_SPIN, 0, kHighestDataByte, m_instrument);
     EnableInstrument(m_instrumentEnabled);
     ListDevices();
     SendDlgItemMessageA(m_hWnd, IDC_SOUNDFONT_DEVICE, CB_SETCURSEL,
@@ -61,7 +61,7 @@ void CDestinationDlg::SetUpSpin(int spinId, int lowest, int highest, std::int32_
 void CDestinationDlg::EnableInstrument(bool enabled)
 {
     for (int id : {IDC_DEST_INSTRUMENT_SPIN, IDC_DEST_INSTRUMENT_LABEL, IDC_DEST_INSTRUMENT})
-        EnableWindow(GetDlgItem(id), enabled);
+        EnableControl(GetDlgItem(id), enabled);
 }
 
 // The device list is read afresh at every showing, from a manager that lives only this long.
@@ -100,7 +100,7 @@ void CDestinationDlg::OnOK()
 
 bool CDestinationDlg::ReadIntegerField(int fieldId, std::int32_t& value)
 {
-    return ParseIntegerField(WholeText(GetDlgItem(fieldId)), value);
+    return ParseIntegerField(ControlText(GetDlgItem(fieldId)), value);
 }
 
 void CDestinationDlg::RefuseField(int fieldId, const char* message)

@@ -1,8 +1,10 @@
 #pragma once
-// The settings that the settings sheet edits, as the main window hands them over and takes
-// them back. Needs no Windows header.
+// The preview settings that the settings sheet edits, as the main window hands them over and
+// takes them back. Needs no Windows header.
 
+#include "engine/BankNumbers.h"
 #include "midi/DeviceMap.h"
+#include "midi/MidiMessage.h"
 
 #include <cstdint>
 
@@ -13,6 +15,6 @@ struct PreviewSettings {
     std::int32_t fileSoundFontDevice = 0;   // position in the SoundFont device list
     std::int32_t fileMidiOutDevice = 0;     // position in the MIDI output device list
     std::int32_t fileMidiOutChannel = 0;    // 0-based
-    std::int32_t fileBank = 127;
-    std::int32_t fileInstrument = 127;
+    std::int32_t fileBank = kLastBank;
+    std::int32_t fileInstrument = kHighestDataByte;
 };

@@ -1,11 +1,13 @@
 // The destination dialog on its template, with the simulated SFMAN32.DLL beside this program
 // naming the SoundFont devices.
 
-#include "app/resource.h"
-#include "browser/DestinationDlg.h"
-#include "browser/IntegerField.h"
+#include "app/core/resource.h"
+#include "dialogs/DestinationDlg.h"
+#include "dialogs/IntegerField.h"
+#include "tests/dialogs/SimulatedCard.h"
 #include "tests/engine/SimAccess.h"
 #include "tests/support/ComboItems.h"
+#include "tests/support/ControlLayout.h"
 #include "tests/support/MessageBoxWatcher.h"
 #include "tests/support/ModalRunner.h"
 
@@ -48,32 +50,6 @@ TEST(IntegerField, RejectsEverythingElseAndLeavesTheValueAlone)
         EXPECT_EQ(value, 42) << '"' << text << '"';
     }
 }
-
-// Holds a load of the simulated card for the test, so that its switches stay set while the
-// dialog's own manager comes and goes.
-class SimulatedCard {
-public:
-    SimulatedCard()
-        : m_library(LoadLibraryA("SFMAN32.DLL"))
-        , m_control(FindSimControl())
-    {
-        if (m_control)
-            m_control->Reset();
-    }
-    ~SimulatedCard()
-    {
-        if (m_library)
-            FreeLibrary(m_library);
-    }
-    SimulatedCard(const SimulatedCard&) = delete;
-    SimulatedCard& operator=(const SimulatedCard&) = delete;
-
-    const SimControlTable* Control() const { return m_control; }
-
-private:
-    HMODULE m_library;
-    const SimControlTable* m_control;
-};
 
 std::string ControlText(HWND dialog, int id)
 {
@@ -147,63 +123,20 @@ TEST_F(DestinationDialog, ControlsSitWhereTheTemplatePutsThem)
     ModalRunner runner(dialog);
     HWND window = runner.Window();
     ASSERT_NE(window, nullptr);
-    // Widths and heights of -1 are the platform's: a drop-down combo box is as high as its
-    // closed field, and an up-down control may take its standard width.
-    const struct {
-        int id;
-        const char* className;
-        const char* text;
-        RECT units; // x, y, width, height in dialog units
-        DWORD style;
-    } controls[] = {
-        {IDOK, "Button", "OK", {50, 85, 50, 14}, BS_DEFPUSHBUTTON},
-        {IDCANCEL, "Button", "Cancel", {110, 85, 50, 14}, BS_PUSHBUTTON},
-        {IDC_SOUNDFONT_DEVICE, "ComboBox", nullptr, {15, 29, 185, -1}, CBS_DROPDOWN},
-        {IDC_DEST_BANK, "Edit", nullptr, {40, 50, 20, 14}, ES_NUMBER | ES_RIGHT},
-        {IDC_DEST_BANK_SPIN, "msctls_updown32", "", {60, 50, -1, 14},
-         UDS_SETBUDDYINT | UDS_AUTOBUDDY | UDS_ARROWKEYS},
-        {IDC_DEST_INSTRUMENT, "Edit", nullptr, {130, 50, 20, 14}, ES_NUMBER | ES_RIGHT},
-        {IDC_DEST_INSTRUMENT_SPIN, "msctls_updown32", "", {150, 50, -1, 14},
-         UDS_SETBUDDYINT | UDS_AUTOBUDDY | UDS_ARROWKEYS},
-        {IDC_DEST_INSTRUMENT_LABEL, "Static", "&Instrument:", {90, 55, 36, 8}, SS_LEFT},
-    };
-    for (const auto& c : controls) {
-        SCOPED_TRACE(c.id);
-        HWND control = GetDlgItem(window, c.id);
-        ASSERT_NE(control, nullptr);
-        char className[64] = {};
-        GetClassNameA(control, className, sizeof className);
-        EXPECT_STRCASEEQ(className, c.className);
-        if (c.text) {
-            EXPECT_EQ(WindowText(control), c.text);
-        }
-        auto style = static_cast<DWORD>(GetWindowLongA(control, GWL_STYLE));
-        EXPECT_EQ(style & c.style, c.style);
-        // The dialog manager converts position and size separately, and so does this.
-        RECT expected = c.units;
-        MapDialogRect(window, &expected);
-        RECT actual = {};
-        GetWindowRect(control, &actual);
-        MapWindowPoints(HWND_DESKTOP, window, reinterpret_cast<POINT*>(&actual), 2);
-        EXPECT_EQ(actual.left, expected.left);
-        EXPECT_EQ(actual.top, expected.top);
-        if (c.units.right >= 0) {
-            EXPECT_EQ(actual.right - actual.left, expected.right);
-        }
-        if (c.units.bottom >= 0) {
-            EXPECT_EQ(actual.bottom - actual.top, expected.bottom);
-        }
-    }
+    ExpectControls(window, {
+        {IDOK, "Button", "OK", BS_DEFPUSHBUTTON, {50, 85, 50, 14}},
+        {IDCANCEL, "Button", "Cancel", BS_PUSHBUTTON, {110, 85, 50, 14}},
+        {IDC_SOUNDFONT_DEVICE, "ComboBox", nullptr, CBS_DROPDOWN, {15, 29, 185, -1}},
+        {IDC_DEST_BANK, "Edit", nullptr, ES_NUMBER | ES_RIGHT, {40, 50, 20, 14}},
+        {IDC_DEST_BANK_SPIN, "msctls_updown32", "", UDS_SETBUDDYINT | UDS_AUTOBUDDY | UDS_ARROWKEYS,
+         {60, 50, -1, 14}},
+        {IDC_DEST_INSTRUMENT, "Edit", nullptr, ES_NUMBER | ES_RIGHT, {130, 50, 20, 14}},
+        {IDC_DEST_INSTRUMENT_SPIN, "msctls_updown32", "", UDS_SETBUDDYINT | UDS_AUTOBUDDY | UDS_ARROWKEYS,
+         {150, 50, -1, 14}},
+        {IDC_DEST_INSTRUMENT_LABEL, "Static", "&Instrument:", SS_LEFT, {90, 55, 36, 8}},
+    });
     // Each spin takes the field before it as its buddy.
-    const struct {
-        int spin;
-        int buddy;
-    } spins[] = {{IDC_DEST_BANK_SPIN, IDC_DEST_BANK},
-                 {IDC_DEST_INSTRUMENT_SPIN, IDC_DEST_INSTRUMENT}};
-    for (const auto& s : spins) {
-        LRESULT buddy = SendDlgItemMessageA(window, s.spin, UDM_GETBUDDY, 0, 0);
-        EXPECT_EQ(reinterpret_cast<HWND>(buddy), GetDlgItem(window, s.buddy)) << s.spin;
-    }
+    ExpectSpinBuddies(window, {{IDC_DEST_BANK_SPIN, IDC_DEST_BANK}, {IDC_DEST_INSTRUMENT_SPIN, IDC_DEST_INSTRUMENT}});
 }
 
 TEST_F(DestinationDialog, TheTextsWithoutIdsAreThere)

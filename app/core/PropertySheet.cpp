@@ -1,4 +1,4 @@
-#include "dialogs/PropertySheet.h"
+#include "app/core/PropertySheet.h"
 
 #include <commctrl.h>
 
