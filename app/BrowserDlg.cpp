@@ -22,6 +22,7 @@ std::string WithoutEnclosingQuotes(const std::string& text)
 CBrowserDlg::CBrowserDlg(HWND parent)
     : CDialog(IDD_TONEWELL_DIALOG, parent)
     , m_treeCommands(m_soundTree, m_sfManager, m_settings.model, m_memoryMeter)
+    , m_treeDrop(m_soundTree, m_treeCommands, m_settings.model)
     , m_previewPanel(m_preview, m_sfManager, m_settings.model, m_soundTree, m_images, m_treeCommands)
     , m_hIcon(LoadIconA(ResourceModule(), MAKEINTRESOURCEA(IDR_MAINFRAME)))
 {
@@ -90,6 +91,7 @@ BOOL CBrowserDlg::OnInitDialog()
         m_treeCommands.LoadSoundFont(firstDevice, WithoutEnclosingQuotes(m_startupFile), true) != 0)
         m_treeCommands.ShowCommandError("Error loading SoundFont (%s)");
     m_treeCommands.TrackTreeInput();
+    m_treeDrop.Accept(m_hWnd);
     // The tree is where the work is: it takes the focus, though the tab order starts above it.
     SetFocus(tree);
     return FALSE;
@@ -201,6 +203,10 @@ bool CBrowserDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
     case WM_SIZE:
         Layout();
         return false;
+    case WM_DROPFILES:
+        m_treeDrop.OnDropFiles(reinterpret_cast<HDROP>(wParam));
+        result = 0;
+        return true;
     case kProgramChangeMessage:
         m_previewPanel.OnProgramChange();
         result = 0;

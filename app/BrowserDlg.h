@@ -7,6 +7,7 @@
 #include "browser/MemoryMeter.h"
 #include "browser/SoundTree.h"
 #include "browser/TreeCommands.h"
+#include "browser/TreeDrop.h"
 #include "browser/TreeImages.h"
 #include "engine/SoundFontManager.h"
 #include "midi/PreviewSession.h"
@@ -40,6 +41,7 @@ public:
     CSettingsFile m_settings;
     CSoundTree m_soundTree;
     CTreeCommands m_treeCommands;
+    CTreeDrop m_treeDrop;
     CPreviewPanel m_previewPanel;
     HIMAGELIST m_imageList = nullptr;
     bool m_expanded = false;

@@ -315,17 +315,26 @@ int CTreeCommands::LoadSoundFont(int& device, const std::string& path, bool dire
     int bank = FindFreeBank(device);
     if (!direct && !ChooseLoadDestination(m_owner, device, bank))
         return 0;
+    bool loaded = false;
+    if (int result = LoadIntoBank(device, bank, file, loaded); result != 0 || !loaded)
+        return result;
+    RefreshTree();
+    ShowLoadedBank(device, bank);
+    return 0;
+}
+
+int CTreeCommands::LoadIntoBank(int device, int bank, const std::string& path, bool& loaded)
+{
+    loaded = false;
+    std::string file = path.substr(0, kMaxLoadPath);
     if (RefuseLoadThatCantFit(m_owner, m_engine, device, bank, file))
         return 0;
     if (int result = m_engine.OpenDevice(device); result != 0)
         return result;
     int result = m_engine.LoadBank(bank, file);
     m_engine.CloseDevice();
-    if (result != 0)
-        return result;
-    RefreshTree();
-    ShowLoadedBank(device, bank);
-    return 0;
+    loaded = result == 0;
+    return result;
 }
 
 HTREEITEM CTreeCommands::ExpandDevice(int device)

@@ -38,6 +38,11 @@ public:
     // Unless `direct`, the user may choose another device and bank first; `device` is then
     // the one chosen.
     int LoadSoundFont(int& device, const std::string& path, bool direct);
+    // Loads `path` into `bank` of `device` without asking and without refreshing the tree. A
+    // file that certainly can't fit is refused with its own message: 0 then, and `loaded` false.
+    int LoadIntoBank(int device, int bank, const std::string& path, bool& loaded);
+    // Opens the bank's branch and selects its first preset.
+    void ShowLoadedBank(int device, int bank);
     int DeleteBank(int device, int bank);
     int FindFreeBank(int device);
     int DefaultLoadDevice();
@@ -57,7 +62,6 @@ private:
     void AddFolder();
     void RemoveFolder(const std::string& path);
     bool AskForSoundFontFile(std::string& path);
-    void ShowLoadedBank(int device, int bank);
     HTREEITEM ExpandDevice(int device);
 
     CSoundTree& m_tree;

@@ -1,0 +1,80 @@
+#include "browser/SoundFontFileWalk.h"
+
+#include <windows.h>
+
+#include <vector>
+
+namespace {
+
+// Deeper than any folder the tree can list.
+constexpr int kDeepestWalk = 128;
+
+std::wstring Widen(const std::string& text)
+{
+    int size = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(size > 0 ? size : 0), L'\0');
+    if (size > 0)
+        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &wide[0], size);
+    return wide;
+}
+
+std::string Narrow(const std::wstring& text)
+{
+    int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
+                                   nullptr);
+    std::string narrow(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
+    if (size > 0)
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &narrow[0], size, nullptr,
+                            nullptr);
+    return narrow;
+}
+
+bool IsSoundFontName(const wchar_t* name)
+{
+    std::size_t length = wcslen(name);
+    return length > 4 && lstrcmpiW(name + length - 4, L".sf2") == 0;
+}
+
+bool IsDotOrDotDot(const wchar_t* name)
+{
+    return name[0] == L'.' && (name[1] == 0 || (name[1] == L'.' && name[2] == 0));
+}
+
+// False when the walk is to stop.
+bool Walk(const std::wstring& folder, int depth, const std::function<bool(const std::string&)>& found)
+{
+    if (depth > kDeepestWalk)
+        return true;
+    WIN32_FIND_DATAW entry = {};
+    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &entry);
+    if (search == INVALID_HANDLE_VALUE)
+        return true;
+    std::vector<std::wstring> subfolders;
+    bool going = true;
+    do {
+        if (IsDotOrDotDot(entry.cFileName) || (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+            continue;
+        std::wstring path = folder + L"\\" + entry.cFileName;
+        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            subfolders.push_back(path);
+        else if (IsSoundFontName(entry.cFileName))
+            going = found(Narrow(path));
+    } while (going && FindNextFileW(search, &entry));
+    FindClose(search);
+    for (const std::wstring& subfolder : subfolders) {
+        if (!going)
+            break;
+        going = Walk(subfolder, depth + 1, found);
+    }
+    return going;
+}
+
+} // namespace
+
+void WalkSoundFontFiles(const std::string& folder, const std::function<bool(const std::string&)>& found)
+{
+    std::wstring root = Widen(folder);
+    while (!root.empty() && (root.back() == L'\\' || root.back() == L'/'))
+        root.pop_back();
+    Walk(root, 0, found);
+}
