@@ -41,7 +41,7 @@ build "$native" bench_sf2_presets bench_sf2_hostile bench_preview_input
 
 step "Windows build ($arch: $toolchain)"
 configure "$win" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_TOOLCHAIN_FILE="$toolchain"
-build "$win" bench_sf2_presets bench_sf2_hostile bench_preview_input bench_tree_refresh
+build "$win" bench_sf2_presets bench_sf2_hostile bench_preview_input bench_tree_refresh bench_preset_index
 
 step "preset listing, native"
 "$native/bench/bench_sf2_presets" "$work/sf2-native" 1000 7
@@ -63,4 +63,6 @@ tools/wine-session.sh "$win/wine/prefix" --arch "$arch" --fresh -- bash -c '
   (cd "$1/bench" && "$WINELOADER" bench_preview_input.exe)
   echo; echo "== sound tree refresh and start-up, Windows under Wine"
   (cd "$1/bench" && "$WINELOADER" bench_tree_refresh.exe "$3")
+  echo; echo "== preset index of the find box, Windows under Wine"
+  (cd "$1/bench" && "$WINELOADER" bench_preset_index.exe "$3")
 ' bench "$root/$win" "$(windows_path "$work/sf2-win")" "$refresh_passes"
