@@ -23,6 +23,7 @@ CBrowserDlg::CBrowserDlg(HWND parent)
     : CDialog(IDD_TONEWELL_DIALOG, parent)
     , m_treeCommands(m_soundTree, m_sfManager, m_settings.model, m_memoryMeter)
     , m_treeDrop(m_soundTree, m_treeCommands, m_settings.model)
+    , m_treeFind(m_soundTree, m_treeCommands, m_sfManager, m_settings.model)
     , m_previewPanel(m_preview, m_sfManager, m_settings.model, m_soundTree, m_images, m_treeCommands)
     , m_hIcon(LoadIconA(ResourceModule(), MAKEINTRESOURCEA(IDR_MAINFRAME)))
 {
@@ -58,6 +59,8 @@ BOOL CBrowserDlg::OnInitDialog()
     HWND tree = GetDlgItem(IDC_SOUND_TREE);
     m_soundTree.Attach(tree, &m_images);
     m_treeCommands.SetOwner(m_hWnd);
+    m_treeFind.Create(m_hWnd);
+    m_treeCommands.SetRefreshListener([this] { m_treeFind.RebuildIndex(); });
 
     AddAboutToSystemMenu();
     SendMessageA(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
@@ -148,6 +151,8 @@ bool CBrowserDlg::CreateImageList(HWND tree)
 
 bool CBrowserDlg::OnCommand(WORD id, WORD code, HWND)
 {
+    if (m_treeFind.OnCommand(id, code))
+        return true;
     if (code != BN_CLICKED)
         return false;
     switch (id) {
@@ -170,6 +175,10 @@ bool CBrowserDlg::OnCommand(WORD id, WORD code, HWND)
 
 bool CBrowserDlg::OnNotify(NMHDR* header, LRESULT& result)
 {
+    if (OnFindKey(header, result))
+        return true;
+    if (m_treeFind.OnNotify(header, result))
+        return true;
     if (header->idFrom == IDC_SOUND_TREE &&
         (header->code == TVN_SELCHANGEDA || header->code == TVN_SELCHANGEDW)) {
         AnnounceTreeSelection(m_soundTree.Window());
@@ -192,6 +201,12 @@ bool CBrowserDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
     switch (message) {
     case WM_CONTEXTMENU:
         return m_treeCommands.OnContextMenuMessage(reinterpret_cast<HWND>(wParam), lParam);
+    case WM_TIMER:
+        return m_treeFind.OnTimer(static_cast<UINT_PTR>(wParam));
+    case WM_CLOSE:
+        CDialog::OnCancel();
+        result = 0;
+        return true;
     case WM_SYSCOMMAND:
         return OnSysCommand(static_cast<UINT>(wParam));
     case WM_PAINT:
@@ -263,6 +278,7 @@ void CBrowserDlg::Layout()
     };
     place(button, layout.expandButton);
     place(tree, layout.tree);
+    m_treeFind.Place(layout.tree);
     if (!layout.presetListVisible) {
         ShowWindow(list, SW_HIDE);
         return;
@@ -286,5 +302,27 @@ void CBrowserDlg::ToggleExpanded()
 
 void CBrowserDlg::OnOK()
 {
-    m_treeCommands.OnEnter();
+    if (!m_treeFind.OnEnter())
+        m_treeCommands.OnEnter();
+}
+
+void CBrowserDlg::OnCancel()
+{
+    if (!m_treeFind.OnEscape())
+        CDialog::OnCancel();
+}
+
+bool CBrowserDlg::OnFindKey(NMHDR* header, LRESULT& result)
+{
+    WORD key = 0;
+    if (header->idFrom == IDC_SOUND_TREE && header->code == TVN_KEYDOWN)
+        key = reinterpret_cast<NMTVKEYDOWN*>(header)->wVKey;
+    else if (header->idFrom == IDC_FIND_RESULTS && header->code == LVN_KEYDOWN)
+        key = reinterpret_cast<NMLVKEYDOWN*>(header)->wVKey;
+    if (key != 'F' || GetKeyState(VK_CONTROL) >= 0)
+        return false;
+    m_treeFind.Focus();
+    // Not the start of an incremental search of the tree.
+    result = 1;
+    return true;
 }

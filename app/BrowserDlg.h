@@ -8,6 +8,7 @@
 #include "browser/SoundTree.h"
 #include "browser/TreeCommands.h"
 #include "browser/TreeDrop.h"
+#include "browser/TreeFind.h"
 #include "browser/TreeImages.h"
 #include "engine/SoundFontManager.h"
 #include "midi/PreviewSession.h"
@@ -42,6 +43,7 @@ public:
     CSoundTree m_soundTree;
     CTreeCommands m_treeCommands;
     CTreeDrop m_treeDrop;
+    CTreeFind m_treeFind;
     CPreviewPanel m_previewPanel;
     HIMAGELIST m_imageList = nullptr;
     bool m_expanded = false;
@@ -55,11 +57,16 @@ protected:
     // Enter never ends the modal loop (Escape and the close box do): in the tree it acts on the
     // selected item as a double-click does, elsewhere it does nothing.
     void OnOK() override;
+    // Escape in the find box or its results clears the box and returns to the tree; elsewhere
+    // it closes the window, as the close box does.
+    void OnCancel() override;
 
 private:
     SettingsDevices Devices();
     void AddAboutToSystemMenu();
     void CollapseToHalfWidth();
     bool OnSysCommand(UINT command);
+    // Ctrl+F in the tree or the results list: the find box takes the focus.
+    bool OnFindKey(NMHDR* header, LRESULT& result);
     void OnPaint();
 };

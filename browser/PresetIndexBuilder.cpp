@@ -2,6 +2,7 @@
 
 #include "sf2/SoundFontReader.h"
 
+#include <algorithm>
 #include <utility>
 
 bool ReadIndexedPresets(const std::string& path, std::vector<IndexedPreset>& presets)
@@ -75,8 +76,16 @@ void CPresetIndexBuilder::Run(unsigned generation, const std::vector<PresetSourc
 void CPresetIndexBuilder::ReadSource(unsigned generation, const PresetSource& source)
 {
     std::vector<IndexedPreset> presets;
-    if (ReadIndexedPresets(source.path, presets))
-        m_index.Add(generation, source, presets);
-    else
+    if (!ReadIndexedPresets(source.path, presets)) {
         m_index.CountSkipped(generation);
+        return;
+    }
+    // A loaded bank shows its melodic presets of bank 0 and its percussion kits, as the card
+    // plays them; the others are not reachable there.
+    if (source.IsLoadedBank()) {
+        presets.erase(std::remove_if(presets.begin(), presets.end(),
+                                     [](const IndexedPreset& preset) { return preset.bank != 0 && preset.bank < 128; }),
+                      presets.end());
+    }
+    m_index.Add(generation, source, presets);
 }

@@ -71,6 +71,8 @@ void CTreeCommands::RefreshTree()
 {
     CTreeBuilder(m_tree, m_engine, m_settings.preview.deviceMap, m_settings.folders, m_settings.storedFolderPaths)
         .Refresh(m_owner);
+    if (m_refreshed)
+        m_refreshed();
 }
 
 void CTreeCommands::UpdateMemoryMeter(int device)

@@ -12,6 +12,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <functional>
 #include <string>
 
 class CTreeCommands {
@@ -32,6 +33,8 @@ public:
     void OnEnter();
 
     void RefreshTree();
+    // Called after each refresh of the tree.
+    void SetRefreshListener(std::function<void()> listener) { m_refreshed = std::move(listener); }
     void UpdateMemoryMeter(int device);
     void UpdateMeterForRecord(const TreeItemRecord& record);
 
@@ -70,4 +73,5 @@ private:
     CMemoryMeter& m_meter;
     HWND m_owner = nullptr;
     CTreeWindowInput m_input;
+    std::function<void()> m_refreshed;
 };
