@@ -98,7 +98,7 @@ void CTreeDrop::OnDropFiles(HDROP drop)
     DragFinish(drop);
 
     if (dropped.soundFonts.empty() && dropped.folders.empty()) {
-        ErrorBox(m_owner, MB_ICONINFORMATION | MB_OK, "Tonewell",
+        ErrorBox(m_owner, MB_ICONINFORMATION | MB_OK, "Error",
                  "Nothing was dropped that Tonewell can use: drop SoundFont files (.sf2) to load "
                  "them, or folders to list them.");
         return;
