@@ -12,7 +12,8 @@
 # 126 of the first device; the memory meter drops); load the small one through "Load into
 # Bank" into bank 10 of the second device; load it once more and delete that bank with the
 # Delete key; clear the second device; change the disk-file channel in the settings and Cancel,
-# change it again and OK; start and stop previewing (there are no MIDI devices here, so three
+# change it again and OK; find the loaded bank's Celesta by typing part of its name after
+# Ctrl+F, and start and stop previewing with it selected (there are no MIDI devices here, so three
 # messages come and are answered); Escape. Second run: the folder, the bank and the setting are
 # as they were left; a SoundFont cut short, added to the folder, is listed after F5 with its own
 # picture, no menu, and a double-click that says why it can't be loaded.
@@ -370,6 +371,22 @@ e2e_expect "after OK the channel is 5" "4 5" \
   "$(disk_channel)"
 e2e_click_control "$sheet" Cancel
 e2e_check "the settings close" wait_gone "$sheet"
+
+# ---------------------------------------------------------------------------------------------
+step "find a preset by part of its name: Ctrl+F, type, Enter to the first result, Escape"
+e2e_click_tree "126 - $bank_name"
+e2e_keys ctrl+f
+e2e_type "CELES"
+sleep 1
+shot find-results
+e2e_keys Return
+e2e_keys Escape
+read_tree found
+no_message_boxes "find"
+e2e_expect "after Escape the window is open, alone" "Tonewell" \
+  "$(e2e_inspect windows | sed -nE 's/^toplevel .* visible=1 .* caption=//p')"
+e2e_expect "the loaded bank's Celesta is selected in the tree, ready to preview" "008 Celesta" "$(selected_item)"
+shot found
 
 # ---------------------------------------------------------------------------------------------
 step "start and stop previewing without MIDI devices"
