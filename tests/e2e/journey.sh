@@ -374,7 +374,7 @@ e2e_check "the settings close" wait_gone "$sheet"
 
 # ---------------------------------------------------------------------------------------------
 step "find a preset by part of its name: Ctrl+F, type, Enter to the first result, Escape"
-e2e_click_tree "126 - $bank_name"
+e2e_click_tree 'Loaded SoundFonts'
 e2e_keys ctrl+f
 e2e_type "CELES"
 sleep 1
