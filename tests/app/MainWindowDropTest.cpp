@@ -202,6 +202,9 @@ TEST_F(DropTest, ADropWithNothingUsableSaysSoOnce)
     Open();
     const TreeLines before = Lines();
     Drop(dropped, Find({"Loaded SoundFonts"}));
+    // The watcher counts a box once it is gone, a moment after the window's thread goes on.
+    ASSERT_TRUE(m_boxes.WaitForCount(1));
+    Sleep(200);
     ASSERT_EQ(m_boxes.Texts().size(), 1u);
     EXPECT_NE(m_boxes.Texts()[0].find("Nothing was dropped"), std::string::npos) << m_boxes.Texts()[0];
     EXPECT_EQ(Lines(), before);
@@ -215,6 +218,8 @@ TEST_F(DropTest, AFileThatFailsToLoadDoesNotStopTheOthers)
     const std::wstring third = WriteNamedSoundFont("third.sf2", "Third");
     Open();
     Drop({first, broken, third}, Find({"Loaded SoundFonts", kDevice2}));
+    ASSERT_TRUE(m_boxes.WaitForCount(1));
+    Sleep(200);
     ASSERT_EQ(m_boxes.Texts().size(), 1u) << ::testing::PrintToString(m_boxes.Texts());
     EXPECT_EQ(m_boxes.Texts()[0].rfind("Error loading SoundFont (", 0), 0u) << m_boxes.Texts()[0];
     EXPECT_EQ(Banks(kDevice2), (std::vector<std::string>{"126 - Third", "127 - First"}));
