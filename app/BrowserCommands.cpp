@@ -6,6 +6,7 @@
 #include "app/Diagnostics.h"
 #include "browser/TreeBuilder.h"
 #include "browser/TreeAccessible.h"
+#include "shell/WideText.h"
 
 #include <commdlg.h>
 
@@ -273,29 +274,29 @@ void CBrowserDlg::OnTreeKeyDown(WORD key)
 
 bool CBrowserDlg::AskForSoundFontFile(std::string& path)
 {
-    char file[kMaxLoadPath + 1] = {};
-    std::string folder = m_lastOpenDir.substr(0, kMaxLoadPath);
-    OPENFILENAMEA dialog = {};
+    wchar_t file[kMaxLoadPath + 1] = {};
+    std::wstring folder = WidenUtf8(m_lastOpenDir).substr(0, kMaxLoadPath);
+    OPENFILENAMEW dialog = {};
     dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = m_hWnd;
-    dialog.lpstrFilter = "SoundFont Files (*.sf2)\0*.sf2\0All Files (*.*)\0*.*\0";
+    dialog.lpstrFilter = L"SoundFont Files (*.sf2)\0*.sf2\0All Files (*.*)\0*.*\0";
     dialog.nFilterIndex = 1;
     dialog.lpstrFile = file;
-    dialog.nMaxFile = sizeof file;
+    dialog.nMaxFile = kMaxLoadPath + 1;
     dialog.lpstrInitialDir = folder.c_str();
-    dialog.lpstrTitle = "Select a SoundFont File";
-    dialog.lpstrDefExt = "sf2";
+    dialog.lpstrTitle = L"Select a SoundFont File";
+    dialog.lpstrDefExt = L"sf2";
     dialog.Flags = OFN_LONGNAMES | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_EXPLORER;
-    if (!GetOpenFileNameA(&dialog))
+    if (!GetOpenFileNameW(&dialog))
         return false;
-    path = file;
+    path = NarrowToUtf8(file);
     m_lastOpenDir = FolderOf(path);
     return true;
 }
 
 int CBrowserDlg::LoadSoundFont(int& device, const std::string& path, bool direct)
 {
-    std::string file = path.substr(0, kMaxLoadPath);
+    std::string file = NarrowToUtf8(WidenUtf8(path).substr(0, kMaxLoadPath));
     if (file.empty() && !AskForSoundFontFile(file))
         return 0;
     int bank = FindFreeBank(device);

@@ -59,10 +59,10 @@ void CBrowserDlg::LoadSettings()
         m_deviceMap = DefaultDeviceMap(soundFontDevices, midiOutputs);
     }
 
-    m_profile.ReadString(kGeneral, "LastOpenDir", m_lastOpenDir);
+    m_profile.ReadText(kGeneral, "LastOpenDir", m_lastOpenDir);
 
     std::vector<std::string> folders;
-    m_profile.ReadStringArray(kFolders, "LocalSoundFonts", folders);
+    m_profile.ReadTextArray(kFolders, "LocalSoundFonts", folders);
     for (const std::string& path : folders) {
         m_localFolders.emplace_back(path);
         m_storedFolderPaths.push_back(path);
@@ -118,7 +118,7 @@ void CBrowserDlg::SaveSettings()
     m_profile.WriteIntArray(kPreview, "DevMapArray_Channel", channels);
     m_profile.WriteBoolArray(kPreview, "DevMapArray_Enable", enabled);
 
-    m_profile.WriteString(kGeneral, "LastOpenDir", m_lastOpenDir);
+    m_profile.WriteText(kGeneral, "LastOpenDir", m_lastOpenDir);
 
     std::vector<std::string> folders;
     for (std::size_t i = 0; i < m_localFolders.size(); ++i) {
@@ -127,7 +127,7 @@ void CBrowserDlg::SaveSettings()
             path = m_storedFolderPaths[i];
         folders.push_back(path);
     }
-    m_profile.WriteStringArray(kFolders, "LocalSoundFonts", folders);
+    m_profile.WriteTextArray(kFolders, "LocalSoundFonts", folders);
 
     name.clear();
     m_sfManager.GetDeviceName(m_fileSoundFontDevice, name);

@@ -45,20 +45,9 @@ std::string NarrowToUtf8(const wchar_t* text)
     return text ? Narrow(CP_UTF8, text, wcslen(text)) : std::string();
 }
 
-bool IsValidUtf8(const std::string& text)
-{
-    return text.empty() || MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(),
-                                               static_cast<int>(text.size()), nullptr, 0) > 0;
-}
-
 std::string AnsiToUtf8(const std::string& text)
 {
     return NarrowToUtf8(Widen(CP_ACP, text));
-}
-
-std::string StoredTextToUtf8(const std::string& text)
-{
-    return IsValidUtf8(text) ? text : AnsiToUtf8(text);
 }
 
 std::optional<std::string> ExactAnsi(const std::wstring& text)

@@ -11,12 +11,8 @@ std::wstring WidenUtf8(const std::string& text);
 std::string NarrowToUtf8(const std::wstring& text);
 std::string NarrowToUtf8(const wchar_t* text);
 
-bool IsValidUtf8(const std::string& text);
-
 // Text in the ANSI code page (from an 8-bit function, a file or the sound card) as UTF-8.
 std::string AnsiToUtf8(const std::string& text);
-// Stored text of either kind: UTF-8 when it is valid UTF-8, otherwise the ANSI code page.
-std::string StoredTextToUtf8(const std::string& text);
 
 // The text in the ANSI code page when every character can be written there as itself; none
 // when one can't, or only as a look-alike (best-fit mapping, such as "l" for "ŀ").
