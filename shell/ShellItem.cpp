@@ -19,6 +19,8 @@ std::size_t ItemBytes(const IdListLayout& layout)
     return layout.size - kIdListTerminatorSize;
 }
 
+constexpr std::size_t kLongestTitle = 511;
+
 // Wine's desktop folder crashes on a Unix path (one beginning with a slash); Windows fails to
 // parse it. Empty text names nothing.
 bool IsParsablePath(const std::string& path)
@@ -205,7 +207,12 @@ HRESULT CShellItem::BrowseForFolder(const std::string& title, UINT flags)
     auto* displayName = static_cast<wchar_t*>(m_malloc.Alloc(MAX_PATH * sizeof(wchar_t)));
     if (!displayName)
         return E_FAIL;
+    // Cut as the picker has always had it; never inside a surrogate pair.
     std::wstring titleText = WidenUtf8(title);
+    if (titleText.size() > kLongestTitle) {
+        const bool cutsPair = titleText[kLongestTitle - 1] >= 0xD800 && titleText[kLongestTitle - 1] <= 0xDBFF;
+        titleText.resize(cutsPair ? kLongestTitle - 1 : kLongestTitle);
+    }
 
     BROWSEINFOW browse = {};
     browse.hwndOwner = nullptr;

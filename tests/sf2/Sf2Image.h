@@ -2,6 +2,7 @@
 // Small SoundFont 2 images built byte by byte for the tests, and the files that hold them.
 
 #include <cstdint>
+#include <cstdio>
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -33,7 +34,10 @@ Bytes SoundFontWith(const Bytes& presetHeadersChunk);
 // A path on the host as this program must spell it: under Wine the host's root is drive Z:.
 std::string HostPath(const std::string& hostPath);
 
+// Paths here are UTF-8, as the program's.
 void WriteFile(const std::string& path, const Bytes& bytes);
+std::FILE* OpenForWriting(const std::string& path);
+int RemoveFile(const std::string& path);
 // Writes pieces at 64-bit offsets, leaving holes between them (sparse where the file system
 // allows), so that files of several gigabytes cost nothing.
 struct Piece {
