@@ -11,7 +11,7 @@
 TEST(CardPathTest, AFileTheCodePageCantNameIsHandedOverShortAndComesBackLong)
 {
     const std::string folder = FreshFolder("card-path");
-    const char* const names[] = {"Plain.sf2", "Gr\xC3\xBC\xC3\x9F" "e.sf2", "\xE6\x97\xA5\xE6\x9C\xAC.sf2",
+    const char* const names[] = {"Plain.sf2", ("Gr\xC3\xBC\xC3\x9F" "e.sf2"), "\xE6\x97\xA5\xE6\x9C\xAC.sf2",
                                  "\xF0\x9F\x8E\xB9.sf2", "\xC4\xBFlama.sf2"};
     for (const char* name : names) {
         const std::string path = folder + name;

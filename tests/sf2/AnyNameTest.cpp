@@ -48,7 +48,7 @@ TEST(Utf8ToUtf16Test, DecodesWellFormedTextAndRefusesTheRest)
 TEST(PresetReaderNamesTest, FilesNamedInAnyScriptAreRead)
 {
     const char* const names[] = {
-        "Gr\xC3\xBC\xC3\x9F" "e.sf2",                 // Latin-1 letters
+        ("Gr\xC3\xBC\xC3\x9F" "e.sf2"),               // Latin-1 letters
         "\xCE\xA9mega.sf2",                            // Greek
         "\xD0\x97\xD0\xB2\xD1\x83\xD0\xBA\xD0\xB8.sf2", // Cyrillic
         "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E.sf2",    // Japanese
