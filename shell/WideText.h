@@ -15,5 +15,5 @@ std::string NarrowToUtf8(const wchar_t* text);
 std::string AnsiToUtf8(const std::string& text);
 
 // The text in the ANSI code page when every character can be written there as itself; none
-// when one can't, or only as a look-alike (best-fit mapping, such as "l" for "ŀ").
+// when one can't, or only as a look-alike (best-fit mapping, such as "O" for "Ω").
 std::optional<std::string> ExactAnsi(const std::wstring& text);

@@ -20,15 +20,16 @@ struct NameCase {
     const char* name;
 };
 
-// The ANSI code page is Windows-1252 under Wine unless set otherwise: the first name fits it,
-// the last two only by best-fit look-alikes ("L" for "Ŀ", "Piano" for the wide letters).
+// The ANSI code page is Windows-1252 under Wine unless set otherwise: the first name fits it;
+// the Greek and the fullwidth names only as best-fit look-alikes ("Omega", "Piano"), which
+// name other files.
 const NameCase kNames[] = {
     {"Latin-1 letters", "Grüße"},
     {"Greek", "Ωmega"},
     {"Cyrillic", "Звуки"},
     {"Japanese", "日本語"},
     {"an emoji", "🎹 Keys"},
-    {"a best-fit letter", "Ŀlama"},
+    {"Latin Extended-A", "Ŀlama"},
     {"fullwidth letters", "Ｐｉａｎｏ"},
 };
 

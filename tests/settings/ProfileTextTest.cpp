@@ -50,8 +50,8 @@ const NameCase kNames[] = {
     {"Cyrillic", "C:\\\xD0\x97\xD0\xB2\xD1\x83\xD0\xBA\xD0\xB8", false},
     {"Japanese", "C:\\\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E", false},
     {"an emoji", "C:\\\xF0\x9F\x8E\xB9", false},
-    {"a best-fit-only letter", "C:\\\xC4\xBFlama", false},
-    {"fullwidth letters", "C:\\\xEF\xBC\xB0\xEF\xBD\x89\xEF\xBD\x81\xEF\xBD\x8E\xEF\xBD\x8F", false},
+    {"Latin Extended-A", "C:\\\xC4\xBFlama", false},
+    {"fullwidth letters (best fit only)", "C:\\\xEF\xBC\xB0\xEF\xBD\x89\xEF\xBD\x81\xEF\xBD\x8E\xEF\xBD\x8F", false},
 };
 
 class ProfileTextTest : public ::testing::Test {

@@ -53,7 +53,7 @@ TEST(PresetReaderNamesTest, FilesNamedInAnyScriptAreRead)
         "\xD0\x97\xD0\xB2\xD1\x83\xD0\xBA\xD0\xB8.sf2", // Cyrillic
         "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E.sf2",    // Japanese
         "\xF0\x9F\x8E\xB9 Keys.sf2",                   // an emoji
-        "\xC4\xBFlama.sf2",                            // a best-fit-only letter
+        "\xC4\xBFlama.sf2",                            // Latin Extended-A
     };
     const Bytes image = SoundFontWith(Chunk("phdr", Concat({Record("Grand", 0, 0), TerminalRecord()})));
     for (const char* name : names) {

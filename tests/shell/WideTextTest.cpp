@@ -29,8 +29,9 @@ TEST(WideTextTest, OnlyNamesTheCodePageHoldsExactlyHaveAnAnsiForm)
         {"Cyrillic", "\xD0\x97\xD0\xB2", std::nullopt},
         {"Japanese", "\xE6\x97\xA5", std::nullopt},
         {"an emoji", "\xF0\x9F\x8E\xB9", std::nullopt},
-        {"a best-fit-only letter", "\xC4\xBFlama", std::nullopt},
-        {"fullwidth letters", "\xEF\xBC\xB0\xEF\xBD\x89", std::nullopt},
+        {"Latin Extended-A", "\xC4\xBFlama", std::nullopt},
+        {"Greek, in the code page only as a best-fit look-alike", "\xCE\xA9", std::nullopt},
+        {"fullwidth letters, the same", "\xEF\xBC\xB0\xEF\xBD\x89", std::nullopt},
     };
     for (const AnsiCase& c : cases) {
         EXPECT_EQ(ExactAnsi(WidenUtf8(c.utf8)), c.ansi) << c.script;
