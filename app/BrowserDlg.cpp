@@ -1,57 +1,13 @@
 #include "app/BrowserDlg.h"
 
 #include "app/AboutDlg.h"
-#include "app/Diagnostics.h"
 #include "app/WindowFrame.h"
+#include "app/core/Diagnostics.h"
+#include "app/core/resource.h"
 #include "browser/TreeAccessible.h"
-#include "browser/TreeBuilder.h"
 #include "browser/TreePictures.h"
-#include "app/resource.h"
-
-std::uint32_t g_lastTreeMouseX = 0;
-std::uint32_t g_lastTreeMouseY = 0;
 
 namespace {
-
-WNDPROC g_previousTreeProc = nullptr;
-
-// Whether a key message is Shift+F10 or the menu key, which ask for the selected item's menu.
-bool IsMenuKey(UINT message, WPARAM key)
-{
-    if (message == WM_SYSKEYDOWN || message == WM_SYSKEYUP)
-        return key == VK_F10 && GetKeyState(VK_SHIFT) < 0;
-    return (message == WM_KEYDOWN || message == WM_KEYUP) && key == VK_APPS;
-}
-
-// The tree's replacement window procedure: it notes where the mouse was last seen, and turns
-// the menu keys into a keyboard WM_CONTEXTMENU for the dialog. Not every tree passes them on
-// (Wine's keeps Shift+F10 to itself and ignores the menu key), and none sees them here, so
-// one press makes one menu.
-LRESULT CALLBACK TreeMouseTracker(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (IsMenuKey(message, wParam)) {
-        if (message == WM_SYSKEYDOWN || message == WM_KEYDOWN)
-            SendMessageA(GetParent(window), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window), -1);
-        return 0;
-    }
-    if (message == WM_GETOBJECT) {
-        if (LRESULT object = TreeAccessibleResult(window, wParam, lParam))
-            return object;
-    }
-    // A rebuilt tree has nothing selected, and a tree without a selection ignores the arrow
-    // keys under Wine: the first key then selects the top item, as Windows' tree does.
-    if (message == WM_KEYDOWN && !TreeView_GetSelection(window)) {
-        if (HTREEITEM first = TreeView_GetFirstVisible(window)) {
-            TreeView_SelectItem(window, first);
-            return 0;
-        }
-    }
-    if (message == WM_MOUSEMOVE || message == WM_RBUTTONDOWN) {
-        g_lastTreeMouseX = LOWORD(lParam);
-        g_lastTreeMouseY = HIWORD(lParam);
-    }
-    return CallWindowProcA(g_previousTreeProc, window, message, wParam, lParam);
-}
 
 // Explorer passes a file it opens as one quoted path; the quotes are not part of the name.
 std::string WithoutEnclosingQuotes(const std::string& text)
@@ -61,68 +17,50 @@ std::string WithoutEnclosingQuotes(const std::string& text)
     return text;
 }
 
-void TrackTreeMouse(HWND tree)
-{
-    g_previousTreeProc = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(tree, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(TreeMouseTracker)));
-}
-
 } // namespace
 
 CBrowserDlg::CBrowserDlg(HWND parent)
     : CDialog(IDD_TONEWELL_DIALOG, parent)
-    , m_settingsLocation(CSettingsLocation::ForThisProgram())
-    , m_profile(m_settingsLocation.path, false)
+    , m_treeCommands(m_soundTree, m_sfManager, m_settings.model, m_memoryMeter)
+    , m_previewPanel(m_preview, m_sfManager, m_settings.model, m_soundTree, m_images, m_treeCommands)
     , m_hIcon(LoadIconA(ResourceModule(), MAKEINTRESOURCEA(IDR_MAINFRAME)))
 {
-    m_midiIn.SetOwner(this);
 }
 
 CBrowserDlg::~CBrowserDlg()
 {
     EndAndSave();
-    // Input first: no callback may reach this window while its members go.
-    m_midiIn.SetOwner(nullptr);
+    m_preview.ProgramChanges().Attach(nullptr);
     if (m_imageList)
         ImageList_Destroy(m_imageList);
 }
 
+SettingsDevices CBrowserDlg::Devices()
+{
+    return {m_preview.Input(), m_preview.Output(), m_sfManager};
+}
+
 void CBrowserDlg::EndAndSave()
 {
-    StopPreview();
-    if (m_settingsLoaded && !m_settingsSaved) {
-        SaveSettings();
-        if (!m_settingsLocation.writable)
-            ErrorBox(nullptr, MB_ICONWARNING | MB_OK, "Tonewell",
-                     "Your settings could not be saved: neither the program's folder nor your "
-                     "application data folder can be written.");
-    }
-    m_settingsSaved = true;
+    m_previewPanel.StopPreview();
+    if (m_settings.SaveOnce(Devices()))
+        ErrorBox(nullptr, MB_ICONWARNING | MB_OK, "Tonewell",
+                 "Your settings could not be saved: neither the program's folder nor your "
+                 "application data folder can be written.");
 }
 
 BOOL CBrowserDlg::OnInitDialog()
 {
-    m_octaveEdit = GetDlgItem(IDC_OCTAVE_EDIT);
-    SetUpOctaveArrows();
+    m_previewPanel.Attach(m_hWnd);
     m_memoryMeter.Attach(GetDlgItem(IDC_MEMORY_BAR), GetDlgItem(IDC_MEMORY_TEXT));
-    m_previewButton = GetDlgItem(IDC_PREVIEW);
+    m_preview.ProgramChanges().Attach(m_hWnd);
     HWND tree = GetDlgItem(IDC_SOUND_TREE);
     m_soundTree.Attach(tree, &m_images);
+    m_treeCommands.SetOwner(m_hWnd);
 
     AddAboutToSystemMenu();
     SendMessageA(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
     SendMessageA(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
-
-    m_previewOutDevice = 0;
-    m_previewChannel = 0;
-    m_selected.kind = TreeItemKind::LoadedRoot;
-    m_previewing = false;
-    m_midiInDevice = 0;
-    m_previewOnStartup = false;
-    m_fileMidiOutDevice = 0;
-    m_fileMidiOutChannel = 0;
-    m_fileBank = 127;
-    m_fileInstrument = 127;
 
     if (m_sfManager.Initialize() != 0) {
         ErrorBox(m_hWnd, MB_ICONSTOP | MB_OK, "Error",
@@ -130,10 +68,9 @@ BOOL CBrowserDlg::OnInitDialog()
                  m_sfManager.GetErrorText());
         return TRUE;
     }
-    LoadSettings();
-    m_settingsLoaded = true;
+    m_settings.Load(Devices(), [this] { m_previewPanel.TogglePreview(); });
     CreateImageList(tree);
-    RefreshTree();
+    m_treeCommands.RefreshTree();
 
     HWND list = GetDlgItem(IDC_PRESET_LIST);
     ListView_SetImageList(list, m_imageList, LVSIL_NORMAL);
@@ -144,15 +81,15 @@ BOOL CBrowserDlg::OnInitDialog()
     column.pszText = const_cast<char*>("Kolonne");
     SendMessageA(list, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
 
-    m_octave = 0;
-    SetWindowTextA(m_octaveEdit, "0");
+    m_previewPanel.ResetOctave();
     CollapseToHalfWidth();
     // A failed start-up load is reported like any other load: a silent failure would leave
     // the user wondering where the SoundFont went.
     int firstDevice = 0;
-    if (!m_startupFile.empty() && LoadSoundFont(firstDevice, WithoutEnclosingQuotes(m_startupFile), true) != 0)
-        ShowCommandError("Error loading SoundFont (%s)");
-    TrackTreeMouse(tree);
+    if (!m_startupFile.empty() &&
+        m_treeCommands.LoadSoundFont(firstDevice, WithoutEnclosingQuotes(m_startupFile), true) != 0)
+        m_treeCommands.ShowCommandError("Error loading SoundFont (%s)");
+    m_treeCommands.TrackTreeInput();
     // The tree is where the work is: it takes the focus, though the tab order starts above it.
     SetFocus(tree);
     return FALSE;
@@ -183,7 +120,7 @@ void CBrowserDlg::CollapseToHalfWidth()
 
 bool CBrowserDlg::CreateImageList(HWND tree)
 {
-    m_imageList = ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, 7, 0);
+    m_imageList = ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, 8, 0);
     if (!m_imageList)
         return false;
     struct Picture {
@@ -194,7 +131,7 @@ bool CBrowserDlg::CreateImageList(HWND tree)
         {IDB_FOLDER_OPEN, &m_images.folderOpenImage}, {IDB_FOLDER, &m_images.folderImage},
         {IDB_MELODIC, &m_images.melodicImage},        {IDB_PERCUSSION, &m_images.percussionImage},
         {IDB_SOUNDFONT, &m_images.soundFontImage},    {IDB_WAVE, &m_images.waveImage},
-        {IDB_DEVICE, &m_images.deviceImage},
+        {IDB_DEVICE, &m_images.deviceImage},          {IDB_DAMAGED, &m_images.damagedImage},
     };
     for (const Picture& picture : pictures) {
         HBITMAP bitmap = LoadBitmapA(ResourceModule(), MAKEINTRESOURCEA(picture.resource));
@@ -216,13 +153,13 @@ bool CBrowserDlg::OnCommand(WORD id, WORD code, HWND)
         ToggleExpanded();
         return true;
     case IDC_REFRESH:
-        RefreshTree();
+        m_treeCommands.RefreshTree();
         return true;
     case IDC_PREVIEW:
-        TogglePreview();
+        m_previewPanel.TogglePreview();
         return true;
     case IDC_SETTINGS:
-        OnSettings();
+        m_previewPanel.OnSettings();
         return true;
     default:
         return false;
@@ -231,36 +168,28 @@ bool CBrowserDlg::OnCommand(WORD id, WORD code, HWND)
 
 bool CBrowserDlg::OnNotify(NMHDR* header, LRESULT& result)
 {
+    if (header->idFrom == IDC_SOUND_TREE &&
+        (header->code == TVN_SELCHANGEDA || header->code == TVN_SELCHANGEDW)) {
+        AnnounceTreeSelection(m_soundTree.Window());
+        m_previewPanel.OnSelChangedTree();
+        result = 0;
+        return true;
+    }
     if (header->idFrom == IDC_SOUND_TREE)
-        return OnTreeNotify(header, result);
+        return m_treeCommands.OnTreeNotify(header, result);
     if (header->idFrom == IDC_OCTAVE_SPIN && header->code == UDN_DELTAPOS) {
-        OnOctaveDeltaPos(*reinterpret_cast<NMUPDOWN*>(header));
+        m_previewPanel.OnOctaveDeltaPos(*reinterpret_cast<NMUPDOWN*>(header));
         result = 0;
         return true;
     }
     return false;
 }
 
-void CBrowserDlg::RefreshTree()
-{
-    CTreeBuilder(m_soundTree, m_sfManager, m_deviceMap, m_localFolders, m_storedFolderPaths).Refresh(m_hWnd);
-}
-
-HTREEITEM CBrowserDlg::InsertTreeItem(const char* text, int level, const TreeItemRecord& record)
-{
-    return m_soundTree.InsertTreeItem(text, level, record);
-}
-
-void CBrowserDlg::UpdateMemoryMeter(int device)
-{
-    m_memoryMeter.Update(m_sfManager, device);
-}
-
 bool CBrowserDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
 {
     switch (message) {
     case WM_CONTEXTMENU:
-        return OnContextMenuMessage(reinterpret_cast<HWND>(wParam), lParam);
+        return m_treeCommands.OnContextMenuMessage(reinterpret_cast<HWND>(wParam), lParam);
     case WM_SYSCOMMAND:
         return OnSysCommand(static_cast<UINT>(wParam));
     case WM_PAINT:
@@ -272,6 +201,10 @@ bool CBrowserDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
     case WM_SIZE:
         Layout();
         return false;
+    case kProgramChangeMessage:
+        m_previewPanel.OnProgramChange();
+        result = 0;
+        return true;
     case WM_ENDSESSION:
         if (wParam)
             EndAndSave();
@@ -343,4 +276,9 @@ void CBrowserDlg::ToggleExpanded()
     SetWindowPos(m_hWnd, nullptr, 0, 0, m_expanded ? 2 * width : width / 2, height,
                  SWP_NOMOVE | SWP_NOZORDER);
     RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+}
+
+void CBrowserDlg::OnOK()
+{
+    m_treeCommands.OnEnter();
 }

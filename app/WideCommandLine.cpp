@@ -1,6 +1,6 @@
 #include "app/WideCommandLine.h"
 
-#include "shell/WideText.h"
+#include "app/core/WideText.h"
 
 namespace {
 

@@ -20,8 +20,8 @@
 // OnInitDialog returning, close from asking it to close to its thread's end. The window runs
 // on a thread of its own, as in the program. Figures are the medians of the passes.
 #include "app/BrowserDlg.h"
-#include "app/Diagnostics.h"
-#include "app/resource.h"
+#include "app/core/Diagnostics.h"
+#include "app/core/resource.h"
 #include "bench/BenchLibrary.h"
 #include "bench/RefreshFloor.h"
 #include "browser/TreeBuilder.h"

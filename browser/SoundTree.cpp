@@ -1,6 +1,6 @@
 #include "browser/SoundTree.h"
 
-#include "shell/WideText.h"
+#include "app/core/WideText.h"
 
 namespace {
 

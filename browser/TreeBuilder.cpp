@@ -1,8 +1,11 @@
 #include "browser/TreeBuilder.h"
 
-#include "app/Diagnostics.h"
+#include "app/core/Diagnostics.h"
+#include "app/core/WideText.h"
+#include "browser/SoundFontFileItem.h"
+#include "engine/BankNumbers.h"
 #include "sf2/PresetReader.h"
-#include "shell/WideText.h"
+#include "sf2/SoundFontReader.h"
 
 #include <algorithm>
 #include <cstdarg>
@@ -15,7 +18,6 @@ namespace {
 // Every item text is formatted into a buffer of this size (UTF-8: 255 UTF-16 units can take
 // three bytes each); the tree cuts it to 255 units.
 constexpr std::size_t kItemTextSize = 1024;
-constexpr int kLastBank = 127;
 constexpr int kPresetCount = 128;
 
 TreeItemRecord Record(TreeItemKind kind)
@@ -52,12 +54,6 @@ std::string ExtensionOf(const std::string& name)
     if (dot == std::string::npos || (separator != std::string::npos && dot < separator))
         return std::string();
     return name.substr(dot);
-}
-
-std::string ListedPathOf(const CShellItem& folder, const std::string& storedPath)
-{
-    std::string path = folder.GetPath();
-    return path.empty() ? storedPath : path;
 }
 
 CTreeBuilder::CTreeBuilder(CSoundTree& tree, CSoundFontManager& manager, CDeviceMap& deviceMap,
@@ -152,7 +148,7 @@ void CTreeBuilder::ListBankPresets(int device, int bank, const std::string& path
                     continue;
                 record.fileBank = 0;
                 Insert(4, record, "%03d %s", preset, AnsiToUtf8(engineName).c_str());
-            } else if (fileBank >= 128) {
+            } else if (IsPercussionBank(fileBank)) {
                 record.fileBank = static_cast<std::uint8_t>(fileBank);
                 Insert(4, record, "%03d %s", preset, AnsiToUtf8(entry.Name()).c_str());
             }
@@ -232,13 +228,15 @@ void CTreeBuilder::ListFiles(const CShellItem& folder, int level)
 
 void CTreeBuilder::ListSoundFontFile(const CShellItem& file, const std::string& path, int level)
 {
-    TreeItemRecord record = Record(TreeItemKind::SoundFontFile);
-    record.item = file;
-    Insert(level, record, "%s", file.GetDisplayName().c_str());
-
-    std::vector<PresetHeader> entries;
-    if (!ReadPresetHeaders(path, entries))
+    SoundFontSummary summary;
+    if (!ReadSoundFont(path, summary))
         DebugTrace("Couldn't get preset list for soundfont %s\n", path.c_str());
+    TreeItemRecord record = SoundFontFileRecord(file, summary.damage);
+    Insert(level, record, "%s", file.GetDisplayName().c_str());
+    if (record.kind == TreeItemKind::DamagedSoundFontFile)
+        return;
+
+    std::vector<PresetHeader>& entries = summary.presets;
     std::sort(entries.begin(), entries.end());
     record.kind = TreeItemKind::FilePreset;
     try {

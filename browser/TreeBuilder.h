@@ -5,6 +5,7 @@
 #include "browser/SoundTree.h"
 #include "engine/SoundFontManager.h"
 #include "midi/DeviceMap.h"
+#include "settings/SettingsModel.h"
 #include "shell/ShellItem.h"
 
 #include <string>
@@ -45,9 +46,6 @@ private:
     int m_deepestFolderLevel;
 };
 
-// The path a listed folder is shown and known under: its own, or, when the shell can name none
-// (a drive not attached, a path it can't parse), the one it was stored under.
-std::string ListedPathOf(const CShellItem& folder, const std::string& storedPath);
 // The name a "user bank" shows: the file's name without folder and without its last extension.
 std::string BaseNameOf(const std::string& path);
 // The extension of a path or name: from its last dot to the end, after the last separator.

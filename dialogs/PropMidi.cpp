@@ -1,7 +1,8 @@
 #include "dialogs/PropMidi.h"
 
-#include "app/Diagnostics.h"
-#include "app/resource.h"
+#include "app/core/Controls.h"
+#include "app/core/Diagnostics.h"
+#include "app/core/resource.h"
 #include "dialogs/PreviewNumber.h"
 #include "engine/SoundFontManager.h"
 #include "midi/MidiInPort.h"
@@ -9,13 +10,11 @@
 
 #include <commctrl.h>
 
-#include <cstdio>
 #include <vector>
 
 namespace {
 
 constexpr int kChannelCount = 16;
-constexpr int kHighestNumber = 127;
 
 void Fill(HWND box, const std::vector<std::string>& texts)
 {
@@ -57,23 +56,6 @@ std::int32_t LastPositionOf(HWND box, const std::string& text)
             found = position;
     }
     return found;
-}
-
-bool IsChecked(HWND button)
-{
-    return SendMessageA(button, BM_GETCHECK, 0, 0) == BST_CHECKED;
-}
-
-void SetChecked(HWND button, bool checked)
-{
-    SendMessageA(button, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
-}
-
-void SetNumber(HWND edit, std::int32_t number)
-{
-    char text[16];
-    std::snprintf(text, sizeof text, "%d", static_cast<int>(number));
-    SetWindowTextA(edit, text);
 }
 
 } // namespace
@@ -166,10 +148,10 @@ void CPropMidi::ListChannels()
 // sheet only enables Apply once its first page is up, so this is no change to apply.
 void CPropMidi::ShowFileNumbers()
 {
-    SendMessageA(m_bankSpin, UDM_SETRANGE, 0, MAKELPARAM(kHighestNumber, 0));
-    SetNumber(m_bankEdit, m_values.fileBank);
-    SendMessageA(m_instrumentSpin, UDM_SETRANGE, 0, MAKELPARAM(kHighestNumber, 0));
-    SetNumber(m_instrumentEdit, m_values.fileInstrument);
+    SendMessageA(m_bankSpin, UDM_SETRANGE, 0, MAKELPARAM(kHighestDataByte, 0));
+    SetControlNumber(m_bankEdit, m_values.fileBank);
+    SendMessageA(m_instrumentSpin, UDM_SETRANGE, 0, MAKELPARAM(kHighestDataByte, 0));
+    SetControlNumber(m_instrumentEdit, m_values.fileInstrument);
 }
 
 DevMapEntry* CPropMidi::ChosenEntry()
@@ -196,7 +178,7 @@ void CPropMidi::EnableEntryControls(bool enabled)
 {
     for (HWND control :
          {m_entryOutputBox, m_entryOutputLabel, m_entryChannelBox, m_entryChannelLabel})
-        EnableWindow(control, enabled);
+        EnableControl(control, enabled);
 }
 
 bool CPropMidi::OnCommand(WORD id, WORD code, HWND)

@@ -4,8 +4,8 @@
 // used to preview sound files on disk. Every change is kept in the members at once; the
 // opener takes them over only when the sheet closes with OK.
 
-#include "dialogs/PropertyPage.h"
-#include "dialogs/PreviewSettings.h"
+#include "app/core/PropertyPage.h"
+#include "settings/PreviewSettings.h"
 
 #include <cstdint>
 #include <string>

@@ -2,9 +2,9 @@
 // The settings sheet: the frame with OK, Cancel and Apply around its one page, the preview
 // settings page. The page's values travel in and out through it.
 
-#include "dialogs/PreviewSettings.h"
+#include "settings/PreviewSettings.h"
 #include "dialogs/PropMidi.h"
-#include "dialogs/PropertySheet.h"
+#include "app/core/PropertySheet.h"
 
 class CPropSheet : public CPropertySheet {
 public:

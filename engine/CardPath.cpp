@@ -1,6 +1,6 @@
 #include "engine/CardPath.h"
 
-#include "shell/WideText.h"
+#include "app/core/WideText.h"
 
 #include <windows.h>
 

@@ -10,6 +10,9 @@ constexpr std::uint8_t kNoteOff = 0x80;
 constexpr std::uint8_t kNoteOn = 0x90;
 constexpr std::uint8_t kControlChange = 0xB0;
 constexpr std::uint8_t kProgramChange = 0xC0;
+// Channels are 0-based; data bytes hold 7 bits.
+constexpr int kHighestMidiChannel = 15;
+constexpr int kHighestDataByte = 127;
 // Controller 0: bank select, most significant byte.
 constexpr std::uint8_t kBankSelectController = 0;
 

@@ -5,9 +5,9 @@
 namespace {
 
 const WinMidiApi kRealWinMidiApi = {
-    midiOutGetNumDevs, midiOutGetDevCapsA, midiOutOpen, midiOutClose, midiOutShortMsg,
-    midiInGetNumDevs,  midiInGetDevCapsA,  midiInOpen,  midiInClose,  midiInStart,
-    midiInStop,
+#define WINMM_REAL_FUNCTION(slot, function, result, parameters) function,
+    WINMM_MIDI_FUNCTIONS(WINMM_REAL_FUNCTION)
+#undef WINMM_REAL_FUNCTION
 };
 
 // Read on the MIDI input thread as well (sends from the input callback).

@@ -1,7 +1,7 @@
 #include "settings/Profile.h"
 
 #include "settings/UnicodeProfileFile.h"
-#include "shell/WideText.h"
+#include "app/core/WideText.h"
 
 #include <windows.h>
 

@@ -24,6 +24,12 @@ struct PresetHeader {
     std::uint32_t Morphology() const;
 };
 
+// Banks from 128 up hold percussion presets (drum kits).
+constexpr bool IsPercussionBank(int bank)
+{
+    return bank >= 128;
+}
+
 // Bank, then preset, then name with the letters A-Z taken as a-z and other bytes by their
 // unsigned value. Entries equal in all three have no order among themselves.
 bool operator<(const PresetHeader& a, const PresetHeader& b);

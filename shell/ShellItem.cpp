@@ -2,7 +2,7 @@
 
 #include "shell/IdList.h"
 #include "shell/ShellFolder.h"
-#include "shell/WideText.h"
+#include "app/core/WideText.h"
 
 #include <cstring>
 #include <utility>

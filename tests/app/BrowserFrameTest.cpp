@@ -1,4 +1,4 @@
-#include "app/resource.h"
+#include "app/core/resource.h"
 #include "tests/app/MainWindowFixture.h"
 
 #include <gtest/gtest.h>
@@ -64,9 +64,10 @@ TEST_F(BrowserFrame, OpensCollapsedAtHalfTheTemplateWidth)
 
     HIMAGELIST images = TreeView_GetImageList(GetDlgItem(window, IDC_SOUND_TREE), TVSIL_NORMAL);
     ASSERT_NE(images, nullptr);
-    EXPECT_EQ(ImageList_GetImageCount(images), 7);
+    EXPECT_EQ(ImageList_GetImageCount(images), 8);
     EXPECT_EQ(Dialog().m_images.folderOpenImage, 0);
     EXPECT_EQ(Dialog().m_images.deviceImage, 6);
+    EXPECT_EQ(Dialog().m_images.damagedImage, 7);
 
     LVCOLUMNA column = {};
     char title[32] = {};
@@ -188,9 +189,10 @@ TEST_F(BrowserFrame, TreeRemembersTheLastMousePosition)
                 PostMessageA(tree, WM_RBUTTONUP, 0, MAKELPARAM(c.x, c.y));
             SendMessageA(tree, c.message, 0, MAKELPARAM(c.x, c.y));
         });
-        EXPECT_EQ(g_lastTreeMouseX, static_cast<std::uint32_t>(c.x)) << c.message;
-        EXPECT_EQ(g_lastTreeMouseY, static_cast<std::uint32_t>(c.y)) << c.message;
+        const POINT last = Dialog().m_treeCommands.Input().LastMouse();
+        EXPECT_EQ(last.x, c.x) << c.message;
+        EXPECT_EQ(last.y, c.y) << c.message;
     }
     SendMessageA(tree, WM_LBUTTONUP, 0, MAKELPARAM(99, 99));
-    EXPECT_EQ(g_lastTreeMouseX, 0xFFFFu);
+    EXPECT_EQ(Dialog().m_treeCommands.Input().LastMouse().x, 0xFFFF);
 }

@@ -1,37 +1,29 @@
-#include "app/Diagnostics.h"
+#include "app/core/Diagnostics.h"
 #include "tests/support/MessageBoxWatcher.h"
+#include "tests/support/TraceCapture.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-namespace {
-
-std::vector<std::string> g_traced;
-
-void RecordTrace(const char* line)
-{
-    g_traced.push_back(line);
-}
-
-} // namespace
-
 TEST(Diagnostics, TraceLinesGoToTheSinkWithTheElapsedTime)
 {
-    g_traced.clear();
-    TraceSink previous = SetTraceSink(RecordTrace);
-    DebugTrace("Couldn't get preset list for soundfont %s\n", "Z:\\a.sf2");
-    Sleep(120);
-    DebugTrace("%d presets", 7);
-    SetTraceSink(previous);
+    std::vector<std::string> traced;
+    {
+        TraceCapture capture;
+        DebugTrace("Couldn't get preset list for soundfont %s\n", "Z:\\a.sf2");
+        Sleep(120);
+        DebugTrace("%d presets", 7);
+        traced = capture.Lines();
+    }
 
-    ASSERT_EQ(g_traced.size(), 2u);
+    ASSERT_EQ(traced.size(), 2u);
     // The test program traces nothing before this, so the first line shows 0.
-    EXPECT_EQ(g_traced[0], "(     0) Couldn't get preset list for soundfont Z:\\a.sf2\n");
+    EXPECT_EQ(traced[0], "(     0) Couldn't get preset list for soundfont Z:\\a.sf2\n");
     int elapsed = -1;
     char message[64] = {};
-    ASSERT_EQ(sscanf(g_traced[1].c_str(), "(%6d) %63[^\n]", &elapsed, message), 2);
+    ASSERT_EQ(sscanf(traced[1].c_str(), "(%6d) %63[^\n]", &elapsed, message), 2);
     EXPECT_GE(elapsed, 100);
     EXPECT_STREQ(message, "7 presets");
 }

@@ -3,7 +3,7 @@
 
 #include "tests/app/MainWindowFixture.h"
 
-#include "app/resource.h"
+#include "app/core/resource.h"
 #include "engine/SfmInterface.h"
 #include "settings/Profile.h"
 #include "tests/engine/SimAccess.h"
@@ -12,6 +12,7 @@
 #include "tests/support/FolderPickerWatcher.h"
 #include "tests/support/MenuWatcher.h"
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -134,10 +135,14 @@ TEST_F(CommandsTest, LoadChoosesTheHighestFreeBankSparingThePreviewBank)
         const char* expected;
     };
     const Case cases[] = {
-        {"banks 3 and 9 free", 0, {3, 9}, "009 - Small"},
-        {"device 0 full: 127 is the preview bank", 0, {}, "126 - Small"},
-        {"device 1 full", 1, {}, "127 - Small"},
+        {"banks 3 and 9 free", 0, {3, 9}, "009 - Fresh"},
+        {"device 0 full: 127 is the preview bank", 0, {}, "126 - Fresh"},
+        {"device 1 full", 1, {}, "127 - Fresh"},
     };
+    FixtureSoundFont fresh;
+    fresh.name = "Fresh";
+    fresh.presets = {{"Organ", 0, 16, 16}};
+    WriteSoundFont(m_folder + "fresh.sf2", fresh);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Sim().Reset();
@@ -146,7 +151,13 @@ TEST_F(CommandsTest, LoadChoosesTheHighestFreeBankSparingThePreviewBank)
                 LoadBank(c.device, bank, m_folder + "small.sf2");
         }
         Open();
-        EXPECT_EQ(Dialog().FindFreeBank(c.device), std::stoi(c.expected));
+        int device = c.device;
+        int result = -1;
+        OnUi([&] { result = Dialog().m_treeCommands.LoadSoundFont(device, m_folder + "fresh.sf2", true); });
+        EXPECT_EQ(result, 0);
+        EXPECT_TRUE(m_boxes.Boxes().empty());
+        const std::vector<std::string> banks = Banks(c.device == 0 ? kDevice1 : kDevice2);
+        EXPECT_NE(std::find(banks.begin(), banks.end(), c.expected), banks.end()) << ::testing::PrintToString(banks);
         Close();
     }
 }
@@ -163,7 +174,7 @@ TEST_F(CommandsTest, LoadFromTheFileDialogShowsTheNewBankAndRemembersTheFolder)
     RightClick(Find({"Loaded SoundFonts", kDevice2}), "Load SoundFont");
     EXPECT_TRUE(files.Answered());
     EXPECT_TRUE(m_boxes.Boxes().empty()) << ::testing::PrintToString(m_boxes.Texts());
-    EXPECT_EQ(Dialog().m_lastOpenDir, m_folder);
+    EXPECT_EQ(Dialog().m_settings.model.lastOpenDir, m_folder);
 
     HTREEITEM bank = Find({"Loaded SoundFonts", kDevice2, "127 - Small"});
     ASSERT_NE(bank, nullptr) << ::testing::PrintToString(Lines());
@@ -177,12 +188,12 @@ TEST_F(CommandsTest, LoadFromTheFileDialogShowsTheNewBankAndRemembersTheFolder)
 TEST_F(CommandsTest, CancelledFileDialogChangesNothing)
 {
     Open();
-    Dialog().m_lastOpenDir = "C:\\Before\\";
+    Dialog().m_settings.model.lastOpenDir = "C:\\Before\\";
     TreeLines before = Lines();
     DialogWatcher files("Select a SoundFont File", [](HWND dialog) { PressButton(dialog, IDCANCEL); });
     RightClick(Find({"Loaded SoundFonts", kDevice1}), "Load SoundFont");
     EXPECT_TRUE(files.Answered());
-    EXPECT_EQ(Dialog().m_lastOpenDir, "C:\\Before\\");
+    EXPECT_EQ(Dialog().m_settings.model.lastOpenDir, "C:\\Before\\");
     EXPECT_EQ(Lines(), before);
     EXPECT_TRUE(m_boxes.Boxes().empty());
 }
@@ -208,7 +219,7 @@ TEST_F(CommandsTest, CancelledFolderPickerChangesNothing)
     RightClick(Find({"Sound Files on disk"}), "Add Folder");
     EXPECT_TRUE(picker.WaitForCount(1));
     EXPECT_EQ(Lines(), before);
-    EXPECT_EQ(Dialog().m_localFolders.size(), 1u);
+    EXPECT_EQ(Dialog().m_settings.model.folders.size(), 1u);
 }
 
 TEST_F(CommandsTest, LoadIntoBankTakesTheDestinationChosen)
@@ -294,8 +305,9 @@ TEST_F(CommandsTest, DoubleClickOfABrokenFileSaysWhy)
     Open();
     DoubleClick(Find({"Sound Files on disk", m_listed, "broken.sf2"}));
     ASSERT_TRUE(m_boxes.WaitForCount(1));
-    EXPECT_EQ(m_boxes.Texts().at(0), "Error loading SoundFont (Format Invalid)");
+    EXPECT_EQ(m_boxes.Texts().at(0), "broken.sf2 can't be loaded. Not a SoundFont.");
     EXPECT_TRUE(Banks(kDevice1).empty());
+    EXPECT_EQ(Sim().CallCount(static_cast<int>(SfmSlot::LoadBank)), 0u);
 }
 
 TEST_F(CommandsTest, DeleteAndClearEmptyBanksButNeverBankZero)

@@ -133,13 +133,13 @@ void MainWindowTest::PointAt(HTREEITEM item)
     if (item) {
         TreeView_EnsureVisible(Tree(), item);
         TreeView_GetItemRect(Tree(), item, &rect, TRUE);
-        g_lastTreeMouseX = static_cast<std::uint32_t>(rect.left + 2);
-        g_lastTreeMouseY = static_cast<std::uint32_t>((rect.top + rect.bottom) / 2);
+        Dialog().m_treeCommands.Input().SetLastMouse(static_cast<std::uint32_t>(rect.left + 2),
+                                                     static_cast<std::uint32_t>((rect.top + rect.bottom) / 2));
     } else {
         RECT client = {};
         GetClientRect(Tree(), &client);
-        g_lastTreeMouseX = static_cast<std::uint32_t>(client.right - 2);
-        g_lastTreeMouseY = static_cast<std::uint32_t>(client.bottom - 2);
+        Dialog().m_treeCommands.Input().SetLastMouse(static_cast<std::uint32_t>(client.right - 2),
+                                                     static_cast<std::uint32_t>(client.bottom - 2));
     }
 }
 

@@ -4,14 +4,16 @@
 
 #include "tests/app/MainWindowFixture.h"
 
-#include "app/Diagnostics.h"
-#include "app/resource.h"
+#include "app/core/Diagnostics.h"
+#include "app/core/resource.h"
 #include "browser/TreeBuilder.h"
 #include "settings/Profile.h"
 #include "tests/engine/SoundFontFixture.h"
+#include "tests/support/TraceCapture.h"
 #include "tests/support/VirtualMidi.h"
 
 #include <algorithm>
+#include <memory>
 
 namespace {
 
@@ -91,38 +93,18 @@ std::vector<std::string> Sorted(std::vector<std::string> texts)
     return texts;
 }
 
-// What the trace sink saw, and what it removes when the first SoundFont can't be read: the
-// tree builder traces from inside the build, so this runs between listing and reading.
-std::vector<std::string> g_traces;
-std::vector<std::string> g_removeOnFirstTrace;
-
-void TraceAndRemove(const char* line)
-{
-    g_traces.push_back(line);
-    for (const std::string& path : g_removeOnFirstTrace) {
-        if (std::string(line).find(path) != std::string::npos)
-            continue;
-        std::string target = path.back() == '\\' ? path.substr(0, path.size() - 1) : path;
-        RemoveTree(LongPath(target));
-        DeleteFileA(target.c_str());
-    }
-    g_removeOnFirstTrace.clear();
-}
-
 class FolderTreesTest : public MainWindowTest {
 protected:
     void SetUp() override
     {
         MainWindowTest::SetUp();
-        g_traces.clear();
-        g_removeOnFirstTrace.clear();
-        m_previousSink = SetTraceSink(TraceAndRemove);
+        m_traces = std::make_unique<TraceCapture>([this](const std::string& line) { RemoveOnFirstTrace(line); });
         m_listed = NewFolder(::testing::UnitTest::GetInstance()->current_test_info()->name());
     }
     void TearDown() override
     {
         MainWindowTest::TearDown();
-        SetTraceSink(m_previousSink);
+        m_traces.reset();
         RemoveTree(LongPath(m_listed));
     }
 
@@ -132,7 +114,7 @@ protected:
     }
     bool Traced(const std::string& text) const
     {
-        return std::any_of(g_traces.begin(), g_traces.end(),
+        return std::any_of(m_traces->Lines().begin(), m_traces->Lines().end(),
                            [&](const std::string& line) { return line.find(text) != std::string::npos; });
     }
     TreeItemKind KindAt(const std::vector<std::string>& path) const
@@ -141,7 +123,22 @@ protected:
         return item ? RecordOf(item)->kind : TreeItemKind::LoadedRoot;
     }
 
-    TraceSink m_previousSink = nullptr;
+    // What to remove when the first SoundFont can't be read: the tree builder traces from
+    // inside the build, so this runs between listing and reading.
+    void RemoveOnFirstTrace(const std::string& line)
+    {
+        for (const std::string& path : m_removeOnFirstTrace) {
+            if (line.find(path) != std::string::npos)
+                continue;
+            std::string target = path.back() == '\\' ? path.substr(0, path.size() - 1) : path;
+            RemoveTree(LongPath(target));
+            DeleteFileA(target.c_str());
+        }
+        m_removeOnFirstTrace.clear();
+    }
+
+    std::unique_ptr<TraceCapture> m_traces;
+    std::vector<std::string> m_removeOnFirstTrace;
     std::string m_listed;
     VirtualMidi m_midi;
 };
@@ -200,7 +197,7 @@ TEST_F(FolderTreesTest, TreeDeeperThanPathsReachEndsAtTheDeepestLevelOfTheTree)
     EXPECT_EQ(DeepestLevel(lines), CTreeBuilder::kDeepestFolderLevel);
     EXPECT_EQ(lines.size(), static_cast<std::size_t>(CTreeBuilder::kDeepestFolderLevel));
     // The line names the folder first; a trace line ends at 255 characters, before the reason.
-    EXPECT_TRUE(Traced(") Folder " + m_listed + "\\d\\d\\d")) << ::testing::PrintToString(g_traces);
+    EXPECT_TRUE(Traced(") Folder " + m_listed + "\\d\\d\\d")) << ::testing::PrintToString(m_traces->Lines());
     EXPECT_TRUE(m_boxes.Boxes().empty()) << ::testing::PrintToString(m_boxes.Texts());
 }
 
@@ -238,7 +235,8 @@ TEST_F(FolderTreesTest, OddNamesAreShownAndReachTheEngineAsTheyAre)
     EXPECT_EQ(ChildTexts(Find({"Sound Files on disk", m_listed, "x.sf2"})), std::vector<std::string>{"real.sf2"});
     EXPECT_EQ(ChildTexts(Find({"Sound Files on disk", m_listed, "a.b.sf2"})),
               std::vector<std::string>{"000-000 Grand"});
-    EXPECT_EQ(KindAt({"Sound Files on disk", m_listed, directives}), TreeItemKind::SoundFontFile);
+    // Known as a .sf2 file by its name, and as damaged by its contents.
+    EXPECT_EQ(KindAt({"Sound Files on disk", m_listed, directives}), TreeItemKind::DamagedSoundFontFile);
     EXPECT_TRUE(Traced("Couldn't get preset list for soundfont " + m_listed + "\\" + directives + "\n"));
     EXPECT_EQ(ChildTexts(Find({"Sound Files on disk", m_listed, "with space"})),
               std::vector<std::string>{"inner file.wav"});
@@ -272,7 +270,7 @@ TEST_F(FolderTreesTest, FolderThatVanishesBetweenListingAndReadingIsShownEmpty)
         CreateDirectoryA((folder + "\\deep").c_str(), nullptr);
         WriteBytes(folder + "\\broken.sf2", "not a SoundFont");
         WriteBytes(folder + "\\deep\\one.wav", WaveBytes(64));
-        g_removeOnFirstTrace.push_back(folder + "\\");
+        m_removeOnFirstTrace.push_back(folder + "\\");
     }
     ListFolders({m_listed});
     ASSERT_NE(Open(), nullptr);
@@ -291,7 +289,7 @@ TEST_F(FolderTreesTest, SoundFontThatVanishesBetweenListingAndReadingIsShownWith
 {
     WriteBytes(m_listed + "\\broken.sf2", "not a SoundFont");
     WriteSoundFont(m_listed + "\\good.sf2", SmallSoundFont());
-    g_removeOnFirstTrace.push_back(m_listed + "\\good.sf2");
+    m_removeOnFirstTrace.push_back(m_listed + "\\good.sf2");
     CShellItemList files;
     ASSERT_GE(CShellItem(m_listed).EnumChildren(files, SHCONTF_NONFOLDERS), 0);
     ASSERT_EQ(files.size(), 2u);

@@ -4,10 +4,11 @@
 
 #include "tests/app/MainWindowFixture.h"
 
-#include "app/resource.h"
+#include "app/core/WideText.h"
+#include "app/core/resource.h"
+#include "browser/SoundFontFileItem.h"
 #include "engine/SfmInterface.h"
 #include "settings/Profile.h"
-#include "shell/WideText.h"
 #include "tests/engine/SoundFontFixture.h"
 #include "tests/support/VirtualMidi.h"
 
@@ -161,14 +162,14 @@ TEST_F(NamesTest, NamesInAnyScriptAreShownListedLoadedKeptAndPreviewed)
         SendMessageA(Window(), WM_COMMAND, MAKEWPARAM(IDC_PREVIEW, BN_CLICKED), 0);
 
         // A restart finds the folder and the last folder of the file dialog again.
-        OnUi([&] { Dialog().m_lastOpenDir = folder + "\\"; });
+        OnUi([&] { Dialog().m_settings.model.lastOpenDir = folder + "\\"; });
         Close();
         std::vector<std::string> saved;
         EXPECT_TRUE(CProfile(IniPath(), false).ReadTextArray("Folders", "LocalSoundFonts", saved));
         EXPECT_EQ(saved, std::vector<std::string>{folder});
         ASSERT_NE(Open(), nullptr);
         EXPECT_NE(FindWide({"Sound Files on disk", folder, file, "000-000 Grand"}), nullptr);
-        EXPECT_EQ(Dialog().m_lastOpenDir, folder + "\\");
+        EXPECT_EQ(Dialog().m_settings.model.lastOpenDir, folder + "\\");
         Close();
         DeleteFileA(IniPath().c_str());
     }
@@ -186,4 +187,27 @@ TEST_F(NamesTest, AFileWhoseNameTheCardCantTakeIsNotHandedToItAndTheMessageSaysW
                                          "to a folder with a plain name");
     EXPECT_EQ(Sim().CallCount(SfmSlot::LoadBank), 0u) << "the card is not asked";
     manager.CloseDevice();
+}
+
+TEST_F(NamesTest, ADamagedFilesMessageNamesItAsItIs)
+{
+    const std::string folder = m_parent + "damaged";
+    ASSERT_TRUE(CreateDirectoryW(WidenUtf8(folder).c_str(), nullptr)) << folder;
+    for (const NameCase& c : kNames)
+        WriteWide(folder + "\\" + c.name + ".sf2", "not a SoundFont at all");
+    ASSERT_TRUE(CProfile(IniPath(), false).WriteTextArray("Folders", "LocalSoundFonts", {folder}));
+    ASSERT_NE(Open(), nullptr);
+
+    std::size_t shown = 0;
+    for (const NameCase& c : kNames) {
+        SCOPED_TRACE(c.script);
+        const std::string file = std::string(c.name) + ".sf2";
+        HTREEITEM item = FindWide({"Sound Files on disk", folder, file});
+        ASSERT_NE(item, nullptr) << ::testing::PrintToString(Lines());
+        PointAt(item);
+        NotifyTree(NM_DBLCLK);
+        ASSERT_TRUE(m_boxes.WaitForCount(++shown));
+        EXPECT_EQ(m_boxes.Texts().back(), DamagedFileMessage(folder + "\\" + file, SoundFontDamage::NotSoundFont));
+    }
+    EXPECT_EQ(Sim().CallCount(SfmSlot::LoadBank), 0u);
 }

@@ -4,7 +4,7 @@
 
 #include "tests/app/MainWindowFixture.h"
 
-#include "app/resource.h"
+#include "app/core/resource.h"
 #include "engine/SfmInterface.h"
 #include "midi/MidiMessage.h"
 #include "settings/Profile.h"
@@ -178,7 +178,7 @@ TEST_F(PreviewTest, PercussionSelectedWhileOffUsesTheMappedChannelUntilStarted)
     Open();
     Select(Preset("004 - Small", "000 Kit"));
     EXPECT_TRUE(m_midi.Sent().empty());
-    EXPECT_EQ(Dialog().m_previewChannel, 3);
+    EXPECT_EQ(Dialog().m_preview.Channel(), 3);
     ClickPreview();
     EXPECT_EQ(WordsTo(1), (std::vector<DWORD>{Word(0xB3, 0, 4), Word(0xC3, 0, 0)}));
 }
@@ -407,7 +407,7 @@ TEST_F(PreviewTest, PreviewOnStartupStartsBeforeTheDeviceMapIsRead)
     // Output 0, channel 0, bank 0 and program 0: the device map (Synth B, channel 3) is read
     // only afterwards.
     EXPECT_EQ(WordsTo(0), (std::vector<DWORD>{Word(0xB0, 0, 0), Word(0xC0, 0, 0)}));
-    EXPECT_EQ(Dialog().m_deviceMap.EntryFor(kDevice1).channel, 3);
+    EXPECT_EQ(Dialog().m_settings.model.preview.deviceMap.EntryFor(kDevice1).channel, 3);
     Close();
     bool onStartup = false;
     EXPECT_TRUE(CProfile(IniPath(), false).ReadBool("Preview", "PreviewEnableOnStartup", onStartup));

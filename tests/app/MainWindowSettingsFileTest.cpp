@@ -4,7 +4,7 @@
 
 #include "tests/app/MainWindowFixture.h"
 
-#include "app/resource.h"
+#include "app/core/resource.h"
 #include "midi/MidiMessage.h"
 #include "settings/Profile.h"
 #include "tests/engine/SoundFontFixture.h"
@@ -36,19 +36,19 @@ std::string Shown(const std::string& value)
 std::vector<std::string> SettingsOf(const CBrowserDlg& window)
 {
     std::vector<std::string> lines = {
-        "MidiInDevice " + std::to_string(window.m_midiInDevice),
-        "PreviewEnableOnStartup " + std::to_string(window.m_previewOnStartup),
-        "LastOpenDir " + Shown(window.m_lastOpenDir),
-        "LFSoundFontDevice " + std::to_string(window.m_fileSoundFontDevice),
-        "LFMidiOutDevice " + std::to_string(window.m_fileMidiOutDevice),
-        "LFMidiOutChannel " + std::to_string(window.m_fileMidiOutChannel),
-        "LFMidiOutBank " + std::to_string(window.m_fileBank),
-        "LFMidiOutInstrument " + std::to_string(window.m_fileInstrument),
+        "MidiInDevice " + std::to_string(window.m_settings.model.preview.midiInDevice),
+        "PreviewEnableOnStartup " + std::to_string(window.m_settings.model.preview.previewOnStartup),
+        "LastOpenDir " + Shown(window.m_settings.model.lastOpenDir),
+        "LFSoundFontDevice " + std::to_string(window.m_settings.model.preview.fileSoundFontDevice),
+        "LFMidiOutDevice " + std::to_string(window.m_settings.model.preview.fileMidiOutDevice),
+        "LFMidiOutChannel " + std::to_string(window.m_settings.model.preview.fileMidiOutChannel),
+        "LFMidiOutBank " + std::to_string(window.m_settings.model.preview.fileBank),
+        "LFMidiOutInstrument " + std::to_string(window.m_settings.model.preview.fileInstrument),
     };
-    for (const auto& [name, entry] : window.m_deviceMap)
+    for (const auto& [name, entry] : window.m_settings.model.preview.deviceMap)
         lines.push_back("DevMap " + Shown(name) + " -> " + Shown(entry.outDevName) + " channel " +
                         std::to_string(entry.channel) + (entry.enabled ? " enabled" : " disabled"));
-    for (const CShellItem& folder : window.m_localFolders)
+    for (const CShellItem& folder : window.m_settings.model.folders)
         lines.push_back("Folder " + Shown(folder.GetPath()));
     return lines;
 }
@@ -56,7 +56,7 @@ std::vector<std::string> SettingsOf(const CBrowserDlg& window)
 // The window's device-map entry for a name, read from a copy so the window's map is left as it is.
 DevMapEntry EntryOf(const CBrowserDlg& window, const std::string& name)
 {
-    CDeviceMap map = window.m_deviceMap;
+    CDeviceMap map = window.m_settings.model.preview.deviceMap;
     return map.EntryFor(name);
 }
 
@@ -152,9 +152,9 @@ TEST_F(SettingsFileTest, DamagedFilesOpenAndKeepWhatIsReadable)
 {
     const std::string kept = "[General]\r\nLastOpenDir=C:\\Kept\\\r\n[Folders]\r\nLocalSoundFonts_0=" + m_listed + "\r\n";
     auto keepsTheReadablePart = [&](const CBrowserDlg& window) {
-        EXPECT_EQ(window.m_lastOpenDir, "C:\\Kept\\");
-        ASSERT_EQ(window.m_localFolders.size(), 1u);
-        EXPECT_EQ(window.m_localFolders[0].GetPath(), m_listed);
+        EXPECT_EQ(window.m_settings.model.lastOpenDir, "C:\\Kept\\");
+        ASSERT_EQ(window.m_settings.model.folders.size(), 1u);
+        EXPECT_EQ(window.m_settings.model.folders[0].GetPath(), m_listed);
     };
     auto savesTheReadablePart = [&](const CProfile& saved) {
         EXPECT_EQ(SavedText(saved, "General", "LastOpenDir"), "C:\\Kept\\");
@@ -163,9 +163,9 @@ TEST_F(SettingsFileTest, DamagedFilesOpenAndKeepWhatIsReadable)
     const FileCase cases[] = {
         {"an empty file", "",
          [](const CBrowserDlg& window) {
-             EXPECT_EQ(window.m_deviceMap.size(), 2u);
-             EXPECT_EQ(window.m_fileBank, 127);
-             EXPECT_TRUE(window.m_localFolders.empty());
+             EXPECT_EQ(window.m_settings.model.preview.deviceMap.size(), 2u);
+             EXPECT_EQ(window.m_settings.model.preview.fileBank, 127);
+             EXPECT_TRUE(window.m_settings.model.folders.empty());
          },
          [](const CProfile& saved) {
              EXPECT_EQ(SavedList(saved, "Preview", "DevMapArray_SFDevName"),
@@ -180,20 +180,20 @@ TEST_F(SettingsFileTest, DamagedFilesOpenAndKeepWhatIsReadable)
         {"lines ended by a bare CR or LF, the last one by nothing",
          "[Preview]\nLFMidiOutBank=33\r\n[General]\nLastOpenDir=C:\\Kept\\\n[Folders]\nLocalSoundFonts_0=" + m_listed,
          [&](const CBrowserDlg& window) {
-             EXPECT_EQ(window.m_fileBank, 33);
+             EXPECT_EQ(window.m_settings.model.preview.fileBank, 33);
              keepsTheReadablePart(window);
          },
          savesTheReadablePart},
         {"names and sections in other letter cases, blanks and quotes around values",
          "[PREVIEW]\r\n  lfmidioutbank =  \"41\"  \r\n[general]\r\nLASTOPENDIR='C:\\Kept\\'\r\n",
          [](const CBrowserDlg& window) {
-             EXPECT_EQ(window.m_fileBank, 41);
-             EXPECT_EQ(window.m_lastOpenDir, "C:\\Kept\\");
+             EXPECT_EQ(window.m_settings.model.preview.fileBank, 41);
+             EXPECT_EQ(window.m_settings.model.lastOpenDir, "C:\\Kept\\");
          },
          nullptr},
         {"a zero byte inside a line", "[Preview]\r\nLFMidiOutBank=5" + std::string(1, '\0') + "9\r\n" + kept,
          [&](const CBrowserDlg& window) {
-             EXPECT_EQ(window.m_fileBank, 5);
+             EXPECT_EQ(window.m_settings.model.preview.fileBank, 5);
              keepsTheReadablePart(window);
          },
          savesTheReadablePart},
@@ -202,8 +202,8 @@ TEST_F(SettingsFileTest, DamagedFilesOpenAndKeepWhatIsReadable)
         {"values that are empty or have no equals sign",
          "[Preview]\r\nLFMidiOutBank=\r\nLFMidiOutInstrument\r\n=9\r\nLFMidiOutChannel==3\r\n",
          [](const CBrowserDlg& window) {
-             EXPECT_EQ(window.m_fileBank, 0) << "an empty number reads as 0";
-             EXPECT_EQ(window.m_fileMidiOutChannel, 0) << "=3 has no leading number";
+             EXPECT_EQ(window.m_settings.model.preview.fileBank, 0) << "an empty number reads as 0";
+             EXPECT_EQ(window.m_settings.model.preview.fileMidiOutChannel, 0) << "=3 has no leading number";
          },
          nullptr},
     };
@@ -216,23 +216,23 @@ TEST_F(SettingsFileTest, LongValuesAndRepeatedNamesAreReadAsThePlatformReadsThem
     const std::string longFolder = "C:\\" + std::string(32000, 'f');
     const FileCase cases[] = {
         {"the longest value the platform keeps", "[General]\r\nLastOpenDir=" + std::string(32766, 'd') + "\r\n",
-         [](const CBrowserDlg& window) { EXPECT_EQ(window.m_lastOpenDir, std::string(32766, 'd')); },
+         [](const CBrowserDlg& window) { EXPECT_EQ(window.m_settings.model.lastOpenDir, std::string(32766, 'd')); },
          [](const CProfile& saved) { EXPECT_EQ(SavedText(saved, "General", "LastOpenDir"), std::string(32766, 'd')); }},
         {"values longer than the platform keeps",
          "[General]\r\nLastOpenDir=" + std::string(40000, 'd') + "\r\n[Preview]\r\nMidiInDevice=" +
              std::string(40000, 'k') + "\r\nLFMidiOutBank=7\r\n",
          [](const CBrowserDlg& window) {
-             EXPECT_EQ(window.m_lastOpenDir.substr(0, 100), std::string(100, 'd'));
-             EXPECT_LE(window.m_lastOpenDir.size(), CProfile::kMaxValueLength);
-             EXPECT_EQ(window.m_midiInDevice, 0);
-             EXPECT_EQ(window.m_fileBank, 7);
+             EXPECT_EQ(window.m_settings.model.lastOpenDir.substr(0, 100), std::string(100, 'd'));
+             EXPECT_LE(window.m_settings.model.lastOpenDir.size(), CProfile::kMaxValueLength);
+             EXPECT_EQ(window.m_settings.model.preview.midiInDevice, 0);
+             EXPECT_EQ(window.m_settings.model.preview.fileBank, 7);
          },
          nullptr},
         {"a device map entry with names of 5,000 characters",
          "[Preview]\r\nDevMapArray_SFDevName_0=" + std::string(5000, 'n') + "\r\nDevMapArray_DevName_0=" +
              std::string(5000, 'o') + "\r\nDevMapArray_Channel_0=4\r\nDevMapArray_Enable_0=False\r\n",
          [](const CBrowserDlg& window) {
-             EXPECT_EQ(window.m_deviceMap.size(), 3u) << "the two devices present join it";
+             EXPECT_EQ(window.m_settings.model.preview.deviceMap.size(), 3u) << "the two devices present join it";
          },
          [](const CProfile& saved) {
              std::vector<std::string> names = SavedList(saved, "Preview", "DevMapArray_SFDevName");
@@ -240,28 +240,28 @@ TEST_F(SettingsFileTest, LongValuesAndRepeatedNamesAreReadAsThePlatformReadsThem
              EXPECT_EQ(SavedList(saved, "Preview", "DevMapArray_DevName").at(2), std::string(5000, 'o'));
          }},
         {"a folder path of 32,000 characters", "[Folders]\r\nLocalSoundFonts_0=" + longFolder + "\r\n",
-         [](const CBrowserDlg& window) { EXPECT_EQ(window.m_localFolders.size(), 1u); },
+         [](const CBrowserDlg& window) { EXPECT_EQ(window.m_settings.model.folders.size(), 1u); },
          [&](const CProfile& saved) {
              EXPECT_EQ(SavedList(saved, "Folders", "LocalSoundFonts"), std::vector<std::string>{longFolder});
          }},
         {"a key given twice in one section",
          "[Preview]\r\nLFMidiOutBank=10\r\nLFMidiOutBank=11\r\n",
-         [](const CBrowserDlg& window) { EXPECT_EQ(window.m_fileBank, 10) << "the first one wins"; },
+         [](const CBrowserDlg& window) { EXPECT_EQ(window.m_settings.model.preview.fileBank, 10) << "the first one wins"; },
          [](const CProfile& saved) { EXPECT_EQ(SavedText(saved, "Preview", "LFMidiOutBank"), "10"); }},
         {"a section given twice",
          "[Preview]\r\nLFMidiOutBank=10\r\n[General]\r\nLastOpenDir=C:\\One\\\r\n[Preview]\r\n"
          "LFMidiOutBank=20\r\nLFMidiOutInstrument=30\r\n",
          [](const CBrowserDlg& window) {
-             EXPECT_EQ(window.m_fileBank, 10);
-             EXPECT_EQ(window.m_fileInstrument, 127) << "only the first of the two is read";
-             EXPECT_EQ(window.m_lastOpenDir, "C:\\One\\");
+             EXPECT_EQ(window.m_settings.model.preview.fileBank, 10);
+             EXPECT_EQ(window.m_settings.model.preview.fileInstrument, 127) << "only the first of the two is read";
+             EXPECT_EQ(window.m_settings.model.lastOpenDir, "C:\\One\\");
          },
          nullptr},
         {"a device name given twice in the device map",
          "[Preview]\r\nDevMapArray_SFDevName_0=Simulated Synth 1\r\nDevMapArray_SFDevName_1=Simulated Synth 1\r\n"
          "DevMapArray_Channel_0=3\r\nDevMapArray_Channel_1=4\r\n",
          [](const CBrowserDlg& window) {
-             EXPECT_EQ(window.m_deviceMap.size(), 2u);
+             EXPECT_EQ(window.m_settings.model.preview.deviceMap.size(), 2u);
              EXPECT_EQ(EntryOf(window, kDevice1).channel, 4) << "the last one wins";
          },
          [](const CProfile& saved) {
@@ -272,7 +272,7 @@ TEST_F(SettingsFileTest, LongValuesAndRepeatedNamesAreReadAsThePlatformReadsThem
          "DevMapArray_SFDevName_4=E\r\nDevMapArray_DevName_0=Out A\r\nDevMapArray_Channel_0=1\r\n"
          "DevMapArray_Channel_1=2\r\nDevMapArray_Enable_1=False\r\n",
          [](const CBrowserDlg& window) {
-             EXPECT_EQ(window.m_deviceMap.size(), 5u) << "A, B, C and the two devices present";
+             EXPECT_EQ(window.m_settings.model.preview.deviceMap.size(), 5u) << "A, B, C and the two devices present";
              EXPECT_EQ(EntryOf(window, "A").outDevName, "Out A");
              EXPECT_EQ(EntryOf(window, "B").channel, 2);
              EXPECT_TRUE(EntryOf(window, "B").enabled) << "an array without its first element is absent";
@@ -301,9 +301,9 @@ TEST_F(SettingsFileTest, NumbersAreHeldToTheirMidiRangesWhenRead)
          "LFMidiOutInstrument=-2147483649\r\nDevMapArray_SFDevName_0=Simulated Synth 1\r\n"
          "DevMapArray_Channel_0=4294967296\r\n",
          [](const CBrowserDlg& window) {
-             EXPECT_EQ(window.m_fileMidiOutChannel, 15);
-             EXPECT_EQ(window.m_fileBank, 0);
-             EXPECT_EQ(window.m_fileInstrument, 0);
+             EXPECT_EQ(window.m_settings.model.preview.fileMidiOutChannel, 15);
+             EXPECT_EQ(window.m_settings.model.preview.fileBank, 0);
+             EXPECT_EQ(window.m_settings.model.preview.fileInstrument, 0);
              EXPECT_EQ(EntryOf(window, kDevice1).channel, 15);
          },
          [](const CProfile& saved) {
@@ -316,18 +316,18 @@ TEST_F(SettingsFileTest, NumbersAreHeldToTheirMidiRangesWhenRead)
         {"numbers with signs, prefixes and trailing text",
          "[Preview]\r\nLFMidiOutChannel=+7\r\nLFMidiOutBank=0x10\r\nLFMidiOutInstrument=12abc\r\n",
          [](const CBrowserDlg& window) {
-             EXPECT_EQ(window.m_fileMidiOutChannel, 7);
-             EXPECT_EQ(window.m_fileBank, 0);
-             EXPECT_EQ(window.m_fileInstrument, 12);
+             EXPECT_EQ(window.m_settings.model.preview.fileMidiOutChannel, 7);
+             EXPECT_EQ(window.m_settings.model.preview.fileBank, 0);
+             EXPECT_EQ(window.m_settings.model.preview.fileInstrument, 12);
          },
          nullptr},
         {"channel, bank and instrument just outside MIDI's ranges",
          "[Preview]\r\nLFMidiOutChannel=16\r\nLFMidiOutBank=128\r\nLFMidiOutInstrument=1000\r\n"
          "DevMapArray_SFDevName_0=Simulated Synth 1\r\nDevMapArray_Channel_0=-1\r\n",
          [](const CBrowserDlg& window) {
-             EXPECT_EQ(window.m_fileMidiOutChannel, 15);
-             EXPECT_EQ(window.m_fileBank, 127);
-             EXPECT_EQ(window.m_fileInstrument, 127);
+             EXPECT_EQ(window.m_settings.model.preview.fileMidiOutChannel, 15);
+             EXPECT_EQ(window.m_settings.model.preview.fileBank, 127);
+             EXPECT_EQ(window.m_settings.model.preview.fileInstrument, 127);
              EXPECT_EQ(EntryOf(window, kDevice1).channel, 0);
          },
          [](const CProfile& saved) {
@@ -339,16 +339,16 @@ TEST_F(SettingsFileTest, NumbersAreHeldToTheirMidiRangesWhenRead)
          "[Preview]\r\nLFMidiOutChannel=0\r\nLFMidiOutBank=127\r\nLFMidiOutInstrument=0\r\n"
          "DevMapArray_SFDevName_0=Simulated Synth 1\r\nDevMapArray_Channel_0=15\r\n",
          [](const CBrowserDlg& window) {
-             EXPECT_EQ(window.m_fileMidiOutChannel, 0);
-             EXPECT_EQ(window.m_fileBank, 127);
-             EXPECT_EQ(window.m_fileInstrument, 0);
+             EXPECT_EQ(window.m_settings.model.preview.fileMidiOutChannel, 0);
+             EXPECT_EQ(window.m_settings.model.preview.fileBank, 127);
+             EXPECT_EQ(window.m_settings.model.preview.fileInstrument, 0);
              EXPECT_EQ(EntryOf(window, kDevice1).channel, 15);
          },
          nullptr},
         {"a boolean that is neither True nor False", "[Preview]\r\nPreviewEnableOnStartup=yes please\r\n",
          [](const CBrowserDlg& window) {
-             EXPECT_TRUE(window.m_previewOnStartup);
-             EXPECT_TRUE(window.m_previewing);
+             EXPECT_TRUE(window.m_settings.model.preview.previewOnStartup);
+             EXPECT_TRUE(window.m_preview.IsPreviewing());
          },
          [](const CProfile& saved) { EXPECT_EQ(SavedText(saved, "Preview", "PreviewEnableOnStartup"), "True"); }},
     };
@@ -364,10 +364,10 @@ TEST_F(SettingsFileTest, DevicesNamedInTheFileButAbsentKeepTheirNamesAndEntries)
          "DevMapArray_SFDevName_0=Gone Synth\r\nDevMapArray_DevName_0=Gone Out\r\nDevMapArray_Channel_0=4\r\n"
          "DevMapArray_Enable_0=False\r\n",
          [](const CBrowserDlg& window) {
-             EXPECT_EQ(window.m_midiInDevice, 0);
-             EXPECT_EQ(window.m_fileSoundFontDevice, 0);
-             EXPECT_EQ(window.m_fileMidiOutDevice, 1) << "the output named like SoundFont device 0";
-             EXPECT_EQ(window.m_deviceMap.size(), 3u);
+             EXPECT_EQ(window.m_settings.model.preview.midiInDevice, 0);
+             EXPECT_EQ(window.m_settings.model.preview.fileSoundFontDevice, 0);
+             EXPECT_EQ(window.m_settings.model.preview.fileMidiOutDevice, 1) << "the output named like SoundFont device 0";
+             EXPECT_EQ(window.m_settings.model.preview.deviceMap.size(), 3u);
          },
          [](const CProfile& saved) {
              EXPECT_EQ(SavedList(saved, "Preview", "DevMapArray_SFDevName"),
@@ -382,8 +382,8 @@ TEST_F(SettingsFileTest, DevicesNamedInTheFileButAbsentKeepTheirNamesAndEntries)
          "[Preview]\r\nLFSoundFontDevice=simulated synth 2\r\nDevMapArray_SFDevName_0=simulated synth 2\r\n"
          "DevMapArray_Enable_0=False\r\n",
          [](const CBrowserDlg& window) {
-             EXPECT_EQ(window.m_fileSoundFontDevice, 0);
-             EXPECT_EQ(window.m_deviceMap.size(), 3u);
+             EXPECT_EQ(window.m_settings.model.preview.fileSoundFontDevice, 0);
+             EXPECT_EQ(window.m_settings.model.preview.deviceMap.size(), 3u);
          },
          [](const CProfile& saved) {
              EXPECT_EQ(SavedText(saved, "Preview", "LFSoundFontDevice"), "simulated synth 2");
@@ -500,7 +500,7 @@ TEST_F(SettingsFileTest, FileDialogOpensOnAnyLastFolder)
             NotifyTree(NM_RCLICK);
         }
         EXPECT_TRUE(files.Answered());
-        EXPECT_EQ(Dialog().m_lastOpenDir, lastFolder);
+        EXPECT_EQ(Dialog().m_settings.model.lastOpenDir, lastFolder);
         Close();
     }
     EXPECT_TRUE(m_boxes.Boxes().empty()) << ::testing::PrintToString(m_boxes.Texts());

@@ -3,7 +3,7 @@
 
 #include "tests/app/MainWindowFixture.h"
 
-#include "app/resource.h"
+#include "app/core/resource.h"
 #include "settings/Profile.h"
 #include "tests/engine/SimAccess.h"
 #include "tests/support/VirtualMidi.h"
@@ -52,13 +52,13 @@ TEST_F(MainWindowTest, FirstStartShowsTheDevicesAndWritesEverySettingAtExit)
 TEST_F(MainWindowTest, SecondStartTakesWhatTheFirstLeft)
 {
     Open();
-    Dialog().m_fileBank = 90;
-    Dialog().m_deviceMap.EntryFor("Simulated Synth 2").enabled = false;
+    Dialog().m_settings.model.preview.fileBank = 90;
+    Dialog().m_settings.model.preview.deviceMap.EntryFor("Simulated Synth 2").enabled = false;
     Close();
 
     Open();
-    EXPECT_EQ(Dialog().m_fileBank, 90);
-    EXPECT_FALSE(Dialog().m_deviceMap.EntryFor("Simulated Synth 2").enabled);
+    EXPECT_EQ(Dialog().m_settings.model.preview.fileBank, 90);
+    EXPECT_FALSE(Dialog().m_settings.model.preview.deviceMap.EntryFor("Simulated Synth 2").enabled);
     TreeLines expected = {"1 Loaded SoundFonts", "2 Simulated Synth 1", "1 Sound Files on disk"};
     EXPECT_EQ(Lines(), expected);
 }
@@ -91,7 +91,7 @@ TEST_F(MainWindowTest, HandEditedArraysOfDifferentLengthsAreReadWithinBounds)
     profile.WriteIntArray("Preview", "DevMapArray_Channel", {3, 4});
     profile.WriteBoolArray("Preview", "DevMapArray_Enable", {true});
     Open();
-    CDeviceMap& map = Dialog().m_deviceMap;
+    CDeviceMap& map = Dialog().m_settings.model.preview.deviceMap;
     EXPECT_EQ(map.size(), 3u);
     EXPECT_EQ(map.EntryFor("Simulated Synth 1").outDevName, "Out");
     EXPECT_EQ(map.EntryFor("Simulated Synth 1").channel, 3);
@@ -144,8 +144,8 @@ TEST_F(MainWindowTest, EndingSessionStopsPreviewingAndSavesOnceForGood)
         midi.SetOutputDevices({"Synth A"});
         Open();
         SendMessageA(Window(), WM_COMMAND, MAKEWPARAM(IDC_PREVIEW, BN_CLICKED), 0);
-        ASSERT_TRUE(Dialog().m_previewing);
-        Dialog().m_fileBank = 64;
+        ASSERT_TRUE(Dialog().m_preview.IsPreviewing());
+        Dialog().m_settings.model.preview.fileBank = 64;
         midi.ClearRecords();
 
         SendMessageA(Window(), WM_ENDSESSION, c.ending, ENDSESSION_LOGOFF);
@@ -153,12 +153,12 @@ TEST_F(MainWindowTest, EndingSessionStopsPreviewingAndSavesOnceForGood)
         std::string bank;
         profile.ReadString("Preview", "LFMidiOutBank", bank);
         EXPECT_EQ(bank, c.savedAtMessage ? c.savedAtMessage : "");
-        EXPECT_EQ(Dialog().m_previewing, !c.ending);
+        EXPECT_EQ(Dialog().m_preview.IsPreviewing(), !c.ending);
         EXPECT_EQ(midi.IsInputOpen(0), !c.ending);
         EXPECT_EQ(midi.IsOutputOpen(0), !c.ending);
 
         // What changes after the session has ended is not written over what was saved.
-        Dialog().m_fileBank = 65;
+        Dialog().m_settings.model.preview.fileBank = 65;
         Close();
         profile.ReadString("Preview", "LFMidiOutBank", bank);
         EXPECT_EQ(bank, c.ending ? "64" : "65");

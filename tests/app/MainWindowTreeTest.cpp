@@ -3,22 +3,16 @@
 
 #include "tests/app/MainWindowFixture.h"
 
-#include "app/Diagnostics.h"
+#include "app/core/Diagnostics.h"
 #include "engine/SfmInterface.h"
 #include "settings/Profile.h"
 #include "tests/engine/SoundFontFixture.h"
 #include "tests/support/HiddenExtensions.h"
+#include "tests/support/TraceCapture.h"
 
 #include <fstream>
 
 namespace {
-
-std::vector<std::string> g_traces;
-
-void KeepTrace(const char* line)
-{
-    g_traces.push_back(line);
-}
 
 FixtureSoundFont SoundFont(std::vector<FixturePreset> presets, std::optional<std::string> name = "Test Bank")
 {
@@ -41,12 +35,11 @@ protected:
         m_extensions = std::make_unique<HiddenExtensions>(GetParam());
         ASSERT_TRUE(m_extensions->Applied());
         MainWindowTest::SetUp();
-        g_traces.clear();
-        m_previousSink = SetTraceSink(KeepTrace);
+        m_traces = std::make_unique<TraceCapture>();
     }
     void TearDown() override
     {
-        SetTraceSink(m_previousSink);
+        m_traces.reset();
         MainWindowTest::TearDown();
         m_extensions.reset();
     }
@@ -62,7 +55,7 @@ protected:
 
     TreeItemKind KindOf(HTREEITEM item) const { return RecordOf(item)->kind; }
 
-    TraceSink m_previousSink = nullptr;
+    std::unique_ptr<TraceCapture> m_traces;
     std::unique_ptr<HiddenExtensions> m_extensions;
 };
 
@@ -182,8 +175,8 @@ TEST_P(SoundTreeTest, DevicesFollowTheirDeviceMapEntries)
     Open();
     EXPECT_EQ(ChildTexts(Find({"Loaded SoundFonts"})), std::vector<std::string>{"Simulated Synth 2"});
     // The device the map had never seen gained an entry, enabled.
-    EXPECT_TRUE(Dialog().m_deviceMap.EntryFor("Simulated Synth 2").enabled);
-    EXPECT_EQ(Dialog().m_deviceMap.size(), 2u);
+    EXPECT_TRUE(Dialog().m_settings.model.preview.deviceMap.EntryFor("Simulated Synth 2").enabled);
+    EXPECT_EQ(Dialog().m_settings.model.preview.deviceMap.size(), 2u);
     EXPECT_EQ(RecordOf(Find({"Loaded SoundFonts", "Simulated Synth 2"}))->device, 1);
 }
 
@@ -230,9 +223,9 @@ TEST_P(SoundTreeTest, UnreadableSoundFontIsTracedAndListedWithoutPresets)
     ASSERT_NE(broken, nullptr);
     EXPECT_EQ(TreeView_GetChild(Tree(), broken), nullptr);
     bool traced = false;
-    for (const std::string& line : g_traces)
+    for (const std::string& line : m_traces->Lines())
         traced |= line.find(") Couldn't get preset list for soundfont " + folder + "broken.sf2\n") != std::string::npos;
-    EXPECT_TRUE(traced) << ::testing::PrintToString(g_traces);
+    EXPECT_TRUE(traced) << ::testing::PrintToString(m_traces->Lines());
 }
 
 TEST_P(SoundTreeTest, LongNamesAreCutToTheItemTextBuffer)

@@ -1,4 +1,4 @@
-#include "app/TraceLine.h"
+#include "app/core/TraceLine.h"
 
 #include <gtest/gtest.h>
 

@@ -1,24 +1,18 @@
 // The tree builder on a bare tree control: what the main window's tests can't reach through
 // real folders, whose paths the platform keeps short.
 
-#include "app/Diagnostics.h"
+#include "app/core/Diagnostics.h"
 #include "browser/SoundTree.h"
 #include "browser/TreeBuilder.h"
 #include "tests/engine/SoundFontFixture.h"
 #include "tests/support/HiddenExtensions.h"
+#include "tests/support/TraceCapture.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
 
 namespace {
-
-std::vector<std::string> g_traces;
-
-void KeepTrace(const char* line)
-{
-    g_traces.push_back(line);
-}
 
 class TreeBuilderTest : public ::testing::Test {
 protected:
@@ -29,12 +23,11 @@ protected:
         ASSERT_NE(m_window, nullptr);
         m_tree.Attach(m_window, &m_images);
         ASSERT_EQ(m_manager.Initialize(), 0);
-        g_traces.clear();
-        m_previousSink = SetTraceSink(KeepTrace);
+        m_traces = std::make_unique<TraceCapture>();
     }
     void TearDown() override
     {
-        SetTraceSink(m_previousSink);
+        m_traces.reset();
         DestroyWindow(m_window);
     }
 
@@ -53,7 +46,7 @@ protected:
     CSoundTree m_tree;
     CSoundFontManager m_manager;
     CDeviceMap m_deviceMap;
-    TraceSink m_previousSink = nullptr;
+    std::unique_ptr<TraceCapture> m_traces;
 };
 
 // With extensions hidden, as Windows has it by default, and shown.
@@ -95,8 +88,8 @@ TEST_P(TreeBuilderExtensionsTest, FoldersBeyondTheDeepestLevelAreNotListedAndSay
     CTreeBuilder(m_tree, m_manager, m_deviceMap, folders, {}, 8).Refresh(nullptr);
     // The listed folder stands at level 2 and subfolders follow down to level 8.
     EXPECT_EQ(DeepestLevel(), 8);
-    ASSERT_EQ(g_traces.size(), 1u);
-    EXPECT_NE(g_traces[0].find("is nested too deeply; its subfolders are not listed"), std::string::npos);
+    ASSERT_EQ(m_traces->Lines().size(), 1u);
+    EXPECT_NE(m_traces->Lines()[0].find("is nested too deeply; its subfolders are not listed"), std::string::npos);
 
     CTreeBuilder(m_tree, m_manager, m_deviceMap, folders, {}, 20).Refresh(nullptr);
     EXPECT_EQ(DeepestLevel(), 15) << "twelve subfolders and the file below them";

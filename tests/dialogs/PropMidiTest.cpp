@@ -1,9 +1,10 @@
 // The preview page inside the settings sheet, over named MIDI devices and the simulated card.
 
-#include "app/resource.h"
+#include "app/core/resource.h"
 #include "dialogs/PropSheet.h"
 #include "tests/dialogs/SettingsFixture.h"
 #include "tests/dialogs/SheetRunner.h"
+#include "tests/support/ControlLayout.h"
 
 #include <commctrl.h>
 
@@ -47,12 +48,7 @@ TEST_F(PreviewPage, TemplateHoldsEveryControlWithItsText)
 {
     SheetRunner runner(Show(), kSettingsSheetCaption);
     ASSERT_NE(runner.Sheet(), nullptr);
-    const struct {
-        int id;
-        const char* className;
-        const char* text;
-        DWORD style;
-    } controls[] = {
+    ExpectControls(runner.Page(), {
         {IDC_PREVIEW_ON_STARTUP, "Button", "Start &preview on startup", BS_AUTOCHECKBOX},
         {IDC_MIDI_IN_DEVICE, "ComboBox", nullptr, CBS_DROPDOWN},
         {IDC_SOUNDFONT_DEVICE, "ComboBox", nullptr, CBS_DROPDOWN},
@@ -72,29 +68,8 @@ TEST_F(PreviewPage, TemplateHoldsEveryControlWithItsText)
         {IDC_FILE_INSTRUMENT, "Edit", nullptr, ES_NUMBER | ES_RIGHT},
         {IDC_FILE_INSTRUMENT_SPIN, "msctls_updown32", nullptr,
          UDS_SETBUDDYINT | UDS_AUTOBUDDY | UDS_ARROWKEYS},
-    };
-    for (const auto& c : controls) {
-        SCOPED_TRACE(c.id);
-        HWND control = runner.PageItem(c.id);
-        ASSERT_NE(control, nullptr);
-        char className[64] = {};
-        GetClassNameA(control, className, sizeof className);
-        EXPECT_STRCASEEQ(className, c.className);
-        if (c.text) {
-            EXPECT_EQ(WindowText(control), c.text);
-        }
-        auto style = static_cast<DWORD>(GetWindowLongA(control, GWL_STYLE));
-        EXPECT_EQ(style & c.style, c.style);
-    }
-    const struct {
-        int spin;
-        int buddy;
-    } spins[] = {{IDC_FILE_BANK_SPIN, IDC_FILE_BANK},
-                 {IDC_FILE_INSTRUMENT_SPIN, IDC_FILE_INSTRUMENT}};
-    for (const auto& s : spins) {
-        LRESULT buddy = SendMessageA(runner.PageItem(s.spin), UDM_GETBUDDY, 0, 0);
-        EXPECT_EQ(reinterpret_cast<HWND>(buddy), runner.PageItem(s.buddy)) << s.spin;
-    }
+    });
+    ExpectSpinBuddies(runner.Page(), {{IDC_FILE_BANK_SPIN, IDC_FILE_BANK}, {IDC_FILE_INSTRUMENT_SPIN, IDC_FILE_INSTRUMENT}});
 
     // The groups and labels without ids, in template order, and the three pictures.
     std::vector<std::string> texts;

@@ -1,19 +1,5 @@
 #include "tests/dialogs/SettingsFixture.h"
 
-SimulatedCard::SimulatedCard()
-    : m_library(LoadLibraryA("SFMAN32.DLL"))
-    , m_control(FindSimControl())
-{
-    if (m_control)
-        m_control->Reset();
-}
-
-SimulatedCard::~SimulatedCard()
-{
-    if (m_library)
-        FreeLibrary(m_library);
-}
-
 // The second and fourth outputs share a name, as two ports of one driver may.
 const std::vector<std::string> SettingsFixture::kInputs = {"Keyboard", "Pad"};
 const std::vector<std::string> SettingsFixture::kOutputs = {"MIDI Out", "Card Synth A",
@@ -40,7 +26,3 @@ int ComboSelection(HWND combo)
     return static_cast<int>(SendMessageA(combo, CB_GETCURSEL, 0, 0));
 }
 
-bool IsChecked(HWND button)
-{
-    return SendMessageA(button, BM_GETCHECK, 0, 0) == BST_CHECKED;
-}

@@ -3,6 +3,8 @@
 // named SoundFont devices from the simulated card, a watcher for message boxes, and ways to
 // read the page's controls.
 
+#include "app/core/Controls.h"
+#include "tests/dialogs/SimulatedCard.h"
 #include "tests/engine/SimAccess.h"
 #include "tests/support/ComboItems.h"
 #include "tests/support/MessageBoxWatcher.h"
@@ -12,22 +14,6 @@
 
 #include <string>
 #include <vector>
-
-// Holds a load of the simulated card for the test, so that its switches stay set while the
-// page's own manager comes and goes.
-class SimulatedCard {
-public:
-    SimulatedCard();
-    ~SimulatedCard();
-    SimulatedCard(const SimulatedCard&) = delete;
-    SimulatedCard& operator=(const SimulatedCard&) = delete;
-
-    const SimControlTable* Control() const { return m_control; }
-
-private:
-    HMODULE m_library;
-    const SimControlTable* m_control;
-};
 
 class SettingsFixture : public ::testing::Test {
 protected:
@@ -45,4 +31,3 @@ protected:
 };
 
 int ComboSelection(HWND combo);
-bool IsChecked(HWND button);

@@ -3,22 +3,11 @@
 // (where the sanitizers catch the rest) and under Wine (where the platform's file code runs).
 
 #include "fuzz/SimReaderChecks.h"
-#include "tests/sf2/Sf2Image.h"
-
-#include <gtest/gtest.h>
-
-#include <filesystem>
+#include "tests/sf2/FuzzFindings.h"
 
 TEST(SimFuzzRegressions, EveryFindingIsReadSafely)
 {
-    namespace fs = std::filesystem;
-    const fs::path folder = fs::u8path(HostPath(TONEWELL_SIM_FUZZ_REGRESSIONS_DIR));
-    ASSERT_TRUE(fs::is_directory(folder)) << folder.string();
-    for (const fs::directory_entry& item : fs::directory_iterator(folder)) {
-        const std::string name = item.path().filename().string();
-        if (!item.is_regular_file() || name.front() == '.')
-            continue;
-        SCOPED_TRACE(name);
-        EXPECT_EQ(CheckSimReaders(item.path().string(), item.file_size()), "");
-    }
+    ForEachFuzzFinding(TONEWELL_SIM_FUZZ_REGRESSIONS_DIR, [](const std::filesystem::path& path) {
+        EXPECT_EQ(CheckSimReaders(path.string(), std::filesystem::file_size(path)), "");
+    });
 }

@@ -1,10 +1,8 @@
-// The preview's input path on the real ports: input from the virtual MIDI system through the
-// thru port and the sender to the preview output.
-#include "midi/MidiOutPort.h"
+// The preview's input path on the real ports, as the preview session wires it for the main
+// window: input from the virtual MIDI system through the thru port and the sender to the
+// preview output.
 #include "midi/MidiResult.h"
-#include "midi/MidiThruPort.h"
-#include "midi/PreviewForwarder.h"
-#include "midi/PreviewInputSender.h"
+#include "midi/PreviewSession.h"
 #include "midi/WinMidiApi.h"
 #include "tests/support/VirtualMidi.h"
 
@@ -39,24 +37,20 @@ TEST(PreviewInputSender, PassesRewrittenNotesFromTheInputToTheOutput)
     VirtualMidi midi;
     midi.SetInputDevices({"Keys"});
     midi.SetOutputDevices({"Synth"});
-    CPreviewForwarder forwarder;
-    CMidiOutPort output;
-    CPreviewInputSender sender(forwarder, output);
-    CMidiThruPort input;
-    input.SetOwner(&sender);
+    CPreviewSession session;
+    CMidiOutPort& output = session.Output();
+    CMidiThruPort& input = session.Input();
     ASSERT_EQ(output.OpenPort(0), kMidiOk);
     ASSERT_EQ(input.OpenPort(0), kMidiOk);
     ASSERT_EQ(input.StartInput(), kMidiOk);
 
-    PreviewRouting routing;
-    routing.playableSelected = true;
-    routing.channel = 9;
-    routing.octave = 1;
-    forwarder.SetRouting(routing);
+    session.SetPlayableSelected(true);
+    session.SetChannel(9);
+    session.SetOctave(1);
     midi.Receive(0, 0x00643C90); // note-on 60
     midi.Receive(0, 0x005A07B0); // controller: goes nowhere
     ASSERT_TRUE(midi.WaitUntilDelivered());
-    forwarder.SetPlayableSelected(false);
+    session.SetPlayableSelected(false);
     midi.Receive(0, 0x00643E90); // note-on 62: nothing playable
     midi.Receive(0, 0x00003C80); // note-off 60: still released
     ASSERT_TRUE(midi.WaitUntilDelivered());
@@ -137,12 +131,13 @@ struct UiChanges {
     int inputRestarts = 0;
 };
 
-void ChangeEverything(int i, CPreviewForwarder& forwarder, CMidiOutPort& output,
-                      CMidiThruPort& input, UiChanges& done)
+void ChangeEverything(int i, CPreviewSession& session, UiChanges& done)
 {
-    forwarder.SetPlayableSelected(i % 3 != 0);
-    forwarder.SetChannel(i % 16);
-    forwarder.SetOctave(i % 19 - 9);
+    CMidiOutPort& output = session.Output();
+    CMidiThruPort& input = session.Input();
+    session.SetPlayableSelected(i % 3 != 0);
+    session.SetChannel(i % 16);
+    session.SetOctave(i % 19 - 9);
     if (i % 2 == 0) {
         EXPECT_EQ(output.OpenPort(i / 2 % 2), kMidiOk); // closes, then opens
     } else {
@@ -168,11 +163,11 @@ TEST(PreviewInputSender, StressNoSendReachesAClosingOutputAndNothingDeadlocks)
     midi.SetInputDevices({"Keys"});
     midi.SetOutputDevices({"Synth A", "Synth B"});
     LingeringSends lingering;
-    CPreviewForwarder forwarder;
-    CMidiOutPort output;
-    CPreviewInputSender sender(forwarder, output);
-    CountingReceiver counting(sender);
-    CMidiThruPort input;
+    CPreviewSession session;
+    CMidiOutPort& output = session.Output();
+    CMidiThruPort& input = session.Input();
+    // Counts what the session's receiver is handed, on the way in.
+    CountingReceiver counting(session.Receiver());
     input.SetOwner(&counting);
     ASSERT_EQ(output.OpenPort(0), kMidiOk);
     ASSERT_EQ(input.OpenPort(0), kMidiOk);
@@ -194,7 +189,7 @@ TEST(PreviewInputSender, StressNoSendReachesAClosingOutputAndNothingDeadlocks)
     });
     UiChanges done;
     for (int i = 0; i < kUiChanges || !feedingDone.load(); ++i) {
-        ChangeEverything(i, forwarder, output, input, done);
+        ChangeEverything(i, session, done);
         if (i + 1 == kUiChanges)
             uiDone.store(true);
     }

@@ -1,0 +1,393 @@
+#include "browser/TreeCommands.h"
+
+#include "app/core/Diagnostics.h"
+#include "app/core/WideText.h"
+#include "browser/LoadFit.h"
+#include "browser/SoundFontFileItem.h"
+#include "browser/TreeBuilder.h"
+#include "engine/BankNumbers.h"
+
+#include <commdlg.h>
+
+namespace {
+
+// The longest file path the load command takes.
+constexpr std::size_t kMaxLoadPath = 511;
+// The node that holds the drives: where the folder picker starts.
+constexpr int kDrivesFolder = 0x11;
+
+enum MenuCommand : UINT { kCommand1 = 1, kCommand2 = 2, kCommand3 = 3 };
+
+struct MenuEntry {
+    UINT id;
+    const char* text;
+};
+
+// The entries of a kind's context menu; empty for kinds without one.
+std::vector<MenuEntry> MenuFor(TreeItemKind kind)
+{
+    switch (kind) {
+    case TreeItemKind::Device:
+        return {{kCommand1, "Load SoundFont"},
+                {kCommand2, "Load SoundFont into Bank"},
+                {kCommand3, "Clear all loaded SoundFonts"}};
+    case TreeItemKind::LoadedBank:
+        return {{kCommand1, "Delete"}};
+    case TreeItemKind::DiskRoot:
+        return {{kCommand1, "Add Folder"}};
+    case TreeItemKind::ListedFolder:
+        return {{kCommand1, "Remove"}};
+    case TreeItemKind::SoundFontFile:
+        return {{kCommand1, "Load"}, {kCommand2, "Load into Bank"}};
+    default:
+        return {};
+    }
+}
+
+bool HasDevice(TreeItemKind kind)
+{
+    return kind == TreeItemKind::LoadedBank || kind == TreeItemKind::BankPreset ||
+           kind == TreeItemKind::Device;
+}
+
+// The drive and directory of a file path, with the final separator.
+std::string FolderOf(const std::string& path)
+{
+    std::size_t separator = path.find_last_of("\\/");
+    return separator == std::string::npos ? std::string() : path.substr(0, separator + 1);
+}
+
+} // namespace
+
+CTreeCommands::CTreeCommands(CSoundTree& tree, CSoundFontManager& engine, SettingsModel& settings,
+                             CMemoryMeter& meter)
+    : m_tree(tree)
+    , m_engine(engine)
+    , m_settings(settings)
+    , m_meter(meter)
+{
+}
+
+void CTreeCommands::RefreshTree()
+{
+    CTreeBuilder(m_tree, m_engine, m_settings.preview.deviceMap, m_settings.folders, m_settings.storedFolderPaths)
+        .Refresh(m_owner);
+}
+
+void CTreeCommands::UpdateMemoryMeter(int device)
+{
+    m_meter.Update(m_engine, device);
+}
+
+bool CTreeCommands::OnTreeNotify(NMHDR* header, LRESULT& result)
+{
+    result = 0;
+    switch (header->code) {
+    case NM_RCLICK:
+        OnTreeContextMenu();
+        // Handled: the tree must not follow up with a WM_CONTEXTMENU of its own.
+        result = 1;
+        return true;
+    case NM_DBLCLK:
+        result = OnTreeDoubleClick();
+        return true;
+    case TVN_KEYDOWN:
+        OnTreeKeyDown(reinterpret_cast<NMTVKEYDOWN*>(header)->wVKey);
+        return true;
+    case NM_CLICK:
+        return true;
+    case TVN_GETINFOTIPA:
+    case TVN_GETINFOTIPW:
+        return FillInfoTip(m_tree, header);
+    default:
+        return false;
+    }
+}
+
+HTREEITEM CTreeCommands::SelectItemUnderMouse()
+{
+    TVHITTESTINFO hit = {};
+    hit.pt = m_input.LastMouse();
+    HTREEITEM item = TreeView_HitTest(m_tree.Window(), &hit);
+    TreeView_SelectItem(m_tree.Window(), item);
+    return item;
+}
+
+void CTreeCommands::UpdateMeterForRecord(const TreeItemRecord& record)
+{
+    if (record.kind == TreeItemKind::SoundFontFile)
+        m_meter.UpdateForFile(m_engine, DefaultLoadDevice(), record.item.GetPath());
+    else
+        UpdateMemoryMeter(HasDevice(record.kind) ? record.device : -1);
+}
+
+void CTreeCommands::OnTreeContextMenu()
+{
+    POINT screen = m_input.LastMouse();
+    ClientToScreen(m_tree.Window(), &screen);
+    SelectItemUnderMouse();
+    ShowContextMenu(screen);
+}
+
+bool CTreeCommands::OnContextMenuMessage(HWND source, LPARAM position)
+{
+    // Shift+F10 and the menu key arrive with no position; a mouse click was already served
+    // through NM_RCLICK.
+    if (source != m_tree.Window() || position != -1)
+        return false;
+    HWND tree = m_tree.Window();
+    HTREEITEM item = TreeView_GetSelection(tree);
+    if (!item)
+        return true;
+    TreeView_EnsureVisible(tree, item);
+    RECT rect = {};
+    TreeView_GetItemRect(tree, item, &rect, TRUE);
+    POINT screen = {rect.left, rect.bottom};
+    ClientToScreen(tree, &screen);
+    ShowContextMenu(screen);
+    return true;
+}
+
+void CTreeCommands::ShowContextMenu(POINT screen)
+{
+    HMENU menu = CreatePopupMenu();
+    CTreeItemData* record = m_tree.SelectedRecord();
+    if (record) {
+        UpdateMeterForRecord(*record);
+        std::vector<MenuEntry> entries = MenuFor(record->kind);
+        if (!entries.empty()) {
+            for (const MenuEntry& entry : entries)
+                AppendMenuA(menu, MF_STRING, entry.id, entry.text);
+            UINT chosen = static_cast<UINT>(TrackPopupMenu(
+                menu, TPM_LEFTALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY, screen.x, screen.y,
+                0, m_owner, nullptr));
+            // The command may rebuild the tree, and the record with it: it works on a copy.
+            if (chosen != 0)
+                RunMenuCommand(TreeItemRecord(*record), chosen);
+        }
+    }
+    DestroyMenu(menu);
+}
+
+void CTreeCommands::RunMenuCommand(const TreeItemRecord& record, UINT command)
+{
+    int device = record.device;
+    switch (record.kind) {
+    case TreeItemKind::Device:
+        if (command == kCommand3)
+            ClearDevice(device);
+        else
+            LoadFromMenu(device, std::string(), command == kCommand1);
+        break;
+    case TreeItemKind::LoadedBank:
+        if (DeleteBank(device, record.bank) != 0)
+            ShowCommandError("Error seleting SoundFont (%s)");
+        UpdateMemoryMeter(device);
+        break;
+    case TreeItemKind::DiskRoot:
+        AddFolder();
+        break;
+    case TreeItemKind::ListedFolder:
+        RemoveFolder(record.listedPath);
+        break;
+    case TreeItemKind::SoundFontFile:
+        LoadFromMenu(DefaultLoadDevice(), record.item.GetPath(), command == kCommand1);
+        break;
+    default:
+        break;
+    }
+}
+
+// The meter then shows the device loaded into, which the destination dialog may have changed.
+void CTreeCommands::LoadFromMenu(int device, const std::string& path, bool direct)
+{
+    if (LoadSoundFont(device, path, direct) != 0)
+        ShowCommandError("Error loading SoundFont (%s)");
+    UpdateMemoryMeter(device);
+}
+
+void CTreeCommands::ShowCommandError(const char* format)
+{
+    ErrorBox(m_owner, MB_ICONSTOP | MB_OK, "Error", format, m_engine.GetErrorText());
+}
+
+void CTreeCommands::ClearDevice(int device)
+{
+    if (m_engine.OpenDevice(device) != 0) {
+        ShowCommandError("Error opening SoundFont device (%s)");
+        return;
+    }
+    if (m_engine.ClearAllBanks() != 0) {
+        ShowCommandError("Error clearing SoundFonts (%s)");
+        m_engine.CloseDevice();
+        return;
+    }
+    m_engine.CloseDevice();
+    RefreshTree();
+}
+
+void CTreeCommands::AddFolder()
+{
+    CShellItem folder;
+    folder.SetSpecialFolder(kDrivesFolder);
+    if (folder.BrowseForFolder("Select folder with SoundFonts", BIF_RETURNONLYFSDIRS) != 0)
+        return;
+    m_settings.AddFolder(folder);
+    RefreshTree();
+}
+
+void CTreeCommands::RemoveFolder(const std::string& path)
+{
+    m_settings.RemoveFolder(path);
+    RefreshTree();
+}
+
+LRESULT CTreeCommands::OnTreeDoubleClick()
+{
+    if (!SelectItemUnderMouse())
+        return 0;
+    return ActivateSelectedItem() ? 1 : 0;
+}
+
+void CTreeCommands::OnEnter()
+{
+    if (GetFocus() == m_tree.Window())
+        ActivateSelectedItem();
+}
+
+// Loads the selected SoundFont file on disk, or says why a damaged one can't be; other items
+// only show their device's memory.
+bool CTreeCommands::ActivateSelectedItem()
+{
+    CTreeItemData* record = m_tree.SelectedRecord();
+    if (!record)
+        return false;
+    UpdateMeterForRecord(*record);
+    if (record->kind == TreeItemKind::SoundFontFile) {
+        std::string path = record->item.GetPath();
+        LoadFromMenu(DefaultLoadDevice(), path, true);
+    } else if (record->kind == TreeItemKind::DamagedSoundFontFile) {
+        ErrorBox(m_owner, MB_ICONSTOP | MB_OK, "Error", "%s",
+                 DamagedFileMessage(record->item.GetPath(), record->damage).c_str());
+    }
+    return true;
+}
+
+void CTreeCommands::OnTreeKeyDown(WORD key)
+{
+    if (key == VK_F5) {
+        RefreshTree();
+        return;
+    }
+    if (key != VK_DELETE)
+        return;
+    CTreeItemData* record = m_tree.SelectedRecord();
+    if (record && record->kind == TreeItemKind::LoadedBank)
+        DeleteBank(record->device, record->bank);
+}
+
+bool CTreeCommands::AskForSoundFontFile(std::string& path)
+{
+    wchar_t file[kMaxLoadPath + 1] = {};
+    std::wstring folder = WidenUtf8(m_settings.lastOpenDir).substr(0, kMaxLoadPath);
+    OPENFILENAMEW dialog = {};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = m_owner;
+    dialog.lpstrFilter = L"SoundFont Files (*.sf2)\0*.sf2\0All Files (*.*)\0*.*\0";
+    dialog.nFilterIndex = 1;
+    dialog.lpstrFile = file;
+    dialog.nMaxFile = kMaxLoadPath + 1;
+    dialog.lpstrInitialDir = folder.c_str();
+    dialog.lpstrTitle = L"Select a SoundFont File";
+    dialog.lpstrDefExt = L"sf2";
+    dialog.Flags = OFN_LONGNAMES | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_EXPLORER;
+    if (!GetOpenFileNameW(&dialog))
+        return false;
+    path = NarrowToUtf8(file);
+    m_settings.lastOpenDir = FolderOf(path);
+    return true;
+}
+
+int CTreeCommands::LoadSoundFont(int& device, const std::string& path, bool direct)
+{
+    std::string file = NarrowToUtf8(WidenUtf8(path).substr(0, kMaxLoadPath));
+    if (file.empty() && !AskForSoundFontFile(file))
+        return 0;
+    int bank = FindFreeBank(device);
+    if (!direct && !ChooseLoadDestination(m_owner, device, bank))
+        return 0;
+    if (RefuseLoadThatCantFit(m_owner, m_engine, device, bank, file))
+        return 0;
+    if (int result = m_engine.OpenDevice(device); result != 0)
+        return result;
+    int result = m_engine.LoadBank(bank, file);
+    m_engine.CloseDevice();
+    if (result != 0)
+        return result;
+    RefreshTree();
+    ShowLoadedBank(device, bank);
+    return 0;
+}
+
+HTREEITEM CTreeCommands::ExpandDevice(int device)
+{
+    HWND tree = m_tree.Window();
+    TreeView_Expand(tree, m_tree.LoadedRoot(), TVE_EXPAND);
+    HTREEITEM deviceItem = m_tree.DeviceItem(device);
+    if (deviceItem)
+        TreeView_Expand(tree, deviceItem, TVE_EXPAND);
+    return deviceItem;
+}
+
+void CTreeCommands::ShowLoadedBank(int device, int bank)
+{
+    HWND tree = m_tree.Window();
+    HTREEITEM bankItem = m_tree.BankItem(ExpandDevice(device), bank);
+    if (!bankItem)
+        return;
+    TreeView_Expand(tree, bankItem, TVE_EXPAND);
+    if (HTREEITEM firstPreset = TreeView_GetChild(tree, bankItem))
+        TreeView_SelectItem(tree, firstPreset);
+}
+
+int CTreeCommands::DeleteBank(int device, int bank)
+{
+    if (int result = m_engine.OpenDevice(device); result != 0)
+        return result;
+    int result = m_engine.ClearBank(bank);
+    m_engine.CloseDevice();
+    if (result != 0)
+        return result;
+    RefreshTree();
+    ExpandDevice(device);
+    return 0;
+}
+
+int CTreeCommands::FindFreeBank(int device)
+{
+    if (m_engine.OpenDevice(device) != 0)
+        return 0;
+    bool previewDevice = device == m_settings.preview.fileSoundFontDevice;
+    int freeBank = 0;
+    for (int bank = kFirstBank; bank <= kLastBank; ++bank) {
+        if (previewDevice && bank == m_settings.preview.fileBank)
+            continue;
+        if (m_engine.QueryBank(bank) == -1)
+            freeBank = bank;
+    }
+    m_engine.CloseDevice();
+    if (freeBank != 0)
+        return freeBank;
+    return previewDevice && m_settings.preview.fileBank == kLastBank ? kLastBank - 1 : kLastBank;
+}
+
+int CTreeCommands::DefaultLoadDevice()
+{
+    std::vector<std::string> names;
+    m_engine.GetDeviceNames(names);
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (m_settings.preview.deviceMap.EntryFor(names[i]).enabled)
+            return static_cast<int>(i);
+    }
+    return 0;
+}

@@ -1,0 +1,69 @@
+#pragma once
+// The sound tree's commands: context menus (from the mouse and from the keyboard), double-click,
+// Enter, F5 and the Delete key, and the loads, deletes and folder changes behind them.
+
+#include "browser/MemoryMeter.h"
+#include "browser/SoundTree.h"
+#include "browser/TreeWindowInput.h"
+#include "dialogs/DestinationDlg.h"
+#include "engine/SoundFontManager.h"
+#include "settings/SettingsModel.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+
+class CTreeCommands {
+public:
+    CTreeCommands(CSoundTree& tree, CSoundFontManager& engine, SettingsModel& settings, CMemoryMeter& meter);
+
+    // The window that owns the tree: messages and dialogs appear over it.
+    void SetOwner(HWND owner) { m_owner = owner; }
+    // Puts the tree's own window procedure in front of the control's.
+    void TrackTreeInput() { m_input.Attach(m_tree.Window()); }
+    CTreeWindowInput& Input() { return m_input; }
+
+    // The tree's notifications other than a changed selection; true when handled.
+    bool OnTreeNotify(NMHDR* header, LRESULT& result);
+    // WM_CONTEXTMENU from the keyboard; true when handled.
+    bool OnContextMenuMessage(HWND source, LPARAM position);
+    // Enter with the tree focused: acts on the selected item as a double-click does.
+    void OnEnter();
+
+    void RefreshTree();
+    void UpdateMemoryMeter(int device);
+    void UpdateMeterForRecord(const TreeItemRecord& record);
+
+    // Unless `direct`, the user may choose another device and bank first; `device` is then
+    // the one chosen.
+    int LoadSoundFont(int& device, const std::string& path, bool direct);
+    int DeleteBank(int device, int bank);
+    int FindFreeBank(int device);
+    int DefaultLoadDevice();
+    // Shows the engine's last error in a box over the owner.
+    void ShowCommandError(const char* format);
+
+private:
+    void OnTreeContextMenu();
+    void ShowContextMenu(POINT screen);
+    LRESULT OnTreeDoubleClick();
+    bool ActivateSelectedItem();
+    void OnTreeKeyDown(WORD key);
+    HTREEITEM SelectItemUnderMouse();
+    void RunMenuCommand(const TreeItemRecord& record, UINT command);
+    void LoadFromMenu(int device, const std::string& path, bool direct);
+    void ClearDevice(int device);
+    void AddFolder();
+    void RemoveFolder(const std::string& path);
+    bool AskForSoundFontFile(std::string& path);
+    void ShowLoadedBank(int device, int bank);
+    HTREEITEM ExpandDevice(int device);
+
+    CSoundTree& m_tree;
+    CSoundFontManager& m_engine;
+    SettingsModel& m_settings;
+    CMemoryMeter& m_meter;
+    HWND m_owner = nullptr;
+    CTreeWindowInput m_input;
+};

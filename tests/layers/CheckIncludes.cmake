@@ -1,0 +1,57 @@
+# Which folder's code may include which: a folder includes only from the folders listed for
+# it (and from itself). An include that points upwards fails the check with the file and the
+# line that makes it.
+#   cmake -DSOURCE_DIR=<tree> -P CheckIncludes.cmake
+cmake_minimum_required(VERSION 3.20)
+
+set(layers app/core sf2 shell engine midi settings dialogs browser app)
+set(may_include_app/core  "")
+set(may_include_sf2       "")
+set(may_include_shell     app/core)
+set(may_include_engine    app/core)
+set(may_include_midi      app/core)
+set(may_include_settings  app/core engine midi shell)
+set(may_include_dialogs   app/core engine midi settings)
+set(may_include_browser   app/core sf2 shell engine midi settings dialogs)
+set(may_include_app       app/core sf2 shell engine midi settings dialogs browser)
+
+# The layer a path inside the tree belongs to ("app/core/Dialog.h" -> app/core).
+function(layer_of path out)
+  set(result "")
+  foreach(layer IN LISTS layers)
+    string(LENGTH "${layer}/" length)
+    string(SUBSTRING "${path}" 0 ${length} head)
+    if(head STREQUAL "${layer}/" AND result STREQUAL "")
+      set(result ${layer})
+    endif()
+  endforeach()
+  set(${out} "${result}" PARENT_SCOPE)
+endfunction()
+
+set(violations "")
+foreach(layer IN LISTS layers)
+  file(GLOB_RECURSE sources RELATIVE "${SOURCE_DIR}" "${SOURCE_DIR}/${layer}/*.h" "${SOURCE_DIR}/${layer}/*.cpp")
+  foreach(source IN LISTS sources)
+    layer_of("${source}" own)
+    if(NOT own STREQUAL layer)
+      continue() # app/core's files are checked as app/core, not again as app
+    endif()
+    file(STRINGS "${SOURCE_DIR}/${source}" includes REGEX "^[ \t]*#[ \t]*include[ \t]+\"[^\"]+\"")
+    foreach(line IN LISTS includes)
+      string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]+\"([^\"]+)\".*" "\\1" included "${line}")
+      layer_of("${included}" target)
+      if(target STREQUAL "" OR target STREQUAL own)
+        continue()
+      endif()
+      if(NOT target IN_LIST may_include_${own})
+        list(APPEND violations "${source}: #include \"${included}\" (${own} may not include ${target})")
+      endif()
+    endforeach()
+  endforeach()
+endforeach()
+
+if(violations)
+  list(JOIN violations "\n  " text)
+  message(FATAL_ERROR "Includes against the layers:\n  ${text}")
+endif()
+message(STATUS "Every include points down the layers")
