@@ -21,7 +21,7 @@ public:
     void Attach(HWND tree, const TreeImages* images);
     HWND Window() const { return m_tree; }
 
-    // Inserts `text` as the last child of the last item inserted at level - 1. A level outside
+    // Inserts `text` (UTF-8, cut to 255 UTF-16 units) as the last child of the last item inserted at level - 1. A level outside
     // 1 to 126 inserts nothing and answers null.
     HTREEITEM InsertTreeItem(const char* text, int level, const TreeItemRecord& record);
     // Deletes every item, then every record.

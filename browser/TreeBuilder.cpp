@@ -1,6 +1,7 @@
 #include "browser/TreeBuilder.h"
 
 #include "app/core/Diagnostics.h"
+#include "app/core/WideText.h"
 #include "browser/SoundFontFileItem.h"
 #include "engine/BankNumbers.h"
 #include "sf2/PresetReader.h"
@@ -14,8 +15,9 @@
 
 namespace {
 
-// Every item text is formatted into a buffer of this size; longer texts are cut.
-constexpr std::size_t kItemTextSize = 256;
+// Every item text is formatted into a buffer of this size (UTF-8: 255 UTF-16 units can take
+// three bytes each); the tree cuts it to 255 units.
+constexpr std::size_t kItemTextSize = 1024;
 constexpr int kPresetCount = 128;
 
 TreeItemRecord Record(TreeItemKind kind)
@@ -99,7 +101,7 @@ void CTreeBuilder::ListDevice(int device)
         return;
     TreeItemRecord record = Record(TreeItemKind::Device);
     record.device = static_cast<std::uint8_t>(device);
-    Insert(2, record, "%s", name.c_str());
+    Insert(2, record, "%s", AnsiToUtf8(name).c_str());
     m_manager.OpenDevice(device);
     for (int bank = 1; bank <= kLastBank; ++bank) {
         if (m_manager.QueryBank(bank) != bank)
@@ -113,6 +115,8 @@ void CTreeBuilder::ListDevice(int device)
             path.clear();
         if (EqualsIgnoringCase(bankName, "user bank"))
             bankName = BaseNameOf(path);
+        else
+            bankName = AnsiToUtf8(bankName);
         TreeItemRecord bankRecord = Record(TreeItemKind::LoadedBank);
         bankRecord.device = static_cast<std::uint8_t>(device);
         bankRecord.bank = static_cast<std::uint8_t>(bank);
@@ -143,10 +147,10 @@ void CTreeBuilder::ListBankPresets(int device, int bank, const std::string& path
                 if (m_manager.GetPresetName(bank, preset, engineName) != 0 || engineName.empty())
                     continue;
                 record.fileBank = 0;
-                Insert(4, record, "%03d %s", preset, engineName.c_str());
+                Insert(4, record, "%03d %s", preset, AnsiToUtf8(engineName).c_str());
             } else if (IsPercussionBank(fileBank)) {
                 record.fileBank = static_cast<std::uint8_t>(fileBank);
-                Insert(4, record, "%03d %s", preset, entry.Name().c_str());
+                Insert(4, record, "%03d %s", preset, AnsiToUtf8(entry.Name()).c_str());
             }
         }
     } catch (const std::exception&) {
@@ -165,7 +169,7 @@ void CTreeBuilder::ListEnginePresets(int device, int bank)
         if (m_manager.GetPresetName(bank, preset, engineName) != 0 || engineName.empty())
             continue;
         record.preset = static_cast<std::uint8_t>(preset);
-        Insert(4, record, "%03d %s", preset, engineName.c_str());
+        Insert(4, record, "%03d %s", preset, AnsiToUtf8(engineName).c_str());
     }
 }
 
@@ -240,7 +244,8 @@ void CTreeBuilder::ListSoundFontFile(const CShellItem& file, const std::string& 
             record.bank = static_cast<std::uint8_t>(entry.Bank());
             record.fileBank = static_cast<std::uint8_t>(entry.Bank());
             record.preset = static_cast<std::uint8_t>(entry.Preset());
-            Insert(level + 1, record, "%03d-%03d %s", entry.Bank(), entry.Preset(), entry.Name().c_str());
+            Insert(level + 1, record, "%03d-%03d %s", entry.Bank(), entry.Preset(),
+                   AnsiToUtf8(entry.Name()).c_str());
         }
     } catch (const std::exception&) {
         // Out of memory among thousands of presets: the file keeps those listed so far.
