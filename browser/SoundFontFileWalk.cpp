@@ -1,5 +1,7 @@
 #include "browser/SoundFontFileWalk.h"
 
+#include "app/core/WideText.h"
+
 #include <windows.h>
 
 #include <vector>
@@ -8,26 +10,6 @@ namespace {
 
 // Deeper than any folder the tree can list.
 constexpr int kDeepestWalk = 128;
-
-std::wstring Widen(const std::string& text)
-{
-    int size = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(size > 0 ? size : 0), L'\0');
-    if (size > 0)
-        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &wide[0], size);
-    return wide;
-}
-
-std::string Narrow(const std::wstring& text)
-{
-    int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
-                                   nullptr);
-    std::string narrow(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
-    if (size > 0)
-        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &narrow[0], size, nullptr,
-                            nullptr);
-    return narrow;
-}
 
 bool IsSoundFontName(const wchar_t* name)
 {
@@ -58,7 +40,7 @@ bool Walk(const std::wstring& folder, int depth, const std::function<bool(const 
         if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
             subfolders.push_back(path);
         else if (IsSoundFontName(entry.cFileName))
-            going = found(Narrow(path));
+            going = found(NarrowToUtf8(path));
     } while (going && FindNextFileW(search, &entry));
     FindClose(search);
     for (const std::wstring& subfolder : subfolders) {
@@ -73,7 +55,7 @@ bool Walk(const std::wstring& folder, int depth, const std::function<bool(const 
 
 void WalkSoundFontFiles(const std::string& folder, const std::function<bool(const std::string&)>& found)
 {
-    std::wstring root = Widen(folder);
+    std::wstring root = WidenUtf8(folder);
     while (!root.empty() && (root.back() == L'\\' || root.back() == L'/'))
         root.pop_back();
     Walk(root, 0, found);

@@ -1,22 +1,9 @@
 #include "browser/TreeDrop.h"
 
 #include "app/core/Diagnostics.h"
+#include "app/core/WideText.h"
 
 namespace {
-
-// A path from the platform, in UTF-8 as the program keeps its text.
-std::string Utf8Of(const std::wstring& text)
-{
-    if (text.empty())
-        return std::string();
-    int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0,
-                                   nullptr, nullptr);
-    std::string converted(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
-    if (size > 0)
-        WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), &converted[0], size,
-                            nullptr, nullptr);
-    return converted;
-}
 
 bool IsSoundFontName(const std::wstring& path)
 {
@@ -59,9 +46,9 @@ CTreeDrop::Dropped CTreeDrop::ReadDropped(HDROP drop)
         if (attributes == INVALID_FILE_ATTRIBUTES)
             continue;
         if (attributes & FILE_ATTRIBUTE_DIRECTORY)
-            dropped.folders.push_back(Utf8Of(path));
+            dropped.folders.push_back(NarrowToUtf8(path));
         else if (IsSoundFontName(path))
-            dropped.soundFonts.push_back(Utf8Of(path));
+            dropped.soundFonts.push_back(NarrowToUtf8(path));
     }
     return dropped;
 }

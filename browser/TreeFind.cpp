@@ -1,5 +1,6 @@
 #include "browser/TreeFind.h"
 
+#include "app/core/WideText.h"
 #include "app/core/resource.h"
 #include "browser/SoundFontFileWalk.h"
 #include "engine/BankNumbers.h"
@@ -35,12 +36,14 @@ void AddColumn(HWND list, int index, int width, const char* text)
     SendMessageA(list, LVM_INSERTCOLUMNA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&column));
 }
 
+// `text` in UTF-8.
 void SetCell(HWND list, int row, int column, const std::string& text)
 {
-    LVITEMA item = {};
+    std::wstring wide = WidenUtf8(text);
+    LVITEMW item = {};
     item.iSubItem = column;
-    item.pszText = const_cast<char*>(text.c_str());
-    SendMessageA(list, LVM_SETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    item.pszText = &wide[0];
+    SendMessageW(list, LVM_SETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
 }
 
 // The child of `parent` whose record passes `wanted`, or null.
@@ -224,11 +227,13 @@ void CTreeFind::FillResults(const std::vector<PresetMatch>& matches)
     m_shown = matches;
     for (std::size_t row = 0; row < m_shown.size(); ++row) {
         const PresetMatch& match = m_shown[row];
-        LVITEMA item = {};
+        // Preset names are the file's 8-bit text, searched as such and shown as the tree shows them.
+        std::wstring name = WidenUtf8(AnsiToUtf8(match.preset.name));
+        LVITEMW item = {};
         item.mask = LVIF_TEXT;
         item.iItem = static_cast<int>(row);
-        item.pszText = const_cast<char*>(match.preset.name.c_str());
-        int inserted = static_cast<int>(SendMessageA(m_results, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+        item.pszText = &name[0];
+        int inserted = static_cast<int>(SendMessageW(m_results, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
         char number[16];
         std::snprintf(number, sizeof number, "%03u-%03u", match.preset.bank, match.preset.program);
         SetCell(m_results, inserted, 1, number);
@@ -246,7 +251,7 @@ std::string CTreeFind::WhereText(const PresetSource& source) const
     if (!source.IsLoadedBank())
         return source.path;
     std::string device = static_cast<std::size_t>(source.device) < m_deviceNames.size()
-                             ? m_deviceNames[static_cast<std::size_t>(source.device)]
+                             ? AnsiToUtf8(m_deviceNames[static_cast<std::size_t>(source.device)])
                              : "Device " + std::to_string(source.device);
     char bank[32];
     std::snprintf(bank, sizeof bank, ", bank %03d", source.bank);
