@@ -13,25 +13,53 @@ void CSoundTree::Attach(HWND tree, const TreeImages* images)
     m_images = images;
 }
 
-HTREEITEM CSoundTree::InsertTreeItem(const char* text, int level, const TreeItemRecord& record)
+HTREEITEM CSoundTree::InsertTreeItem(const char* text, int level, const TreeItemRecord& record, bool hasChildren)
 {
     if (level < 1 || level > kDeepestLevel)
         return nullptr;
+    HTREEITEM item = Insert(levelParents[level - 1], text, record, hasChildren);
+    levelParents[level] = item;
+    return item;
+}
+
+HTREEITEM CSoundTree::InsertChild(HTREEITEM parent, const char* text, const TreeItemRecord& record, bool hasChildren)
+{
+    return Insert(parent, text, record, hasChildren);
+}
+
+HTREEITEM CSoundTree::Insert(HTREEITEM parent, const char* text, const TreeItemRecord& record, bool hasChildren)
+{
     ItemImages images = m_images ? ImagesFor(*m_images, record.kind, record.fileBank) : ItemImages{0, 0};
     CTreeItemData* data = m_records.Append(record);
 
     TVINSERTSTRUCTA insert = {};
-    insert.hParent = levelParents[level - 1];
+    insert.hParent = parent;
     insert.hInsertAfter = TVI_LAST;
-    insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM;
+    // Without a count of children the control shows a button exactly when there are children.
+    insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM | (hasChildren ? TVIF_CHILDREN : 0);
     insert.item.pszText = const_cast<char*>(text);
     insert.item.iImage = images.normal;
     insert.item.iSelectedImage = images.selected;
+    insert.item.cChildren = hasChildren ? 1 : 0;
     insert.item.lParam = reinterpret_cast<LPARAM>(data);
-    auto item = reinterpret_cast<HTREEITEM>(
-        SendMessageA(m_tree, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
-    levelParents[level] = item;
-    return item;
+    return reinterpret_cast<HTREEITEM>(SendMessageA(m_tree, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
+}
+
+void CSoundTree::SetHasChildren(HTREEITEM item, bool hasChildren)
+{
+    TVITEMA change = {};
+    change.mask = TVIF_CHILDREN | TVIF_HANDLE;
+    change.hItem = item;
+    change.cChildren = hasChildren ? 1 : 0;
+    SendMessageA(m_tree, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&change));
+}
+
+int CSoundTree::LevelOf(HTREEITEM item) const
+{
+    int level = 0;
+    for (; item; item = TreeView_GetParent(m_tree, item))
+        ++level;
+    return level;
 }
 
 void CSoundTree::DeleteAll()

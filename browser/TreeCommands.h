@@ -2,6 +2,7 @@
 // The sound tree's commands: context menus (from the mouse and from the keyboard), double-click,
 // Enter, F5 and the Delete key, and the loads, deletes and folder changes behind them.
 
+#include "browser/LoadedBankCache.h"
 #include "browser/MemoryMeter.h"
 #include "browser/SoundTree.h"
 #include "browser/TreeWindowInput.h"
@@ -13,6 +14,8 @@
 #include <commctrl.h>
 
 #include <string>
+
+class CTreeBuilder;
 
 class CTreeCommands {
 public:
@@ -31,7 +34,14 @@ public:
     // Enter with the tree focused: acts on the selected item as a double-click does.
     void OnEnter();
 
-    void RefreshTree();
+    // Rebuilds the tree and opens again what was open; unless `keepSelection` is false (the
+    // caller selects something itself), the selected item is selected again. What the card
+    // reported of banks that no command changed is taken as it was.
+    void RefreshTree(bool keepSelection = true);
+    // The Refresh button and F5: the same, with everything on the card asked for again.
+    void RefreshFromCard();
+    // Inserts the children of `item` if its branch has never been opened.
+    void ListChildren(HTREEITEM item);
     void UpdateMemoryMeter(int device);
     void UpdateMeterForRecord(const TreeItemRecord& record);
 
@@ -59,6 +69,8 @@ private:
     bool AskForSoundFontFile(std::string& path);
     void ShowLoadedBank(int device, int bank);
     HTREEITEM ExpandDevice(int device);
+    void Open(HTREEITEM item);
+    CTreeBuilder Builder();
 
     CSoundTree& m_tree;
     CSoundFontManager& m_engine;
@@ -66,4 +78,5 @@ private:
     CMemoryMeter& m_meter;
     HWND m_owner = nullptr;
     CTreeWindowInput m_input;
+    CLoadedBankCache m_banks;
 };

@@ -44,6 +44,9 @@ public:
     CTreeItemData* Next() const { return m_next; }
     CTreeItemData* Previous() const { return m_previous; }
 
+    // Whether the item's children have been inserted: they are listed when it is first opened.
+    bool childrenListed = false;
+
 private:
     friend class CTreeItemList;
     CTreeItemData* m_next = nullptr;

@@ -61,10 +61,17 @@ std::string MainWindowTest::ItemText(HTREEITEM item) const
     return text;
 }
 
-TreeLines MainWindowTest::Lines(HTREEITEM parent, int depth) const
+void MainWindowTest::ListChildren(HTREEITEM item)
+{
+    if (item && item != TVI_ROOT)
+        OnUi([&] { Dialog().m_treeCommands.ListChildren(item); });
+}
+
+TreeLines MainWindowTest::Lines(HTREEITEM parent, int depth)
 {
     TreeLines lines;
     HWND tree = Tree();
+    ListChildren(parent);
     HTREEITEM child = parent == TVI_ROOT ? TreeView_GetRoot(tree) : TreeView_GetChild(tree, parent);
     for (; child; child = TreeView_GetNextSibling(tree, child)) {
         lines.push_back(std::to_string(depth) + " " + ItemText(child));
@@ -74,16 +81,33 @@ TreeLines MainWindowTest::Lines(HTREEITEM parent, int depth) const
     return lines;
 }
 
-std::vector<std::string> MainWindowTest::ChildTexts(HTREEITEM item) const
+std::vector<std::string> MainWindowTest::ChildTexts(HTREEITEM item)
 {
     std::vector<std::string> texts;
     HWND tree = Tree();
+    ListChildren(item);
     for (HTREEITEM child = TreeView_GetChild(tree, item); child; child = TreeView_GetNextSibling(tree, child))
         texts.push_back(ItemText(child));
     return texts;
 }
 
-HTREEITEM MainWindowTest::Find(const std::vector<std::string>& texts) const
+HTREEITEM MainWindowTest::Find(const std::vector<std::string>& texts)
+{
+    HWND tree = Tree();
+    HTREEITEM item = nullptr;
+    for (const std::string& text : texts) {
+        ListChildren(item);
+        HTREEITEM child = item ? TreeView_GetChild(tree, item) : TreeView_GetRoot(tree);
+        while (child && ItemText(child) != text)
+            child = TreeView_GetNextSibling(tree, child);
+        if (!child)
+            return nullptr;
+        item = child;
+    }
+    return item;
+}
+
+HTREEITEM MainWindowTest::OpenPath(const std::vector<std::string>& texts)
 {
     HWND tree = Tree();
     HTREEITEM item = nullptr;
@@ -94,8 +118,25 @@ HTREEITEM MainWindowTest::Find(const std::vector<std::string>& texts) const
         if (!child)
             return nullptr;
         item = child;
+        TreeView_Expand(tree, item, TVE_EXPAND);
     }
     return item;
+}
+
+std::vector<std::string> MainWindowTest::OpenBranches(HTREEITEM parent, const std::string& above) const
+{
+    std::vector<std::string> open;
+    HWND tree = Tree();
+    HTREEITEM child = parent == TVI_ROOT ? TreeView_GetRoot(tree) : TreeView_GetChild(tree, parent);
+    for (; child; child = TreeView_GetNextSibling(tree, child)) {
+        if (!IsExpanded(child))
+            continue;
+        const std::string path = above.empty() ? ItemText(child) : above + "/" + ItemText(child);
+        open.push_back(path);
+        std::vector<std::string> below = OpenBranches(child, path);
+        open.insert(open.end(), below.begin(), below.end());
+    }
+    return open;
 }
 
 bool MainWindowTest::IsExpanded(HTREEITEM item) const

@@ -117,7 +117,7 @@ protected:
         return std::any_of(m_traces->Lines().begin(), m_traces->Lines().end(),
                            [&](const std::string& line) { return line.find(text) != std::string::npos; });
     }
-    TreeItemKind KindAt(const std::vector<std::string>& path) const
+    TreeItemKind KindAt(const std::vector<std::string>& path)
     {
         HTREEITEM item = Find(path);
         return item ? RecordOf(item)->kind : TreeItemKind::LoadedRoot;

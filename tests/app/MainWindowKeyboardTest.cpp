@@ -112,7 +112,7 @@ protected:
     }
 
     HTREEITEM Selection() const { return TreeView_GetSelection(Tree()); }
-    std::vector<std::string> Banks(const char* device) const { return ChildTexts(Find({"Loaded SoundFonts", device})); }
+    std::vector<std::string> Banks(const char* device) { return ChildTexts(Find({"Loaded SoundFonts", device})); }
 
     std::string m_folder;
     std::string m_listed;
