@@ -144,6 +144,15 @@ bool MainWindowTest::IsExpanded(HTREEITEM item) const
     return (TreeView_GetItemState(Tree(), item, TVIS_EXPANDED) & TVIS_EXPANDED) != 0;
 }
 
+bool MainWindowTest::HasButton(HTREEITEM item) const
+{
+    TVITEMA query = {};
+    query.mask = TVIF_CHILDREN | TVIF_HANDLE;
+    query.hItem = item;
+    SendMessageA(Tree(), TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&query));
+    return query.cChildren != 0;
+}
+
 CTreeItemData* MainWindowTest::RecordOf(HTREEITEM item) const
 {
     TVITEMA query = {};

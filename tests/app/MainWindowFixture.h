@@ -49,6 +49,8 @@ protected:
     std::vector<std::string> OpenBranches(HTREEITEM parent = TVI_ROOT, const std::string& above = std::string()) const;
     std::string ItemText(HTREEITEM item) const;
     bool IsExpanded(HTREEITEM item) const;
+    // Whether the item shows an expand button.
+    bool HasButton(HTREEITEM item) const;
     CTreeItemData* RecordOf(HTREEITEM item) const;
     std::pair<int, int> ImagesOf(HTREEITEM item) const;
 
