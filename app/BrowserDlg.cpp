@@ -30,6 +30,7 @@ CBrowserDlg::CBrowserDlg(HWND parent)
 CBrowserDlg::~CBrowserDlg()
 {
     EndAndSave();
+    m_preview.ProgramChanges().Attach(nullptr);
     if (m_imageList)
         ImageList_Destroy(m_imageList);
 }
@@ -52,6 +53,7 @@ BOOL CBrowserDlg::OnInitDialog()
 {
     m_previewPanel.Attach(m_hWnd);
     m_memoryMeter.Attach(GetDlgItem(IDC_MEMORY_BAR), GetDlgItem(IDC_MEMORY_TEXT));
+    m_preview.ProgramChanges().Attach(m_hWnd);
     HWND tree = GetDlgItem(IDC_SOUND_TREE);
     m_soundTree.Attach(tree, &m_images);
     m_treeCommands.SetOwner(m_hWnd);
@@ -118,7 +120,7 @@ void CBrowserDlg::CollapseToHalfWidth()
 
 bool CBrowserDlg::CreateImageList(HWND tree)
 {
-    m_imageList = ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, 7, 0);
+    m_imageList = ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, 8, 0);
     if (!m_imageList)
         return false;
     struct Picture {
@@ -129,7 +131,7 @@ bool CBrowserDlg::CreateImageList(HWND tree)
         {IDB_FOLDER_OPEN, &m_images.folderOpenImage}, {IDB_FOLDER, &m_images.folderImage},
         {IDB_MELODIC, &m_images.melodicImage},        {IDB_PERCUSSION, &m_images.percussionImage},
         {IDB_SOUNDFONT, &m_images.soundFontImage},    {IDB_WAVE, &m_images.waveImage},
-        {IDB_DEVICE, &m_images.deviceImage},
+        {IDB_DEVICE, &m_images.deviceImage},          {IDB_DAMAGED, &m_images.damagedImage},
     };
     for (const Picture& picture : pictures) {
         HBITMAP bitmap = LoadBitmapA(ResourceModule(), MAKEINTRESOURCEA(picture.resource));
@@ -199,6 +201,10 @@ bool CBrowserDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
     case WM_SIZE:
         Layout();
         return false;
+    case kProgramChangeMessage:
+        m_previewPanel.OnProgramChange();
+        result = 0;
+        return true;
     case WM_ENDSESSION:
         if (wParam)
             EndAndSave();

@@ -2,6 +2,7 @@
 
 #include "app/core/Diagnostics.h"
 #include "app/core/resource.h"
+#include "browser/ProgramStep.h"
 #include "dialogs/PropSheet.h"
 #include "sf2/PresetHeader.h"
 
@@ -213,4 +214,20 @@ void CPreviewPanel::OnSettings()
     }
     if (wasPreviewing)
         StartPreview();
+}
+
+void CPreviewPanel::OnProgramChange()
+{
+    // Collected whatever follows, so that the next program change is posted again.
+    const int program = m_session.ProgramChanges().Collect();
+    if (program < 0 || !m_session.IsPreviewing())
+        return;
+    HWND tree = m_tree.Window();
+    HTREEITEM target = PresetForProgram(m_tree, TreeView_GetSelection(tree), program);
+    if (!target)
+        return;
+    // The tree tells the window of the new selection as it does for a click: the preset is
+    // selected on the output, or loaded into the preview bank for a file on disk.
+    TreeView_SelectItem(tree, target);
+    TreeView_EnsureVisible(tree, target);
 }

@@ -31,6 +31,9 @@ public:
     void OnSelChangedTree();
     void OnOctaveDeltaPos(const NMUPDOWN& change);
     void OnSettings();
+    // While previewing, selects the preset the keyboard's last program change names, as a
+    // click would; nothing for other selections.
+    void OnProgramChange();
 
     std::int32_t Octave() const { return m_octave; }
 

@@ -9,14 +9,19 @@
 //   - sender: the preview sender through a real output port (Windows);
 //   - whole callback: the platform's input callback with the input lock, the thru port, the
 //     sender and the port (Windows).
+//   - program changes: the mailbox that keeps the latest for the window (both builds), and the
+//     poster that tells the window (Windows), once with every program posted and taken off the
+//     window's queue again, once as a burst the window has not yet collected.
 // Figures are the medians of the passes, in nanoseconds per event; every event is a note-on or
-// a note-off, so every one is forwarded.
+// a note-off, so every one is forwarded, except in the program change lines.
 #include "midi/HandleGate.h"
 #include "midi/PreviewForwarder.h"
+#include "midi/ProgramChangeMailbox.h"
 
 #ifdef _WIN32
 #include "midi/MidiInPort.h"
 #include "midi/PreviewSession.h"
+#include "midi/ProgramChangePoster.h"
 #include "midi/WinMidiApi.h"
 #endif
 
@@ -118,6 +123,15 @@ std::vector<std::uint32_t> InputWords()
     return words;
 }
 
+// Program changes on all channels, over every program.
+std::vector<std::uint32_t> ProgramWords()
+{
+    std::vector<std::uint32_t> words;
+    for (std::uint32_t program = 0; program < 128; ++program)
+        words.push_back((0xC0 | program % 16) | program << 8);
+    return words;
+}
+
 struct Figure {
     double nsPerEvent;
     long allocations;
@@ -179,6 +193,27 @@ WinMidiApi StubWinMidiApi()
     return api;
 }
 
+void TimeProgramChangePoster(long events, int passes, double stubNs)
+{
+    HWND window = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    CProgramChangePoster poster;
+    poster.Attach(window);
+    const std::vector<std::uint32_t> programs = ProgramWords();
+    // Each program is posted, collected and its message taken off the queue, as by the window.
+    Print("program change: post, collect, unqueue", Time(programs, events / 100, passes, [&](std::uint32_t w) {
+              poster.Offer(UnpackShortMessage(w, 0));
+              poster.Collect();
+              MSG message;
+              PeekMessageA(&message, window, kProgramChangeMessage, kProgramChangeMessage, PM_REMOVE);
+          }), stubNs);
+    // A burst: one message is waiting, every further program only replaces the latest.
+    Print("program change: burst, posted once", Time(programs, events, passes, [&](std::uint32_t w) {
+              poster.Offer(UnpackShortMessage(w, 0));
+          }), stubNs);
+    poster.Attach(nullptr);
+    DestroyWindow(window);
+}
+
 void TimeWindowsPaths(const std::vector<std::uint32_t>& words, long events, int passes,
                       const PreviewRouting& routing, double stubNs)
 {
@@ -205,6 +240,7 @@ void TimeWindowsPaths(const std::vector<std::uint32_t>& words, long events, int 
         Print("whole callback: lock, thru port, sender", Time(words, events, passes,
               [&](std::uint32_t w) { MidiInProc(nullptr, MIM_DATA, instance, w, 0); }), stubNs);
     }
+    TimeProgramChangePoster(events, passes, stubNs);
     SetMidiApi(nullptr);
 }
 #endif
@@ -235,6 +271,12 @@ int main(int argc, char** argv)
                   const std::uint32_t word = m->Packed();
                   gate.Borrow([word](std::uintptr_t handle) { StubSend(handle, word); });
               }
+          }), stub.nsPerEvent);
+    CProgramChangeMailbox mailbox;
+    const std::vector<std::uint32_t> programs = ProgramWords();
+    Print("program change: mailbox deposit", Time(programs, events, passes, [&](std::uint32_t w) {
+              bool notify = false;
+              mailbox.Deposit(UnpackShortMessage(w, 0), notify);
           }), stub.nsPerEvent);
 #ifdef _WIN32
     TimeWindowsPaths(words, events, passes, routing, stub.nsPerEvent);

@@ -1,6 +1,8 @@
 #include "browser/MemoryMeter.h"
 
+#include "browser/LoadFit.h"
 #include "browser/MemoryReading.h"
+#include "browser/SampleMemoryFit.h"
 
 #include <commctrl.h>
 
@@ -19,22 +21,47 @@ void CMemoryMeter::Update(CSoundFontManager& manager, int device)
         Show(0, "");
         return;
     }
-    SendMessageA(m_bar, PBM_SETRANGE32, 0, 1000);
     std::uint32_t total = 0;
     std::uint32_t free = 0;
+    ReadDevice(manager, device, total, free);
+    MemoryReading reading = ReadMemory(static_cast<std::int32_t>(total), static_cast<std::int32_t>(free));
+    Show(reading.position, reading.text);
+}
+
+void CMemoryMeter::UpdateForFile(CSoundFontManager& manager, int device, const std::string& path)
+{
+    std::uint64_t needed = 0;
+    if (!SampleBytesOf(path, needed)) {
+        Update(manager, device);
+        return;
+    }
+    EnableWindow(m_bar, TRUE);
+    EnableWindow(m_text, TRUE);
+    std::uint32_t total = 0;
+    std::uint32_t free = 0;
+    ReadDevice(manager, device, total, free);
+    MemoryReading reading = ReadMemory(static_cast<std::int32_t>(total), static_cast<std::int32_t>(free));
+    Show(reading.position, MeterTextWithNeed(reading.text, free, needed));
+}
+
+void CMemoryMeter::ReadDevice(CSoundFontManager& manager, int device, std::uint32_t& total, std::uint32_t& free)
+{
     bool read = manager.OpenDevice(device) == 0 && manager.GetMemoryStatus(total, free) == 0;
     manager.CloseDevice();
     if (!read)
         total = free = 0;
-    MemoryReading reading = ReadMemory(static_cast<std::int32_t>(total), static_cast<std::int32_t>(free));
-    Show(reading.position, reading.text.c_str());
 }
 
-void CMemoryMeter::Show(int position, const char* text)
+void CMemoryMeter::Show(int position, const std::string& text)
 {
+    SendMessageA(m_bar, PBM_SETRANGE32, 0, 1000);
     SendMessageA(m_bar, PBM_SETPOS, position, 0);
-    SetWindowTextA(m_text, text);
+    // The text is UTF-8 (the meter's separator is beyond ASCII) and is set as wide text.
+    std::wstring wide(text.size() + 1, L'\0');
+    int length = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, &wide[0], static_cast<int>(wide.size()));
+    wide.resize(length > 0 ? static_cast<std::size_t>(length) - 1 : 0);
+    SetWindowTextW(m_text, wide.c_str());
     // The bar draws no text; it holds the line's text as its name for screen readers, which
     // don't all take a bar's name from the label before it.
-    SetWindowTextA(m_bar, text);
+    SetWindowTextW(m_bar, wide.c_str());
 }

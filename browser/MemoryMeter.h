@@ -6,15 +6,23 @@
 
 #include <windows.h>
 
+#include <cstdint>
+#include <string>
+
 class CMemoryMeter {
 public:
     void Attach(HWND bar, HWND text);
     // Shows `device`, or the empty, disabled state for -1. A device that can't be opened or
     // can't report its memory shows the empty amount ("0 MB Free").
     void Update(CSoundFontManager& manager, int device);
+    // Shows `device` as Update does, and what the SoundFont file at `path` would need of it,
+    // when its sample size can be read: "26.5 MB Free · needs 6.0 MB", "...: too large".
+    void UpdateForFile(CSoundFontManager& manager, int device, const std::string& path);
 
 private:
-    void Show(int position, const char* text);
+    // Reads the device's memory; zero for both when it can't.
+    static void ReadDevice(CSoundFontManager& manager, int device, std::uint32_t& total, std::uint32_t& free);
+    void Show(int position, const std::string& text);
 
     HWND m_bar = nullptr;
     HWND m_text = nullptr;

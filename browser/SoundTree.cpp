@@ -1,33 +1,12 @@
 #include "browser/SoundTree.h"
 
-CSoundTree::CSoundTree()
-{
-    levelParents[0] = TVI_ROOT;
-    for (int level = 1; level < kLevelCount; ++level)
-        levelParents[level] = nullptr;
-}
-
 void CSoundTree::Attach(HWND tree, const TreeImages* images)
 {
     m_tree = tree;
     m_images = images;
 }
 
-HTREEITEM CSoundTree::InsertTreeItem(const char* text, int level, const TreeItemRecord& record, bool hasChildren)
-{
-    if (level < 1 || level > kDeepestLevel)
-        return nullptr;
-    HTREEITEM item = Insert(levelParents[level - 1], text, record, hasChildren);
-    levelParents[level] = item;
-    return item;
-}
-
 HTREEITEM CSoundTree::InsertChild(HTREEITEM parent, const char* text, const TreeItemRecord& record, bool hasChildren)
-{
-    return Insert(parent, text, record, hasChildren);
-}
-
-HTREEITEM CSoundTree::Insert(HTREEITEM parent, const char* text, const TreeItemRecord& record, bool hasChildren)
 {
     ItemImages images = m_images ? ImagesFor(*m_images, record.kind, record.fileBank) : ItemImages{0, 0};
     CTreeItemData* data = m_records.Append(record);
@@ -43,6 +22,21 @@ HTREEITEM CSoundTree::Insert(HTREEITEM parent, const char* text, const TreeItemR
     insert.item.cChildren = hasChildren ? 1 : 0;
     insert.item.lParam = reinterpret_cast<LPARAM>(data);
     return reinterpret_cast<HTREEITEM>(SendMessageA(m_tree, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
+}
+
+void CSoundTree::ReplaceRecord(HTREEITEM item, const TreeItemRecord& record)
+{
+    CTreeItemData* data = RecordOf(item);
+    if (!data)
+        return;
+    static_cast<TreeItemRecord&>(*data) = record;
+    ItemImages images = m_images ? ImagesFor(*m_images, record.kind, record.fileBank) : ItemImages{0, 0};
+    TVITEMA change = {};
+    change.mask = TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_HANDLE;
+    change.hItem = item;
+    change.iImage = images.normal;
+    change.iSelectedImage = images.selected;
+    SendMessageA(m_tree, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&change));
 }
 
 void CSoundTree::SetHasChildren(HTREEITEM item, bool hasChildren)

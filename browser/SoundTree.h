@@ -1,8 +1,6 @@
 #pragma once
-// The sound tree control with the records behind its items. Items are inserted either through
-// the level table, which places each new item under the last item inserted one level up, or
-// under a given parent. An item may show an expand button before its children are inserted:
-// they are listed when it is first opened.
+// The sound tree control with the records behind its items. An item may show an expand button
+// before its children are inserted: they are listed when it is first opened.
 
 #include "browser/TreeImages.h"
 #include "browser/TreeItemData.h"
@@ -12,23 +10,22 @@
 
 class CSoundTree {
 public:
-    // Entries of the level table: 0 is the tree's root, 1 to 126 the levels of items.
-    static constexpr int kLevelCount = 127;
-    static constexpr int kDeepestLevel = kLevelCount - 1;
+    // The deepest level the tree lists (1 for top-level items): below a folder of a path that
+    // the platform cuts short, the shell would list the same folder again and again.
+    static constexpr int kDeepestLevel = 126;
 
-    CSoundTree();
+    CSoundTree() = default;
     CSoundTree(const CSoundTree&) = delete;
     CSoundTree& operator=(const CSoundTree&) = delete;
 
     void Attach(HWND tree, const TreeImages* images);
     HWND Window() const { return m_tree; }
 
-    // Inserts `text` as the last child of the last item inserted at level - 1. A level outside
-    // 1 to 126 inserts nothing and answers null.
-    // With `hasChildren`, the item shows an expand button though it has no children yet.
-    HTREEITEM InsertTreeItem(const char* text, int level, const TreeItemRecord& record, bool hasChildren = false);
-    // Inserts `text` as the last child of `parent` (TVI_ROOT for a top-level item).
+    // Inserts `text` as the last child of `parent` (TVI_ROOT for a top-level item). With
+    // `hasChildren`, the item shows an expand button though it has no children yet.
     HTREEITEM InsertChild(HTREEITEM parent, const char* text, const TreeItemRecord& record, bool hasChildren);
+    // Gives the item another record, and the pictures of its kind.
+    void ReplaceRecord(HTREEITEM item, const TreeItemRecord& record);
     // Shows or hides the item's expand button.
     void SetHasChildren(HTREEITEM item, bool hasChildren);
     // Depth of the item: 1 for top-level items.
@@ -46,9 +43,6 @@ public:
     HTREEITEM BankItem(HTREEITEM deviceItem, int bank) const;
 
 private:
-    HTREEITEM Insert(HTREEITEM parent, const char* text, const TreeItemRecord& record, bool hasChildren);
-
-    HTREEITEM levelParents[kLevelCount];
     CTreeItemList m_records;
     HWND m_tree = nullptr;
     const TreeImages* m_images = nullptr;

@@ -1,8 +1,10 @@
 #include "browser/TreeBuilder.h"
 
 #include "app/core/Diagnostics.h"
+#include "browser/SoundFontFileItem.h"
 #include "engine/BankNumbers.h"
 #include "sf2/PresetReader.h"
+#include "sf2/SoundFontReader.h"
 
 #include <algorithm>
 #include <cstdarg>
@@ -312,14 +314,19 @@ void CTreeBuilder::ListFiles(HTREEITEM folderItem, const CShellItem& folder)
     for (const CShellItem& file : files) {
         // The kind comes from the path: Windows hides the extensions of known file types in
         // the names it shows, by default.
-        std::string extension = ExtensionOf(file.GetPath());
-        TreeItemRecord record;
-        record.item = file;
+        std::string path = file.GetPath();
+        std::string extension = ExtensionOf(path);
         if (extension == ".sf2" || extension == ".SF2") {
-            record.kind = TreeItemKind::SoundFontFile;
-            Insert(folderItem, record, true, "%s", file.GetDisplayName().c_str());
+            // Only the chunk headers are read: enough for a damaged file to show its picture.
+            SoundFontSummary summary;
+            if (!ReadSoundFont(path, summary, false))
+                DebugTrace("Couldn't get preset list for soundfont %s\n", path.c_str());
+            TreeItemRecord record = SoundFontFileRecord(file, summary.damage);
+            Insert(folderItem, record, record.kind == TreeItemKind::SoundFontFile, "%s",
+                   file.GetDisplayName().c_str());
         } else if (EqualsIgnoringCase(extension, ".wav")) {
-            record.kind = TreeItemKind::WaveFile;
+            TreeItemRecord record = Record(TreeItemKind::WaveFile);
+            record.item = file;
             Insert(folderItem, record, false, "%s", file.GetDisplayName().c_str());
         }
     }
@@ -328,9 +335,15 @@ void CTreeBuilder::ListFiles(HTREEITEM folderItem, const CShellItem& folder)
 void CTreeBuilder::ListSoundFontFile(HTREEITEM fileItem, const CShellItem& file)
 {
     std::string path = file.GetPath();
-    std::vector<PresetHeader> entries;
-    if (!ReadPresetHeaders(path, entries))
+    SoundFontSummary summary;
+    if (!ReadSoundFont(path, summary)) {
         DebugTrace("Couldn't get preset list for soundfont %s\n", path.c_str());
+        // Damaged since its folder was listed: shown as damaged from now on.
+        if (summary.damage != SoundFontDamage::None)
+            m_tree.ReplaceRecord(fileItem, SoundFontFileRecord(file, summary.damage));
+        return;
+    }
+    std::vector<PresetHeader>& entries = summary.presets;
     std::sort(entries.begin(), entries.end());
     TreeItemRecord record = Record(TreeItemKind::FilePreset);
     record.item = file;

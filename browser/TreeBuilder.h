@@ -18,7 +18,7 @@
 class CTreeBuilder {
 public:
     // A folder item at this level still has room for its files (one level down) and their
-    // presets (two levels down) in the tree's level table.
+    // presets (two levels down) above the deepest level the tree lists.
     static constexpr int kDeepestFolderLevel = CSoundTree::kDeepestLevel - 2;
 
     // `storedPaths` holds, for each of `folders` in turn, the path it was stored under: a folder

@@ -1,6 +1,8 @@
 #include "browser/TreeCommands.h"
 
 #include "app/core/Diagnostics.h"
+#include "browser/LoadFit.h"
+#include "browser/SoundFontFileItem.h"
 #include "browser/TreeBuilder.h"
 #include "browser/TreePlace.h"
 #include "engine/BankNumbers.h"
@@ -131,6 +133,9 @@ bool CTreeCommands::OnTreeNotify(NMHDR* header, LRESULT& result)
         return true;
     case NM_CLICK:
         return true;
+    case TVN_GETINFOTIPA:
+    case TVN_GETINFOTIPW:
+        return FillInfoTip(m_tree, header);
     default:
         return false;
     }
@@ -147,7 +152,10 @@ HTREEITEM CTreeCommands::SelectItemUnderMouse()
 
 void CTreeCommands::UpdateMeterForRecord(const TreeItemRecord& record)
 {
-    UpdateMemoryMeter(HasDevice(record.kind) ? record.device : -1);
+    if (record.kind == TreeItemKind::SoundFontFile)
+        m_meter.UpdateForFile(m_engine, DefaultLoadDevice(), record.item.GetPath());
+    else
+        UpdateMemoryMeter(HasDevice(record.kind) ? record.device : -1);
 }
 
 void CTreeCommands::OnTreeContextMenu()
@@ -287,7 +295,8 @@ void CTreeCommands::OnEnter()
         ActivateSelectedItem();
 }
 
-// Loads the selected SoundFont file on disk; other items only show their device's memory.
+// Loads the selected SoundFont file on disk, or says why a damaged one can't be; other items
+// only show their device's memory.
 bool CTreeCommands::ActivateSelectedItem()
 {
     CTreeItemData* record = m_tree.SelectedRecord();
@@ -297,6 +306,9 @@ bool CTreeCommands::ActivateSelectedItem()
     if (record->kind == TreeItemKind::SoundFontFile) {
         std::string path = record->item.GetPath();
         LoadFromMenu(DefaultLoadDevice(), path, true);
+    } else if (record->kind == TreeItemKind::DamagedSoundFontFile) {
+        ErrorBox(m_owner, MB_ICONSTOP | MB_OK, "Error", "%s",
+                 DamagedFileMessage(record->item.GetPath(), record->damage).c_str());
     }
     return true;
 }
@@ -343,6 +355,8 @@ int CTreeCommands::LoadSoundFont(int& device, const std::string& path, bool dire
         return 0;
     int bank = FindFreeBank(device);
     if (!direct && !ChooseLoadDestination(m_owner, device, bank))
+        return 0;
+    if (RefuseLoadThatCantFit(m_owner, m_engine, device, bank, file))
         return 0;
     if (int result = m_engine.OpenDevice(device); result != 0)
         return result;

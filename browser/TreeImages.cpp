@@ -13,6 +13,8 @@ ItemImages ImagesFor(const TreeImages& images, TreeItemKind kind, std::uint8_t f
     case TreeItemKind::LoadedBank:
     case TreeItemKind::SoundFontFile:
         return {images.soundFontImage, images.soundFontImage};
+    case TreeItemKind::DamagedSoundFontFile:
+        return {images.damagedImage, images.damagedImage};
     case TreeItemKind::WaveFile:
         return {images.waveImage, images.waveImage};
     case TreeItemKind::Device:

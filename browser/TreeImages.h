@@ -11,6 +11,7 @@ struct TreeImages {
     int melodicImage = 0;
     int percussionImage = 0;
     int deviceImage = 0;
+    int damagedImage = 0;
 };
 
 struct ItemImages {

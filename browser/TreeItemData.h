@@ -1,6 +1,7 @@
 #pragma once
 // The record behind every item of the sound tree, and the list that owns the records.
 
+#include "sf2/SoundFontDamage.h"
 #include "shell/ShellItem.h"
 
 #include <cstdint>
@@ -17,6 +18,8 @@ enum class TreeItemKind : std::uint8_t {
     SoundFontFile = 23,
     FilePreset = 24,
     WaveFile = 25,
+    // A .sf2 file whose preset list can't be read; `damage` says why.
+    DamagedSoundFontFile = 26,
 };
 
 // The values an item is inserted with; numbers keep their low eight bits.
@@ -28,6 +31,7 @@ struct TreeItemRecord {
     std::uint8_t preset = 0;
     CShellItem item;           // the folder or file on disk, for the disk kinds
     std::string listedPath;    // a listed folder's path (ListedPathOf), for "Remove"
+    SoundFontDamage damage = SoundFontDamage::None; // for DamagedSoundFontFile
 };
 
 class CTreeItemList;

@@ -1,6 +1,7 @@
 #include "fuzz/Sf2PresetChecks.h"
 
 #include "sf2/PresetReader.h"
+#include "sf2/SoundFontReader.h"
 
 #include <algorithm>
 #include <cstring>
@@ -36,12 +37,31 @@ bool AreWholeRecordsOfTheFile(const std::vector<PresetHeader>& entries, const st
     return false;
 }
 
+// The summary agrees with the preset list: damaged exactly when the list was not found, and
+// sample sizes that two chunks inside the file can state.
+std::string CheckSummary(const std::string& path, std::size_t size, bool found)
+{
+    SoundFontSummary summary;
+    const bool summaryFound = ReadSoundFont(path, summary, false);
+    if (summaryFound != found || (summary.damage == SoundFontDamage::None) != found)
+        return "the summary and the preset list disagree on whether the file is damaged";
+    if (!summary.presets.empty())
+        return "presets were read though not asked for";
+    if (!summary.sampleBytesKnown && summary.sampleBytes != 0)
+        return "an unknown sample size is not zero";
+    if (summary.sampleBytes > 2 * std::uint64_t{size})
+        return "the sample chunks are larger than the file";
+    return std::string();
+}
+
 } // namespace
 
 std::string CheckPresetReader(const std::string& path, const std::uint8_t* data, std::size_t size)
 {
     std::vector<PresetHeader> entries(1);
     const bool found = ReadPresetHeaders(path, entries);
+    if (std::string fault = CheckSummary(path, size, found); !fault.empty())
+        return fault;
     if (!found)
         return entries.empty() ? std::string() : "a failed read left entries";
     if (entries.size() > kMaxPresetHeaders)

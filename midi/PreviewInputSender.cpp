@@ -2,6 +2,8 @@
 
 void CPreviewInputSender::ForwardPreviewInput(MidiInputEvent event)
 {
+    if (m_programChanges.Offer(event))
+        return;
     if (const std::optional<MidiShortMessage> message = m_forwarder.Rewrite(event))
         m_output.SendShortMessage(message->status, message->data1, message->data2);
 }

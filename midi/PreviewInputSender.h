@@ -1,19 +1,22 @@
 #pragma once
 // Passes the MIDI input on to the preview output: each received message is rewritten by the
-// forwarder's rules and what comes out is sent. Runs on the platform's input thread, inside
-// midiInputLock, while the user-interface thread changes the forwarder's settings and closes
-// and reopens the output: the forwarder is read in one atomic load, and the output port never
-// hands the platform a handle it is closing. Nothing here waits, locks or allocates.
+// forwarder's rules and what comes out is sent; program changes go to the window instead. Runs
+// on the platform's input thread, inside midiInputLock, while the user-interface thread changes
+// the forwarder's settings and closes and reopens the output: the forwarder is read in one atomic
+// load, and the output port never hands the platform a handle it is closing. Nothing here waits,
+// locks or allocates.
 
 #include "midi/MidiOutPort.h"
 #include "midi/PreviewForwarder.h"
 #include "midi/PreviewInputReceiver.h"
+#include "midi/ProgramChangePoster.h"
 
 class CPreviewInputSender final : public IPreviewInputReceiver {
 public:
     // Both must outlive the sender, and input must be stopped before they go.
-    CPreviewInputSender(const CPreviewForwarder& forwarder, CMidiOutPort& output)
-        : m_forwarder(forwarder), m_output(output)
+    CPreviewInputSender(const CPreviewForwarder& forwarder, CMidiOutPort& output,
+                        CProgramChangePoster& programChanges)
+        : m_forwarder(forwarder), m_output(output), m_programChanges(programChanges)
     {
     }
     CPreviewInputSender(const CPreviewInputSender&) = delete;
@@ -25,4 +28,5 @@ public:
 private:
     const CPreviewForwarder& m_forwarder;
     CMidiOutPort& m_output;
+    CProgramChangePoster& m_programChanges;
 };

@@ -8,6 +8,7 @@
 #include "midi/MidiThruPort.h"
 #include "midi/PreviewForwarder.h"
 #include "midi/PreviewInputSender.h"
+#include "midi/ProgramChangePoster.h"
 
 #include <cstdint>
 #include <functional>
@@ -52,6 +53,8 @@ public:
     const CPreviewForwarder& Forwarder() const { return m_forwarder; }
     // What the input thread hands each message to.
     IPreviewInputReceiver& Receiver() { return m_sender; }
+    // Program changes from the input, which step the selection instead of being passed on.
+    CProgramChangePoster& ProgramChanges() { return m_programChanges; }
 
 private:
     void ReportPortFailure(const char* format, const CMidiPortBase& port, int result,
@@ -65,5 +68,6 @@ private:
     // What the MIDI input thread reads of the preview state: the kind, channel and octave,
     // kept in one atomic word.
     CPreviewForwarder m_forwarder;
-    CPreviewInputSender m_sender{m_forwarder, m_output};
+    CProgramChangePoster m_programChanges;
+    CPreviewInputSender m_sender{m_forwarder, m_output, m_programChanges};
 };

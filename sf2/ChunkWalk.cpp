@@ -26,7 +26,22 @@ bool CChunkWalk::Next(CRiffChunk& chunk)
 
 bool CChunkWalk::ReadAt(std::uint64_t position, CRiffChunk& chunk)
 {
+    m_cut = false;
     if (position >= m_end || m_end - position < CRiffChunk::kHeaderSize)
         return false;
-    return m_file.Seek(position) && chunk.ReadHeader(m_file) && chunk.IsPlausibleWithin(m_end);
+    if (!m_file.Seek(position) || !chunk.ReadHeader(m_file))
+        return false;
+    if (chunk.IsPlausibleWithin(m_end))
+        return true;
+    m_cut = chunk.IsPlausibleWithin(CRiffFile::kMaxOffset);
+    if (m_cut)
+        m_cutChunk = chunk;
+    return false;
+}
+
+bool CChunkWalk::StoppedAtCutChunk(CRiffChunk& chunk) const
+{
+    if (m_cut)
+        chunk = m_cutChunk;
+    return m_cut;
 }

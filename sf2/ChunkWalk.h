@@ -23,6 +23,7 @@ public:
     template <typename Wanted>
     bool Find(CRiffChunk& chunk, Wanted isWanted)
     {
+        m_cut = false;
         bool read = ReadAt(m_begin, chunk);
         for (int visited = 1; read; ++visited) {
             if (isWanted(chunk))
@@ -34,6 +35,10 @@ public:
         return false;
     }
 
+    // After a Find that failed: whether it stopped at a whole, well-formed header whose data
+    // run past the end of the level, and that header. A file cut short ends so.
+    bool StoppedAtCutChunk(CRiffChunk& chunk) const;
+
 private:
     bool Next(CRiffChunk& chunk);
     bool ReadAt(std::uint64_t position, CRiffChunk& chunk);
@@ -41,4 +46,6 @@ private:
     CRiffFile& m_file;
     std::uint64_t m_begin;
     std::uint64_t m_end;
+    bool m_cut = false;
+    CRiffChunk m_cutChunk;
 };

@@ -47,14 +47,20 @@ CRiffFile::~CRiffFile()
 bool CRiffFile::Open(const std::string& path)
 {
     Close();
+    m_openedWithoutHeader = false;
     m_file = std::fopen(path.c_str(), "rb");
     if (!m_file)
         return false;
     m_position = 0;
     // An explicit first seek tells the C library where the file stands, so that a later seek
     // within its buffer moves in the buffer instead of reading it again (glibc does that).
-    if (FileLength(m_file, m_length) && SeekAbsolute64(m_file, 0) == 0 && ReadFileHeader())
+    if (!FileLength(m_file, m_length) || SeekAbsolute64(m_file, 0) != 0) {
+        Close();
+        return false;
+    }
+    if (ReadFileHeader())
         return true;
+    m_openedWithoutHeader = true;
     Close();
     return false;
 }

@@ -23,6 +23,9 @@ public:
     // 12-byte file header. The identifier and form type are kept, not checked; so is the
     // file's length in bytes at opening.
     bool Open(const std::string& path);
+    // After an Open that failed: whether the file itself was opened, and only its 12-byte
+    // header could not be read (the file is shorter).
+    bool OpenedWithoutHeader() const { return m_openedWithoutHeader; }
     void Close();
 
     // Absolute positions only: MinGW runtimes have had faults in seeks relative to the
@@ -42,6 +45,7 @@ private:
     bool ReadFileHeader();
 
     std::FILE* m_file = nullptr;
+    bool m_openedWithoutHeader = false;
     std::uint64_t m_position = 0;
     std::uint64_t m_length = 0;
     FourCC m_identifier;

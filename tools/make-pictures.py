@@ -114,6 +114,25 @@ PICTURES = {
         "..kkkkkkkkkkkkkk",
         "................",
     ],
+    # A SoundFont page torn across, with a red cross: its preset list can't be read.
+    'damaged': [
+        "................",
+        "..kkkkkkkkkkk...",
+        "..kwwwwwwwwwkk..",
+        "..kwwwwwwwwwkwk.",
+        "..kwbbbbbbwwkkkk",
+        "..kwbwwwwbwwwwwk",
+        "..kk.kkk.kkk.kkk",
+        "...k.k.k.k.k.k..",
+        "..kk.kk.rrkkrrk.",
+        "..kbbwww.rrrrwwk",
+        "..kbbwwwwwrrwwwk",
+        "..kwwwwwwrrrrwwk",
+        "..kwbbbbrrbbrrwk",
+        "..kwwwwwwwwwwwwk",
+        "..kkkkkkkkkkkkkk",
+        "................",
+    ],
     'wave': [
         "................",
         ".......k........",
@@ -180,6 +199,7 @@ BITMAPS = {
     'folder.bmp': 'folder',
     'wave.bmp': 'wave',
     'soundfont.bmp': 'soundfont',
+    'damaged.bmp': 'damaged',
 }
 
 

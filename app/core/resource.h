@@ -16,6 +16,7 @@
 #define IDB_FOLDER 142
 #define IDB_WAVE 147
 #define IDB_SOUNDFONT 149
+#define IDB_DAMAGED 150
 
 #define IDC_SOUND_TREE 1000
 #define IDC_SETTINGS 1004

@@ -64,9 +64,10 @@ TEST_F(BrowserFrame, OpensCollapsedAtHalfTheTemplateWidth)
 
     HIMAGELIST images = TreeView_GetImageList(GetDlgItem(window, IDC_SOUND_TREE), TVSIL_NORMAL);
     ASSERT_NE(images, nullptr);
-    EXPECT_EQ(ImageList_GetImageCount(images), 7);
+    EXPECT_EQ(ImageList_GetImageCount(images), 8);
     EXPECT_EQ(Dialog().m_images.folderOpenImage, 0);
     EXPECT_EQ(Dialog().m_images.deviceImage, 6);
+    EXPECT_EQ(Dialog().m_images.damagedImage, 7);
 
     LVCOLUMNA column = {};
     char title[32] = {};

@@ -305,8 +305,9 @@ TEST_F(CommandsTest, DoubleClickOfABrokenFileSaysWhy)
     Open();
     DoubleClick(Find({"Sound Files on disk", m_listed, "broken.sf2"}));
     ASSERT_TRUE(m_boxes.WaitForCount(1));
-    EXPECT_EQ(m_boxes.Texts().at(0), "Error loading SoundFont (Format Invalid)");
+    EXPECT_EQ(m_boxes.Texts().at(0), "broken.sf2 can't be loaded. Not a SoundFont.");
     EXPECT_TRUE(Banks(kDevice1).empty());
+    EXPECT_EQ(Sim().CallCount(static_cast<int>(SfmSlot::LoadBank)), 0u);
 }
 
 TEST_F(CommandsTest, DeleteAndClearEmptyBanksButNeverBankZero)

@@ -220,7 +220,8 @@ TEST_F(FolderTreesTest, OddNamesAreShownAndReachTheEngineAsTheyAre)
     EXPECT_EQ(ChildTexts(Find({"Sound Files on disk", m_listed, "x.sf2"})), std::vector<std::string>{"real.sf2"});
     EXPECT_EQ(ChildTexts(Find({"Sound Files on disk", m_listed, "a.b.sf2"})),
               std::vector<std::string>{"000-000 Grand"});
-    EXPECT_EQ(KindAt({"Sound Files on disk", m_listed, directives}), TreeItemKind::SoundFontFile);
+    // Known as a .sf2 file by its name, and as damaged by its contents.
+    EXPECT_EQ(KindAt({"Sound Files on disk", m_listed, directives}), TreeItemKind::DamagedSoundFontFile);
     EXPECT_TRUE(ChildTexts(Find({"Sound Files on disk", m_listed, directives})).empty());
     EXPECT_TRUE(Traced("Couldn't get preset list for soundfont " + m_listed + "\\" + directives + "\n"));
     EXPECT_EQ(ChildTexts(Find({"Sound Files on disk", m_listed, "with space"})),

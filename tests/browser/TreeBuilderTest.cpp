@@ -99,16 +99,3 @@ TEST_P(TreeBuilderExtensionsTest, FoldersBeyondTheDeepestLevelAreNotListedAndSay
     deep.Refresh(nullptr);
     EXPECT_EQ(DeepestLevel(deep), 15) << "twelve subfolders and the file below them";
 }
-
-TEST_F(TreeBuilderTest, LevelsOutsideTheTableInsertNothing)
-{
-    TreeItemRecord record;
-    for (int level : {0, -1, CSoundTree::kLevelCount, 1000})
-        EXPECT_EQ(m_tree.InsertTreeItem("x", level, record), nullptr) << level;
-    EXPECT_EQ(TreeView_GetCount(m_window), 0u);
-    HTREEITEM item = nullptr;
-    for (int level = 1; level <= CSoundTree::kDeepestLevel; ++level)
-        item = m_tree.InsertTreeItem("x", level, record);
-    EXPECT_NE(item, nullptr);
-    EXPECT_EQ(TreeView_GetCount(m_window), static_cast<UINT>(CSoundTree::kDeepestLevel));
-}

@@ -63,7 +63,7 @@ TEST(TreePictures, DrawOnAnyBackgroundKeepingTheirOwnColours)
     HIMAGELIST list = ImageList_Create(kSize, kSize, ILC_COLOR24 | ILC_MASK, 8, 0);
     ASSERT_NE(list, nullptr);
     const int pictures[] = {IDB_FOLDER_OPEN, IDB_FOLDER, IDB_MELODIC, IDB_PERCUSSION,
-                            IDB_SOUNDFONT,   IDB_WAVE,   IDB_DEVICE};
+                            IDB_SOUNDFONT,   IDB_WAVE,   IDB_DEVICE, IDB_DAMAGED};
     // Black, as on a high-contrast black scheme; a dark blue; the classic white.
     const COLORREF backgrounds[] = {RGB(0, 0, 0), RGB(0, 0, 0x80), RGB(0xFF, 0xFF, 0xFF)};
     for (int picture : pictures) {

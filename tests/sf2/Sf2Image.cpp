@@ -1,5 +1,6 @@
 #include "tests/sf2/Sf2Image.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <stdexcept>
 
@@ -75,6 +76,27 @@ Bytes SoundFontWith(const Bytes& presetHeadersChunk)
                       Chunk("pgen", Bytes(4, 0)), Chunk("inst", Bytes(44, 0)), Chunk("ibag", Bytes(8, 0)),
                       Chunk("imod", Bytes(10, 0)), Chunk("igen", Bytes(4, 0)), Chunk("shdr", Bytes(46, 0))}),
     });
+}
+
+std::vector<DamagedImage> DamagedImages()
+{
+    const Bytes whole = SoundFontWith(Chunk("phdr", Concat({Record("Piano", 0, 0), TerminalRecord()})));
+    const Bytes presets = Text("pdta");
+    const auto presetList = std::search(whole.begin(), whole.end(), presets.begin(), presets.end());
+    const auto sampleData = whole.begin() + 200;
+    const Bytes wave = Riff({Chunk("fmt ", Bytes(16, 1)), Chunk("data", Bytes(100, 0))}, "RIFF", "WAVE");
+    return {
+        {"text", Text("These are not the samples you are looking for.\r\n"), SoundFontDamage::NotSoundFont},
+        {"wave", wave, SoundFontDamage::NotSoundFont},
+        {"empty", {}, SoundFontDamage::NotSoundFont},
+        {"shorter than a header", Text("RIFF"), SoundFontDamage::NotSoundFont},
+        {"no preset list", Riff({List("INFO", {Chunk("INAM", Text("Nothing"))}), List("sdta", {})}),
+         SoundFontDamage::NoPresetList},
+        {"preset list without preset headers", Riff({List("pdta", {Chunk("pbag", Bytes(8, 0))})}),
+         SoundFontDamage::NoPresetList},
+        {"cut inside the preset headers", Bytes(whole.begin(), presetList + 4 + 8 + 20), SoundFontDamage::EndsInsidePresetList},
+        {"cut inside the sample data", Bytes(whole.begin(), sampleData), SoundFontDamage::EndsBeforePresetList},
+    };
 }
 
 std::string HostPath(const std::string& hostPath)

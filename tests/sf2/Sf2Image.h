@@ -1,6 +1,8 @@
 #pragma once
 // Small SoundFont 2 images built byte by byte for the tests, and the files that hold them.
 
+#include "sf2/SoundFontDamage.h"
+
 #include <cstdint>
 #include <initializer_list>
 #include <string>
@@ -29,6 +31,15 @@ Bytes TerminalRecord();
 // A well-formed SoundFont around the given "phdr" chunk: an INFO list, sample data and a
 // "pdta" list that starts with the chunk, followed by the other preset and instrument chunks.
 Bytes SoundFontWith(const Bytes& presetHeadersChunk);
+
+// .sf2 files whose preset list can't be read, one for each reason a file on disk can give,
+// with the reason the reader must give.
+struct DamagedImage {
+    const char* name;
+    Bytes image;
+    SoundFontDamage damage;
+};
+std::vector<DamagedImage> DamagedImages();
 
 // A path on the host as this program must spell it: under Wine the host's root is drive Z:.
 std::string HostPath(const std::string& hostPath);
