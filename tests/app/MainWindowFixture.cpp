@@ -67,15 +67,37 @@ void MainWindowTest::ListChildren(HTREEITEM item)
         OnUi([&] { Dialog().m_treeCommands.ListChildren(item); });
 }
 
+void MainWindowTest::ListEverything(HTREEITEM parent)
+{
+    OnUi([&] {
+        HWND tree = Tree();
+        std::vector<HTREEITEM> pending{parent};
+        while (!pending.empty()) {
+            HTREEITEM item = pending.back();
+            pending.pop_back();
+            if (item != TVI_ROOT)
+                Dialog().m_treeCommands.ListChildren(item);
+            HTREEITEM child = item == TVI_ROOT ? TreeView_GetRoot(tree) : TreeView_GetChild(tree, item);
+            for (; child; child = TreeView_GetNextSibling(tree, child))
+                pending.push_back(child);
+        }
+    });
+}
+
 TreeLines MainWindowTest::Lines(HTREEITEM parent, int depth)
+{
+    ListEverything(parent);
+    return ListedLines(parent, depth);
+}
+
+TreeLines MainWindowTest::ListedLines(HTREEITEM parent, int depth) const
 {
     TreeLines lines;
     HWND tree = Tree();
-    ListChildren(parent);
     HTREEITEM child = parent == TVI_ROOT ? TreeView_GetRoot(tree) : TreeView_GetChild(tree, parent);
     for (; child; child = TreeView_GetNextSibling(tree, child)) {
         lines.push_back(std::to_string(depth) + " " + ItemText(child));
-        TreeLines below = Lines(child, depth + 1);
+        TreeLines below = ListedLines(child, depth + 1);
         lines.insert(lines.end(), below.begin(), below.end());
     }
     return lines;

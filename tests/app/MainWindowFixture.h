@@ -35,8 +35,10 @@ protected:
     // branches as the user would after opening them: they have the window list the children of
     // every item they look into, which leaves the item open or closed as it was.
 
-    // The whole tree, collapsed items included.
+    // The whole tree, collapsed items included: every branch is listed first.
     TreeLines Lines(HTREEITEM parent = TVI_ROOT, int depth = 1);
+    // Has the window list every branch below `parent`, in one call on its thread.
+    void ListEverything(HTREEITEM parent = TVI_ROOT);
     // The item reached by following `texts` from the top.
     HTREEITEM Find(const std::vector<std::string>& texts);
     std::vector<std::string> ChildTexts(HTREEITEM item);
@@ -70,6 +72,8 @@ protected:
     MessageBoxWatcher m_boxes;
 
 private:
+    TreeLines ListedLines(HTREEITEM parent, int depth) const;
+
     std::string m_startFolder;
     HMODULE m_library = nullptr;
     const SimControlTable* m_sim = nullptr;
