@@ -117,19 +117,15 @@ protected:
     }
 
 private:
+    // Through the records, which list the items as inserted, new ones at the end: asking the
+    // tree for each item would cost a search of all its items each under Wine.
     void ListEverything()
     {
         HWND tree = m_soundTree.Window();
         SendMessageA(tree, WM_SETREDRAW, FALSE, 0);
-        std::vector<HTREEITEM> pending{TreeView_GetRoot(tree)};
-        while (!pending.empty()) {
-            HTREEITEM item = pending.back();
-            pending.pop_back();
-            for (; item; item = TreeView_GetNextSibling(tree, item)) {
-                m_treeCommands.ListChildren(item);
-                if (HTREEITEM child = TreeView_GetChild(tree, item))
-                    pending.push_back(child);
-            }
+        for (const CTreeItemData* record = m_soundTree.Records().First(); record; record = record->Next()) {
+            if (!record->childrenListed)
+                m_treeCommands.ListChildren(record->handle);
         }
         SendMessageA(tree, WM_SETREDRAW, TRUE, 0);
         InvalidateRect(tree, nullptr, TRUE);
@@ -259,7 +255,9 @@ bool MeasureLazy(const CBenchLibrary& library, std::size_t group, Figures& figur
         return Fail("no device in the tree");
     window.Expand(device);
     window.Expand(TreeView_GetChild(tree, device));
-    HTREEITEM listed = ChildNamed(tree, ChildNamed(tree, nullptr, "Sound Files on disk"), library.Root());
+    HTREEITEM diskRoot = ChildNamed(tree, nullptr, "Sound Files on disk");
+    window.Expand(diskRoot);
+    HTREEITEM listed = ChildNamed(tree, diskRoot, library.Root());
     window.Expand(listed);
     HTREEITEM groupItem = ChildNamed(tree, listed, "Group " + std::to_string(group));
     window.Expand(groupItem);

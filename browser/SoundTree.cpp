@@ -21,7 +21,10 @@ HTREEITEM CSoundTree::InsertChild(HTREEITEM parent, const char* text, const Tree
     insert.item.iSelectedImage = images.selected;
     insert.item.cChildren = hasChildren ? 1 : 0;
     insert.item.lParam = reinterpret_cast<LPARAM>(data);
-    return reinterpret_cast<HTREEITEM>(SendMessageA(m_tree, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
+    data->handle = reinterpret_cast<HTREEITEM>(SendMessageA(m_tree, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
+    // An item without a button has nothing to list when opened.
+    data->childrenListed = !hasChildren;
+    return data->handle;
 }
 
 void CSoundTree::ReplaceRecord(HTREEITEM item, const TreeItemRecord& record)

@@ -40,6 +40,13 @@ private:
     HCURSOR m_previous;
 };
 
+// The kinds whose children are listed when they are first opened.
+bool CanHaveChildren(TreeItemKind kind)
+{
+    return kind == TreeItemKind::Device || kind == TreeItemKind::LoadedBank || kind == TreeItemKind::ListedFolder ||
+           kind == TreeItemKind::SubFolder || kind == TreeItemKind::SoundFontFile;
+}
+
 bool EqualsIgnoringCase(const std::string& text, const char* other)
 {
     return lstrcmpiA(text.c_str(), other) == 0;
@@ -108,8 +115,10 @@ void CTreeBuilder::ListChildren(HTREEITEM item)
     CTreeItemData* data = m_tree.RecordOf(item);
     if (!data || data->childrenListed)
         return;
-    CWaitCursor wait;
     data->childrenListed = true;
+    if (!CanHaveChildren(data->kind))
+        return;
+    CWaitCursor wait;
     // The record stays where it is while items are added; its values are copied all the same.
     const TreeItemRecord record = *data;
     switch (record.kind) {
@@ -119,18 +128,15 @@ void CTreeBuilder::ListChildren(HTREEITEM item)
     case TreeItemKind::LoadedBank:
         data->childrenListed = ListBankPresets(item, record.device, record.bank);
         break;
-    case TreeItemKind::ListedFolder:
-    case TreeItemKind::SubFolder:
-        ListFolder(item, record.item);
-        break;
     case TreeItemKind::SoundFontFile:
         ListSoundFontFile(item, record.item);
         break;
     default:
+        ListFolder(item, record.item);
         break;
     }
-    if (data->childrenListed)
-        m_tree.SetHasChildren(item, TreeView_GetChild(m_tree.Window(), item) != nullptr);
+    if (data->childrenListed && !TreeView_GetChild(m_tree.Window(), item))
+        m_tree.SetHasChildren(item, false);
 }
 
 void CTreeBuilder::ListDevices(HTREEITEM root, int deviceCount)
