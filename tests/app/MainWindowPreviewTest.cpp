@@ -2,15 +2,12 @@
 // goes out, on which device and channel, for each kind of selection, the octave, the settings
 // sheet, and the input thread racing the user-interface thread.
 
-#include "tests/app/MainWindowFixture.h"
+#include "tests/app/PreviewWindowFixture.h"
 
 #include "app/core/resource.h"
 #include "engine/SfmInterface.h"
 #include "midi/MidiMessage.h"
-#include "settings/Profile.h"
-#include "tests/engine/SoundFontFixture.h"
 #include "tests/support/DialogWatcher.h"
-#include "tests/support/VirtualMidi.h"
 
 #include <algorithm>
 #include <atomic>
@@ -19,7 +16,7 @@
 
 namespace {
 
-const char kDevice1[] = "Simulated Synth 1";
+const char* const kDevice1 = kPreviewDevice1;
 
 DWORD Word(std::uint8_t status, std::uint8_t data1, std::uint8_t data2)
 {
@@ -40,36 +37,15 @@ std::vector<DWORD> Join(std::vector<DWORD> a, const std::vector<DWORD>& b)
     return a;
 }
 
-class PreviewTest : public MainWindowTest {
+class PreviewTest : public PreviewWindowTest {
 protected:
     void SetUp() override
     {
         MainWindowTest::SetUp();
-        m_midi.SetInputDevices({"Keys"});
-        m_midi.SetOutputDevices({"Synth A", "Synth B"});
-        m_folder = FreshFolder(std::string("preview-") +
-                               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        m_listed = m_folder.substr(0, m_folder.size() - 1);
-        FixtureSoundFont soundFont;
-        soundFont.name = "Small";
-        soundFont.presets = {{"Grand", 0, 0, 16}, {"Brass", 0, 61, 16}, {"Kit", 128, 0, 16}};
-        WriteSoundFont(m_folder + "small.sf2", soundFont);
+        SetUpPreviewWindow("preview-", {{"Grand", 0, 0, 16}, {"Brass", 0, 61, 16}, {"Kit", 128, 0, 16}});
         WriteBytes(m_folder + "tone.wav", WaveBytes(64));
-        CProfile profile(IniPath(), false);
-        profile.WriteStringArray("Preview", "DevMapArray_SFDevName", {kDevice1});
-        profile.WriteStringArray("Preview", "DevMapArray_DevName", {"Synth B"});
-        profile.WriteIntArray("Preview", "DevMapArray_Channel", {3});
-        profile.WriteString("Preview", "LFMidiOutDevice", "Synth A");
-        profile.WriteInt("Preview", "LFMidiOutChannel", 5);
-        profile.WriteStringArray("Folders", "LocalSoundFonts", {m_listed});
-    }
-    void TearDown() override
-    {
-        MainWindowTest::TearDown();
-        EXPECT_TRUE(m_midi.Violations().empty()) << ::testing::PrintToString(m_midi.Violations());
     }
 
-    void ClickPreview() { SendMessageA(Window(), WM_COMMAND, MAKEWPARAM(IDC_PREVIEW, BN_CLICKED), 0); }
     void Select(const std::vector<std::string>& path)
     {
         HTREEITEM item = Find(path);
@@ -108,9 +84,6 @@ protected:
     }
     std::uint32_t EngineCalls(int slot) const { return Sim().CallCount(slot); }
 
-    VirtualMidi m_midi;
-    std::string m_folder;
-    std::string m_listed;
 };
 
 } // namespace

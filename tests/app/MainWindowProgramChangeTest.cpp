@@ -2,55 +2,30 @@
 // virtual MIDI system: they step the selection through the selected SoundFont's presets as a
 // click would, and are not passed on.
 
-#include "tests/app/MainWindowFixture.h"
+#include "tests/app/PreviewWindowFixture.h"
 
-#include "app/core/resource.h"
 #include "engine/SfmInterface.h"
 #include "midi/MidiMessage.h"
-#include "settings/Profile.h"
-#include "tests/engine/SoundFontFixture.h"
-#include "tests/support/VirtualMidi.h"
 
 namespace {
 
-const char kDevice1[] = "Simulated Synth 1";
+const char* const kDevice1 = kPreviewDevice1;
 
 DWORD ProgramChange(std::uint8_t channel, std::uint8_t program)
 {
     return PackShortMessage(static_cast<std::uint8_t>(0xC0 | channel), program, 0);
 }
 
-class ProgramChangeTest : public MainWindowTest {
+class ProgramChangeTest : public PreviewWindowTest {
 protected:
     void SetUp() override
     {
         MainWindowTest::SetUp();
-        m_midi.SetInputDevices({"Keys"});
-        m_midi.SetOutputDevices({"Synth A", "Synth B"});
-        m_folder = FreshFolder(std::string("program-") +
-                               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        m_listed = m_folder.substr(0, m_folder.size() - 1);
-        FixtureSoundFont soundFont;
-        soundFont.name = "Small";
-        soundFont.presets = {{"Grand", 0, 0, 16},   {"Organ", 0, 16, 16}, {"Strings", 0, 48, 16},
-                             {"Brass", 0, 61, 16},  {"Kit", 128, 0, 16},  {"Brush", 128, 40, 16}};
-        WriteSoundFont(m_folder + "small.sf2", soundFont);
-        CProfile profile(IniPath(), false);
-        profile.WriteStringArray("Preview", "DevMapArray_SFDevName", {kDevice1});
-        profile.WriteStringArray("Preview", "DevMapArray_DevName", {"Synth B"});
-        profile.WriteIntArray("Preview", "DevMapArray_Channel", {3});
-        profile.WriteString("Preview", "LFMidiOutDevice", "Synth A");
-        profile.WriteInt("Preview", "LFMidiOutChannel", 5);
-        profile.WriteStringArray("Folders", "LocalSoundFonts", {m_listed});
+        SetUpPreviewWindow("program-", {{"Grand", 0, 0, 16}, {"Organ", 0, 16, 16}, {"Strings", 0, 48, 16},
+                                        {"Brass", 0, 61, 16}, {"Kit", 128, 0, 16}, {"Brush", 128, 40, 16}});
         LoadBank(0, 4, m_folder + "small.sf2");
     }
-    void TearDown() override
-    {
-        MainWindowTest::TearDown();
-        EXPECT_TRUE(m_midi.Violations().empty()) << ::testing::PrintToString(m_midi.Violations());
-    }
 
-    void ClickPreview() { SendMessageA(Window(), WM_COMMAND, MAKEWPARAM(IDC_PREVIEW, BN_CLICKED), 0); }
     HTREEITEM Item(const std::vector<std::string>& path)
     {
         HTREEITEM item = Find(path);
@@ -68,10 +43,6 @@ protected:
         OnUi([] {}); // the posted message is handled before this one
     }
     std::string Selected() const { return ItemText(TreeView_GetSelection(Tree())); }
-
-    VirtualMidi m_midi;
-    std::string m_folder;
-    std::string m_listed;
 };
 
 std::vector<std::string> Loaded(const char* preset)
