@@ -97,16 +97,12 @@ bool CTreeBuilder::Refresh(HWND owner)
         ErrorBox(owner, MB_ICONSTOP | MB_OK, "Error", "No SoundFont compatible devices installed");
         return false;
     }
-    HWND tree = m_tree.Window();
-    SendMessageA(tree, WM_SETREDRAW, FALSE, 0);
     m_tree.DeleteAll();
     HTREEITEM loadedRoot = Insert(TVI_ROOT, Record(TreeItemKind::LoadedRoot), false, "Loaded SoundFonts");
     ListDevices(loadedRoot, deviceCount);
     HTREEITEM diskRoot = Insert(TVI_ROOT, Record(TreeItemKind::DiskRoot), false, "Sound Files on disk");
     ListFolders(diskRoot);
-    TreeView_Expand(tree, loadedRoot, TVE_EXPAND);
-    SendMessageA(tree, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(tree, nullptr, TRUE);
+    TreeView_Expand(m_tree.Window(), loadedRoot, TVE_EXPAND);
     return true;
 }
 

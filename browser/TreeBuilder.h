@@ -28,7 +28,8 @@ public:
                  const std::vector<CShellItem>& folders, std::vector<std::string> storedPaths = {},
                  int deepestFolderLevel = kDeepestFolderLevel);
 
-    // Rebuilds the tree closed, with the loaded SoundFonts' root open. With no SoundFont device
+    // Rebuilds the tree closed, with the loaded SoundFonts' root open; the caller holds back its
+    // drawing meanwhile. With no SoundFont device
     // it shows a message, owned by `owner`, leaves the tree as it was and answers false.
     bool Refresh(HWND owner);
     // Inserts the children of `item` unless they are already there.
