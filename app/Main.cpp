@@ -1,14 +1,15 @@
 #include "app/BrowserApp.h"
+#include "app/WideCommandLine.h"
 #include "app/core/LibrarySearch.h"
 
 namespace {
 CBrowserApp theApp;
 }
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
     KeepCurrentFolderOutOfLibrarySearch();
-    // The runtime hands over the text after the program's name, quotes and all.
-    theApp.Run(instance, commandLine);
+    // The text after the program's name, quotes and all, in every script.
+    theApp.Run(instance, ArgumentsAfterProgram(GetCommandLineW()).c_str());
     return 0;
 }

@@ -1,5 +1,26 @@
 #include "browser/SoundTree.h"
 
+#include "app/core/WideText.h"
+
+namespace {
+
+// Longer item texts are cut to this many UTF-16 units, never inside a surrogate pair.
+constexpr std::size_t kLongestItemText = 255;
+
+std::wstring ItemText(const char* text)
+{
+    std::wstring wide = WidenUtf8(text);
+    if (wide.size() > kLongestItemText) {
+        std::size_t cut = kLongestItemText;
+        if (wide[cut - 1] >= 0xD800 && wide[cut - 1] <= 0xDBFF)
+            --cut;
+        wide.resize(cut);
+    }
+    return wide;
+}
+
+} // namespace
+
 void CSoundTree::Attach(HWND tree, const TreeImages* images)
 {
     m_tree = tree;
@@ -11,17 +32,18 @@ HTREEITEM CSoundTree::InsertChild(HTREEITEM parent, const char* text, const Tree
     ItemImages images = m_images ? ImagesFor(*m_images, record.kind, record.fileBank) : ItemImages{0, 0};
     CTreeItemData* data = m_records.Append(record);
 
-    TVINSERTSTRUCTA insert = {};
+    std::wstring wide = ItemText(text);
+    TVINSERTSTRUCTW insert = {};
     insert.hParent = parent;
     insert.hInsertAfter = TVI_LAST;
     // Without a count of children the control shows a button exactly when there are children.
     insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM | (hasChildren ? TVIF_CHILDREN : 0);
-    insert.item.pszText = const_cast<char*>(text);
+    insert.item.pszText = &wide[0];
     insert.item.iImage = images.normal;
     insert.item.iSelectedImage = images.selected;
     insert.item.cChildren = hasChildren ? 1 : 0;
     insert.item.lParam = reinterpret_cast<LPARAM>(data);
-    data->handle = reinterpret_cast<HTREEITEM>(SendMessageA(m_tree, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
+    data->handle = reinterpret_cast<HTREEITEM>(SendMessageW(m_tree, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
     // An item without a button has nothing to list when opened.
     data->childrenListed = !hasChildren;
     return data->handle;

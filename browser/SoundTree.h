@@ -21,7 +21,8 @@ public:
     void Attach(HWND tree, const TreeImages* images);
     HWND Window() const { return m_tree; }
 
-    // Inserts `text` as the last child of `parent` (TVI_ROOT for a top-level item). With
+    // Inserts `text` (UTF-8, cut to 255 UTF-16 units) as the last child of `parent` (TVI_ROOT
+    // for a top-level item). With
     // `hasChildren`, the item shows an expand button though it has no children yet.
     HTREEITEM InsertChild(HTREEITEM parent, const char* text, const TreeItemRecord& record, bool hasChildren);
     // Gives the item another record, and the pictures of its kind.

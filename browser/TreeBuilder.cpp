@@ -1,6 +1,7 @@
 #include "browser/TreeBuilder.h"
 
 #include "app/core/Diagnostics.h"
+#include "app/core/WideText.h"
 #include "browser/SoundFontFileItem.h"
 #include "engine/BankNumbers.h"
 #include "sf2/PresetReader.h"
@@ -14,8 +15,9 @@
 
 namespace {
 
-// Every item text is formatted into a buffer of this size; longer texts are cut.
-constexpr std::size_t kItemTextSize = 256;
+// Every item text is formatted into a buffer of this size (UTF-8: 255 UTF-16 units can take
+// three bytes each); the tree cuts it to 255 units.
+constexpr std::size_t kItemTextSize = 1024;
 constexpr int kPresetCount = 128;
 
 TreeItemRecord Record(TreeItemKind kind)
@@ -144,7 +146,7 @@ void CTreeBuilder::ListDevices(HTREEITEM root, int deviceCount)
             continue;
         TreeItemRecord record = Record(TreeItemKind::Device);
         record.device = static_cast<std::uint8_t>(device);
-        Insert(root, record, true, "%s", name.c_str());
+        Insert(root, record, true, "%s", AnsiToUtf8(name).c_str());
     }
     if (CTreeItemData* data = m_tree.RecordOf(root))
         data->childrenListed = true;
@@ -203,6 +205,8 @@ bool CTreeBuilder::ReadBank(int bank, CachedBank& entry)
         path.clear();
     if (EqualsIgnoringCase(name, "user bank"))
         name = BaseNameOf(path);
+    else
+        name = AnsiToUtf8(name);
     entry.state = CachedBank::State::Loaded;
     entry.name = std::move(name);
     entry.path = std::move(path);
@@ -260,9 +264,9 @@ bool CTreeBuilder::ReadBankPresets(int bank, CachedBank& entry)
                     complete &= m_manager.GetLastResult() == 0;
                     continue;
                 }
-                std::snprintf(text, sizeof text, "%03d %s", preset, engineName.c_str());
+                std::snprintf(text, sizeof text, "%03d %s", preset, AnsiToUtf8(engineName).c_str());
             } else if (IsPercussionBank(fileBank)) {
-                std::snprintf(text, sizeof text, "%03d %s", preset, header.Name().c_str());
+                std::snprintf(text, sizeof text, "%03d %s", preset, AnsiToUtf8(header.Name()).c_str());
             } else {
                 continue;
             }
@@ -285,7 +289,7 @@ void CTreeBuilder::ReadEnginePresets(int bank, CachedBank& entry, bool& complete
             complete &= m_manager.GetLastResult() == 0;
             continue;
         }
-        std::snprintf(text, sizeof text, "%03d %s", preset, engineName.c_str());
+        std::snprintf(text, sizeof text, "%03d %s", preset, AnsiToUtf8(engineName).c_str());
         entry.presets.push_back({static_cast<std::uint8_t>(preset), 0, text});
     }
 }
@@ -354,7 +358,8 @@ void CTreeBuilder::ListSoundFontFile(HTREEITEM fileItem, const CShellItem& file)
             record.bank = static_cast<std::uint8_t>(entry.Bank());
             record.fileBank = static_cast<std::uint8_t>(entry.Bank());
             record.preset = static_cast<std::uint8_t>(entry.Preset());
-            Insert(fileItem, record, false, "%03d-%03d %s", entry.Bank(), entry.Preset(), entry.Name().c_str());
+            Insert(fileItem, record, false, "%03d-%03d %s", entry.Bank(), entry.Preset(),
+                   AnsiToUtf8(entry.Name()).c_str());
         }
     } catch (const std::exception&) {
         // Out of memory among thousands of presets: the file keeps those listed so far.

@@ -1,6 +1,7 @@
 #include "browser/TreeCommands.h"
 
 #include "app/core/Diagnostics.h"
+#include "app/core/WideText.h"
 #include "browser/LoadFit.h"
 #include "browser/SoundFontFileItem.h"
 #include "browser/TreeBuilder.h"
@@ -328,29 +329,29 @@ void CTreeCommands::OnTreeKeyDown(WORD key)
 
 bool CTreeCommands::AskForSoundFontFile(std::string& path)
 {
-    char file[kMaxLoadPath + 1] = {};
-    std::string folder = m_settings.lastOpenDir.substr(0, kMaxLoadPath);
-    OPENFILENAMEA dialog = {};
+    wchar_t file[kMaxLoadPath + 1] = {};
+    std::wstring folder = WidenUtf8(m_settings.lastOpenDir).substr(0, kMaxLoadPath);
+    OPENFILENAMEW dialog = {};
     dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = m_owner;
-    dialog.lpstrFilter = "SoundFont Files (*.sf2)\0*.sf2\0All Files (*.*)\0*.*\0";
+    dialog.lpstrFilter = L"SoundFont Files (*.sf2)\0*.sf2\0All Files (*.*)\0*.*\0";
     dialog.nFilterIndex = 1;
     dialog.lpstrFile = file;
-    dialog.nMaxFile = sizeof file;
+    dialog.nMaxFile = kMaxLoadPath + 1;
     dialog.lpstrInitialDir = folder.c_str();
-    dialog.lpstrTitle = "Select a SoundFont File";
-    dialog.lpstrDefExt = "sf2";
+    dialog.lpstrTitle = L"Select a SoundFont File";
+    dialog.lpstrDefExt = L"sf2";
     dialog.Flags = OFN_LONGNAMES | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_EXPLORER;
-    if (!GetOpenFileNameA(&dialog))
+    if (!GetOpenFileNameW(&dialog))
         return false;
-    path = file;
+    path = NarrowToUtf8(file);
     m_settings.lastOpenDir = FolderOf(path);
     return true;
 }
 
 int CTreeCommands::LoadSoundFont(int& device, const std::string& path, bool direct)
 {
-    std::string file = path.substr(0, kMaxLoadPath);
+    std::string file = NarrowToUtf8(WidenUtf8(path).substr(0, kMaxLoadPath));
     if (file.empty() && !AskForSoundFontFile(file))
         return 0;
     int bank = FindFreeBank(device);

@@ -1,5 +1,7 @@
 #include "engine/SoundFontManager.h"
 
+#include "engine/CardPath.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -12,6 +14,9 @@ SfmLocation MakeLocation(int bank, int preset = 0)
 {
     return {static_cast<std::uint16_t>(bank), static_cast<std::uint16_t>(preset)};
 }
+
+constexpr char kNameNotPassableText[] =
+    "this file's name can't be passed to the sound card: rename it or copy it to a folder with a plain name";
 
 // A path as the engine takes it: a copy cut to kMaxPathLength characters, its size counting
 // the terminating zero.
@@ -101,6 +106,8 @@ void CSoundFontManager::Unload()
 
 const char* CSoundFontManager::GetErrorText() const
 {
+    if (m_lastResult == kNameNotPassable)
+        return kNameNotPassableText;
     return SfmResultText(m_lastResult);
 }
 
@@ -206,8 +213,11 @@ int CSoundFontManager::LoadBank(int bank, const std::string& path)
 {
     if (!m_operations)
         return 1;
+    std::optional<std::string> cardPath = CardPathOf(path);
+    if (!cardPath)
+        return Record(kNameNotPassable);
     SfmLocation location = MakeLocation(bank);
-    PathBuffer buffer(path);
+    PathBuffer buffer(*cardPath);
     return Record(m_operations->LoadBank(CurrentDevice(), &location, buffer.Get()));
 }
 
@@ -257,7 +267,11 @@ int CSoundFontManager::GetBankName(int bank, std::string& text)
 
 int CSoundFontManager::GetBankFileName(int bank, std::string& text)
 {
-    return QueryText(&SfmOperationTable::BankFileName, MakeLocation(bank), text);
+    if (QueryText(&SfmOperationTable::BankFileName, MakeLocation(bank), text) != 0)
+        return 1;
+    if (!text.empty())
+        text = PathFromCard(text);
+    return 0;
 }
 
 int CSoundFontManager::GetPresetName(int bank, int preset, std::string& text)
@@ -287,7 +301,10 @@ int CSoundFontManager::LoadPreset(int sourceBank, int sourcePreset, int bank, in
         return 1;
     SfmLocation source = MakeLocation(sourceBank, sourcePreset);
     SfmLocation destination = MakeLocation(bank, preset);
-    PathBuffer buffer(path);
+    std::optional<std::string> cardPath = CardPathOf(path);
+    if (!cardPath)
+        return Record(kNameNotPassable);
+    PathBuffer buffer(*cardPath);
     return Record(m_operations->LoadPreset(CurrentDevice(), &source, &destination, buffer.Get()));
 }
 
@@ -303,7 +320,10 @@ int CSoundFontManager::LoadWave(int bank, int preset, const std::string& path)
 {
     if (!m_operations)
         return 1;
+    std::optional<std::string> cardPath = CardPathOf(path);
+    if (!cardPath)
+        return Record(kNameNotPassable);
     SfmLocation location = MakeLocation(bank, preset);
-    PathBuffer buffer(path);
+    PathBuffer buffer(*cardPath);
     return Record(m_operations->LoadWave(CurrentDevice(), &location, buffer.Get()));
 }

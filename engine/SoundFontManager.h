@@ -20,6 +20,8 @@ public:
     static constexpr SfmResult kInterfaceRefused = 501;
     static constexpr int kDeviceIndexOutOfRange = 502;
     static constexpr int kDeviceNotFound = 3;
+    // Kept as the last result: a file whose path can't be written for the card (see CardPathOf).
+    static constexpr SfmResult kNameNotPassable = 503;
     // Longest path handed to the engine; longer paths are cut.
     static constexpr std::size_t kMaxPathLength = 1023;
     // How often ClearBank clears a bank that still reports itself loaded before giving up.
@@ -52,14 +54,17 @@ public:
 
     // The bank number when the bank holds a SoundFont, -1 when it is empty.
     int QueryBank(int bank);
-    int LoadBank(int bank, const std::string& path);
+    int LoadBank(int bank, const std::string& path);  // see LoadPreset
     int ClearBank(int bank);
     int ClearAllBanks();
     int GetBankName(int bank, std::string& text);
+    // The bank's file as a UTF-8 path with its long names.
     int GetBankFileName(int bank, std::string& text);
     int GetPresetName(int bank, int preset, std::string& text);
     // Total and free sound memory in bytes; both 0 when the engine can't say.
     int GetMemoryStatus(std::uint32_t& totalBytes, std::uint32_t& freeBytes);
+    // The loads take UTF-8 paths and hand the card one it can open (CardPathOf); when there
+    // is none, the card is not asked and the last result is kNameNotPassable.
     int LoadPreset(int sourceBank, int sourcePreset, int bank, int preset, const std::string& path);
     int ClearPreset(int bank, int preset);
     int LoadWave(int bank, int preset, const std::string& path);

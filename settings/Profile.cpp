@@ -1,5 +1,8 @@
 #include "settings/Profile.h"
 
+#include "settings/UnicodeProfileFile.h"
+#include "app/core/WideText.h"
+
 #include <windows.h>
 
 #include <climits>
@@ -90,6 +93,48 @@ bool CProfile::WriteString(const std::string& section, const std::string& key, c
         return false;
     WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), m_path.c_str());
     return true;
+}
+
+bool CProfile::ReadText(const std::string& section, const std::string& key, std::string& value) const
+{
+    const std::wstring wideSection = WidenUtf8(section), wideKey = WidenUtf8(key), path = WidenUtf8(AnsiToUtf8(m_path));
+    const std::wstring absent = WidenUtf8(kAbsent);
+    std::wstring text(kShortReadSize, L'\0');
+    DWORD length = GetPrivateProfileStringW(wideSection.c_str(), wideKey.c_str(), absent.c_str(), &text[0],
+                                            kShortReadSize, path.c_str());
+    if (length == kShortReadSize - 1) {
+        text.assign(kMaxValueLength + 1, L'\0');
+        length = GetPrivateProfileStringW(wideSection.c_str(), wideKey.c_str(), absent.c_str(), &text[0],
+                                          kMaxValueLength + 1, path.c_str());
+    }
+    text.resize(length);
+    if (text == absent)
+        return false;
+    value = NarrowToUtf8(text);
+    return true;
+}
+
+bool CProfile::WriteText(const std::string& section, const std::string& key, const std::string& value) const
+{
+    if (value.size() > kMaxValueLength || HasLineBreak(section) || HasLineBreak(key) || HasLineBreak(value))
+        return false;
+    const std::wstring wideValue = WidenUtf8(value), path = WidenUtf8(AnsiToUtf8(m_path));
+    if (!ExactAnsi(wideValue) && !MakeUnicodeProfileFile(path))
+        return true; // as a failed write: the value would be stored with its letters lost
+    WritePrivateProfileStringW(WidenUtf8(section).c_str(), WidenUtf8(key).c_str(), wideValue.c_str(), path.c_str());
+    return true;
+}
+
+bool CProfile::ReadTextArray(const std::string& section, const std::string& baseKey,
+                             std::vector<std::string>& values) const
+{
+    return ReadArray(section, baseKey, values, &CProfile::ReadText);
+}
+
+bool CProfile::WriteTextArray(const std::string& section, const std::string& baseKey,
+                              const std::vector<std::string>& values) const
+{
+    return WriteArray(section, baseKey, values, &CProfile::WriteText);
 }
 
 bool CProfile::DeleteKey(const std::string& section, const std::string& key) const

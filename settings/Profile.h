@@ -30,6 +30,17 @@ public:
     // Whether the platform reported success.
     bool DeleteKey(const std::string& section, const std::string& key) const;
 
+    // Text in UTF-8 (the string functions above take the ANSI code page): read and written
+    // through the platform's wide-character functions. A file written in the code page (as
+    // every earlier version wrote it) reads as it is; a value that can't be written there
+    // makes the file a UTF-16 one first (see MakeUnicodeProfileFile). The same limits apply.
+    bool ReadText(const std::string& section, const std::string& key, std::string& value) const;
+    bool WriteText(const std::string& section, const std::string& key, const std::string& value) const;
+    bool ReadTextArray(const std::string& section, const std::string& baseKey,
+                       std::vector<std::string>& values) const;
+    bool WriteTextArray(const std::string& section, const std::string& baseKey,
+                        const std::vector<std::string>& values) const;
+
     // The leading decimal number of the text (0 when there is none), saturated to 32 bits.
     bool ReadInt(const std::string& section, const std::string& key, int& value) const;
     bool WriteInt(const std::string& section, const std::string& key, int value) const;

@@ -91,10 +91,10 @@ void SettingsModel::Load(const CProfile& profile, const SettingsDevices& devices
         preview.deviceMap = DefaultDeviceMap(soundFontDevices, midiOutputs);
     }
 
-    profile.ReadString(kGeneral, "LastOpenDir", lastOpenDir);
+    profile.ReadText(kGeneral, "LastOpenDir", lastOpenDir);
 
     std::vector<std::string> paths;
-    profile.ReadStringArray(kFolders, "LocalSoundFonts", paths);
+    profile.ReadTextArray(kFolders, "LocalSoundFonts", paths);
     for (const std::string& path : paths) {
         folders.emplace_back(path);
         storedFolderPaths.push_back(path);
@@ -138,12 +138,12 @@ void SettingsModel::Save(const CProfile& profile, const SettingsDevices& devices
 
     WriteDeviceMap(profile, preview.deviceMap);
 
-    profile.WriteString(kGeneral, "LastOpenDir", lastOpenDir);
+    profile.WriteText(kGeneral, "LastOpenDir", lastOpenDir);
 
     std::vector<std::string> paths;
     for (std::size_t i = 0; i < folders.size(); ++i)
         paths.push_back(ListedPathOf(folders[i], i < storedFolderPaths.size() ? storedFolderPaths[i] : std::string()));
-    profile.WriteStringArray(kFolders, "LocalSoundFonts", paths);
+    profile.WriteTextArray(kFolders, "LocalSoundFonts", paths);
 
     name.clear();
     devices.soundFonts.GetDeviceName(preview.fileSoundFontDevice, name);

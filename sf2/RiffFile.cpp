@@ -1,11 +1,14 @@
 #include "sf2/RiffFile.h"
 
 #include "sf2/LittleEndian.h"
+#include "sf2/Utf8.h"
 
 #include <sys/stat.h>
 #include <sys/types.h>
 
-#ifndef _WIN32
+#ifdef _WIN32
+static_assert(sizeof(wchar_t) == sizeof(char16_t), "Windows paths are UTF-16");
+#else
 static_assert(sizeof(off_t) >= 8, "file positions must be 64-bit: SoundFonts over 2 GB exist");
 #endif
 
@@ -39,6 +42,19 @@ bool FileLength(std::FILE* file, std::uint64_t& length)
 
 } // namespace
 
+std::FILE* OpenForReading(const std::string& path)
+{
+#ifdef _WIN32
+    // The 8-bit fopen takes the ANSI code page, in which most names can't be written.
+    std::u16string wide;
+    if (!Utf8ToUtf16(path, wide))
+        return std::fopen(path.c_str(), "rb"); // not UTF-8: a path in the ANSI code page
+    return _wfopen(reinterpret_cast<const wchar_t*>(wide.c_str()), L"rb");
+#else
+    return std::fopen(path.c_str(), "rb");
+#endif
+}
+
 CRiffFile::~CRiffFile()
 {
     Close();
@@ -48,7 +64,7 @@ bool CRiffFile::Open(const std::string& path)
 {
     Close();
     m_openedWithoutHeader = false;
-    m_file = std::fopen(path.c_str(), "rb");
+    m_file = OpenForReading(path);
     if (!m_file)
         return false;
     m_position = 0;

@@ -9,6 +9,9 @@
 #include <cstdio>
 #include <string>
 
+// Opens a file for reading as raw bytes by its UTF-8 path; null when it can't be opened.
+std::FILE* OpenForReading(const std::string& path);
+
 class CRiffFile {
 public:
     // The largest offset the 64-bit seek functions take.
@@ -19,7 +22,7 @@ public:
     CRiffFile(const CRiffFile&) = delete;
     CRiffFile& operator=(const CRiffFile&) = delete;
 
-    // Closes a file already held, opens the path for reading as raw bytes and reads the
+    // Closes a file already held, opens the UTF-8 path for reading as raw bytes and reads the
     // 12-byte file header. The identifier and form type are kept, not checked; so is the
     // file's length in bytes at opening.
     bool Open(const std::string& path);

@@ -2,6 +2,7 @@
 
 #include "shell/IdList.h"
 #include "shell/ShellFolder.h"
+#include "app/core/WideText.h"
 
 #include <cstring>
 #include <utility>
@@ -18,16 +19,7 @@ std::size_t ItemBytes(const IdListLayout& layout)
     return layout.size - kIdListTerminatorSize;
 }
 
-std::wstring ToUtf16(const std::string& text)
-{
-    int size = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
-    if (size <= 0)
-        return std::wstring();
-    std::wstring converted(static_cast<std::size_t>(size), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &converted[0], size);
-    converted.resize(static_cast<std::size_t>(size) - 1);
-    return converted;
-}
+constexpr std::size_t kLongestTitle = 511;
 
 // Wine's desktop folder crashes on a Unix path (one beginning with a slash); Windows fails to
 // parse it. Empty text names nothing.
@@ -65,7 +57,7 @@ CShellItem::CShellItem(const std::string& path)
     CShellFolder desktop = CShellFolder::Desktop();
     if (!desktop)
         return;
-    std::wstring widePath = ToUtf16(path);
+    std::wstring widePath = WidenUtf8(path);
     LPITEMIDLIST parsed = nullptr;
     if (SUCCEEDED(desktop->ParseDisplayName(nullptr, nullptr, &widePath[0], nullptr, &parsed, nullptr)))
         m_list = CopyOf(parsed);
@@ -158,10 +150,10 @@ CShellItem CShellItem::Append(const CShellItem& other) const
 
 std::string CShellItem::GetPath() const
 {
-    char path[MAX_PATH] = {};
-    if (!m_list || !SHGetPathFromIDListA(m_list, path))
+    wchar_t path[MAX_PATH] = {};
+    if (!m_list || !SHGetPathFromIDListW(m_list, path))
         return std::string();
-    return path;
+    return NarrowToUtf8(path);
 }
 
 std::string CShellItem::GetDisplayName() const
@@ -212,21 +204,25 @@ HRESULT CShellItem::SetSpecialFolder(int csidl)
 
 HRESULT CShellItem::BrowseForFolder(const std::string& title, UINT flags)
 {
-    auto* displayName = static_cast<char*>(m_malloc.Alloc(MAX_PATH));
+    auto* displayName = static_cast<wchar_t*>(m_malloc.Alloc(MAX_PATH * sizeof(wchar_t)));
     if (!displayName)
         return E_FAIL;
-    char titleText[512] = {};
-    lstrcpynA(titleText, title.c_str(), sizeof titleText);
+    // Cut as the picker has always had it; never inside a surrogate pair.
+    std::wstring titleText = WidenUtf8(title);
+    if (titleText.size() > kLongestTitle) {
+        const bool cutsPair = titleText[kLongestTitle - 1] >= 0xD800 && titleText[kLongestTitle - 1] <= 0xDBFF;
+        titleText.resize(cutsPair ? kLongestTitle - 1 : kLongestTitle);
+    }
 
-    BROWSEINFOA browse = {};
+    BROWSEINFOW browse = {};
     browse.hwndOwner = nullptr;
     browse.pidlRoot = m_list;
     browse.pszDisplayName = displayName;
-    browse.lpszTitle = titleText;
+    browse.lpszTitle = titleText.c_str();
     browse.ulFlags = flags;
     browse.lpfn = nullptr;
     browse.lParam = 0;
-    LPITEMIDLIST chosen = SHBrowseForFolderA(&browse);
+    LPITEMIDLIST chosen = SHBrowseForFolderW(&browse);
     m_malloc.Free(displayName);
     if (!chosen)
         return 1;

@@ -28,7 +28,7 @@ public:
     CShellItem(CShellItem&& other) noexcept;
     // Holds a copy of `list`; the caller keeps its own.
     explicit CShellItem(LPCITEMIDLIST list);
-    // Parsed from a path through the desktop folder; empty when that fails.
+    // Parsed from a UTF-8 path through the desktop folder; empty when that fails.
     explicit CShellItem(const std::string& path);
     ~CShellItem();
 
@@ -48,7 +48,8 @@ public:
     // This list followed by `other`'s; a copy of the one that is not empty if either is.
     CShellItem Append(const CShellItem& other) const;
 
-    // The file-system path; empty text when the item is not a file-system object.
+    // The file-system path in UTF-8; empty text when the item is not a file-system object.
+    // Names and paths of this class are UTF-8 throughout.
     std::string GetPath() const;
     // The name as the shell shows it inside the parent folder; empty text when there is none.
     std::string GetDisplayName() const;

@@ -1,21 +1,11 @@
 #include "shell/StrRet.h"
 
 #include "shell/IdList.h"
+#include "app/core/WideText.h"
 
 #include <cstring>
 
 namespace {
-
-std::string FromUtf16(const wchar_t* text)
-{
-    int size = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    if (size <= 1)
-        return std::string();
-    std::string converted(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_ACP, 0, text, -1, &converted[0], size, nullptr, nullptr);
-    converted.resize(static_cast<std::size_t>(size) - 1);
-    return converted;
-}
 
 // The zero-terminated string at `offset` inside the list, cut at the list's end.
 std::string FromOffset(LPCITEMIDLIST item, UINT offset)
@@ -25,7 +15,7 @@ std::string FromOffset(LPCITEMIDLIST item, UINT offset)
     if (offset >= size)
         return std::string();
     auto* text = reinterpret_cast<const char*>(bytes + offset);
-    return std::string(text, strnlen(text, size - offset));
+    return AnsiToUtf8(std::string(text, strnlen(text, size - offset)));
 }
 
 } // namespace
@@ -34,7 +24,7 @@ std::string StrRetToText(STRRET& answer, LPCITEMIDLIST item, const CShellMalloc&
 {
     switch (answer.uType) {
     case STRRET_WSTR: {
-        std::string text = answer.pOleStr ? FromUtf16(answer.pOleStr) : std::string();
+        std::string text = NarrowToUtf8(answer.pOleStr);
         malloc.Free(answer.pOleStr);
         answer.pOleStr = nullptr;
         return text;
@@ -42,7 +32,7 @@ std::string StrRetToText(STRRET& answer, LPCITEMIDLIST item, const CShellMalloc&
     case STRRET_OFFSET:
         return FromOffset(item, answer.uOffset);
     case STRRET_CSTR:
-        return std::string(answer.cStr, strnlen(answer.cStr, sizeof answer.cStr));
+        return AnsiToUtf8(std::string(answer.cStr, strnlen(answer.cStr, sizeof answer.cStr)));
     default:
         return std::string();
     }

@@ -7,7 +7,7 @@
 
 #include <string>
 
-// Converts `answer`, given for the identifier list `item`, to text in the ANSI code page and
+// Converts `answer`, given for the identifier list `item`, to UTF-8 text and
 // frees the string it owns. An answer of unknown form, or an offset that points outside `item`,
 // gives empty text.
 std::string StrRetToText(STRRET& answer, LPCITEMIDLIST item, const CShellMalloc& malloc);

@@ -21,7 +21,8 @@ public:
     static CApplication* Instance() { return s_instance; }
 
     HINSTANCE m_hInstance = nullptr;
-    // The command-line text after the program's name, exactly as the platform hands it over.
+    // The command-line text after the program's name, exactly as the platform hands it over,
+    // in UTF-8.
     std::string m_lpCmdLine;
 
 private:

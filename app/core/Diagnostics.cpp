@@ -1,6 +1,7 @@
 #include "app/core/Diagnostics.h"
 
 #include "app/core/TraceLine.h"
+#include "app/core/WideText.h"
 
 #include <mmsystem.h>
 
@@ -12,6 +13,25 @@ void DebuggerSink(const char* line)
 }
 
 TraceSink g_traceSink = DebuggerSink;
+
+bool IsUtf8(const std::string& text)
+{
+    return NarrowToUtf8(WidenUtf8(text)) == text;
+}
+
+// A text cut at the limit may end inside a letter of a name: that letter's bytes go.
+void DropCutLetter(std::string& text)
+{
+    if (text.size() < kMaxDiagnosticText || IsUtf8(text))
+        return;
+    for (std::size_t cut = 1; cut < 4 && cut < text.size(); ++cut) {
+        std::string shorter = text.substr(0, text.size() - cut);
+        if (IsUtf8(shorter)) {
+            text = shorter;
+            return;
+        }
+    }
+}
 TraceClock g_traceClock;
 
 } // namespace
@@ -32,7 +52,12 @@ int ErrorBox(HWND owner, UINT style, const char* caption, const char* format, ..
     va_start(args, format);
     std::string text = FormatLimited(format, args);
     va_end(args);
-    return MessageBoxA(owner, text.c_str(), caption, style);
+    DropCutLetter(text);
+    // Names (paths, files, folders) are UTF-8 inside the program; a text from an 8-bit
+    // source in the code page that is not UTF-8 is shown as it was written.
+    if (!IsUtf8(text))
+        return MessageBoxA(owner, text.c_str(), caption, style);
+    return MessageBoxW(owner, WidenUtf8(text).c_str(), WidenUtf8(caption).c_str(), style);
 }
 
 TraceSink SetTraceSink(TraceSink sink)

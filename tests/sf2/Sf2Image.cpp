@@ -1,5 +1,7 @@
 #include "tests/sf2/Sf2Image.h"
 
+#include "sf2/Utf8.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <stdexcept>
@@ -123,9 +125,29 @@ static int SeekAbsolute64(std::FILE* file, std::uint64_t offset)
 #endif
 }
 
+std::FILE* OpenForWriting(const std::string& path)
+{
+#ifdef _WIN32
+    std::u16string wide;
+    if (Utf8ToUtf16(path, wide))
+        return _wfopen(reinterpret_cast<const wchar_t*>(wide.c_str()), L"wb");
+#endif
+    return std::fopen(path.c_str(), "wb");
+}
+
+int RemoveFile(const std::string& path)
+{
+#ifdef _WIN32
+    std::u16string wide;
+    if (Utf8ToUtf16(path, wide))
+        return _wremove(reinterpret_cast<const wchar_t*>(wide.c_str()));
+#endif
+    return std::remove(path.c_str());
+}
+
 bool WriteSparseFile(const std::string& path, const std::vector<Piece>& pieces)
 {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
+    std::FILE* file = OpenForWriting(path);
     if (!file)
         return false;
     bool written = true;

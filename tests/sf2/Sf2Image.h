@@ -4,6 +4,7 @@
 #include "sf2/SoundFontDamage.h"
 
 #include <cstdint>
+#include <cstdio>
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -44,7 +45,10 @@ std::vector<DamagedImage> DamagedImages();
 // A path on the host as this program must spell it: under Wine the host's root is drive Z:.
 std::string HostPath(const std::string& hostPath);
 
+// Paths here are UTF-8, as the program's.
 void WriteFile(const std::string& path, const Bytes& bytes);
+std::FILE* OpenForWriting(const std::string& path);
+int RemoveFile(const std::string& path);
 // Writes pieces at 64-bit offsets, leaving holes between them (sparse where the file system
 // allows), so that files of several gigabytes cost nothing.
 struct Piece {

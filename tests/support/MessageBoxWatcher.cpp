@@ -59,9 +59,11 @@ BOOL CALLBACK CollectBoxes(HWND window, LPARAM param)
 
 std::string WindowText(HWND window)
 {
-    char text[4096] = {};
-    GetWindowTextA(window, text, sizeof text);
-    return text;
+    wchar_t text[4096] = {};
+    GetWindowTextW(window, text, 4096);
+    char utf8[3 * 4096] = {};
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8, nullptr, nullptr);
+    return utf8;
 }
 
 HWND FindOwnWindow(const char* className, const char* caption)

@@ -46,5 +46,5 @@ private:
 // null to match any), or null.
 HWND FindOwnWindow(const char* className, const char* caption);
 
-// Text of a window (its caption or a control's text).
+// Text of a window (its caption or a control's text) in UTF-8.
 std::string WindowText(HWND window);
