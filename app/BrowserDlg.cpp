@@ -160,7 +160,7 @@ bool CBrowserDlg::OnCommand(WORD id, WORD code, HWND)
         ToggleExpanded();
         return true;
     case IDC_REFRESH:
-        m_treeCommands.RefreshTree();
+        m_treeCommands.RefreshFromCard();
         return true;
     case IDC_PREVIEW:
         m_previewPanel.TogglePreview();

@@ -165,6 +165,9 @@ void CPreviewPanel::FillPresetList(HTREEITEM selected)
     HWND list = GetDlgItem(m_window, IDC_PRESET_LIST);
     HWND tree = m_tree.Window();
     ListView_DeleteAllItems(list);
+    // The list shows the item's children: they are listed now unless the list is hidden.
+    if (IsWindowVisible(list))
+        m_commands.ListChildren(selected);
     int row = 0;
     for (HTREEITEM child = TreeView_GetChild(tree, selected); child;
          child = TreeView_GetNextSibling(tree, child)) {

@@ -1,32 +1,26 @@
-// Fills the sound tree of the real main window from a large generated library on the simulated
-// card under Wine, and prints the time of a whole refresh beside its floor, measured in the
-// same run, and the window's start-up time:
+// The sound tree of the real main window on a large generated library on the simulated card
+// under Wine: how long the window takes to open, to refresh with a few branches open, to open
+// a folder of SoundFonts and one SoundFont, and to close; beside it, in the same run, the full
+// build of the same tree that the window made before its branches were listed when opened:
 //
-//     bench_tree_refresh [passes] [files per folder]
+//     bench_tree_refresh [passes] [files per folder] [folders per group] [full build: 1 or 0]
 //
-// The library: a listed folder of 10 folders of 10 folders of 10 SoundFont files (by default)
-// of 100 presets each, and device 0 of the card with all 127 banks loaded from its files;
-// about 114,000 tree items. It lives in the temporary folder for the run only.
-// The floor is made of three parts, each timed on its own:
-//   - shell: the same folders enumerated through the shell, one display name and one path per
-//     item (files and folders);
-//   - presets: the preset headers of the same files read (the files of the loaded banks and
-//     the listed files);
-//   - tree: as many items, with the same texts and depths, inserted into a bare tree control.
-// Each pass times a refresh as the Refresh button runs it (emptying the tree that the last one
-// built, then filling it), each floor part right after it, then the refresh's two halves
-// apart. Before that, the window is opened once to warm the caches and then once per pass
-// with the library listed in tnw.ini: start-up runs from constructing the window to its
-// OnInitDialog returning, close from asking it to close to its thread's end. The window runs
-// on a thread of its own, as in the program. Figures are the medians of the passes.
+// The library: a listed folder of 10 groups of (by default) 1 folder of 100 SoundFont files of
+// 100 presets each, 1,000 files; device 0 of the card with all 127 banks loaded from its files.
+// It lives in the temporary folder for the run only.
+//
+// Each pass opens the window (start-up: from constructing it to its OnInitDialog returning),
+// opens the first device, its first bank, and one folder of the library and its first file,
+// each as a click on its button does (the time until the tree has painted), presses Refresh,
+// and closes the window (from asking it to close to its thread's end). The full build then
+// lists every branch of a freshly opened window (what the start-up did before), rebuilds it so
+// (what every refresh did), and closes it. The window runs on a thread of its own, as in the
+// program. Figures are the medians of the passes.
 #include "app/BrowserDlg.h"
 #include "app/core/Diagnostics.h"
 #include "app/core/resource.h"
 #include "bench/BenchLibrary.h"
-#include "bench/RefreshFloor.h"
-#include "browser/TreeBuilder.h"
 #include "settings/Profile.h"
-#include "shell/ShellItem.h"
 #include "tests/support/MessageBoxWatcher.h"
 
 #include <algorithm>
@@ -51,6 +45,8 @@ double SecondsSince(Clock::time_point start)
 
 double Median(std::vector<double> values)
 {
+    if (values.empty())
+        return 0;
     std::sort(values.begin(), values.end());
     const std::size_t middle = values.size() / 2;
     return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
@@ -58,7 +54,9 @@ double Median(std::vector<double> values)
 
 void PrintRow(const char* name, const std::vector<double>& passes)
 {
-    std::printf("%-22s %8.3f   ", name, Median(passes));
+    if (passes.empty())
+        return;
+    std::printf("%-40s %8.3f   ", name, Median(passes));
     for (double pass : passes)
         std::printf(" %.3f", pass);
     std::printf("\n");
@@ -76,9 +74,9 @@ std::string IniPath()
     return CProfile::ProgramDirectory() + "tnw.ini";
 }
 
-// A command of the benchmark's own, beside the window's: empties the tree as a refresh does
-// first.
-constexpr WORD kDeleteTree = 0x7F01;
+// Commands of the benchmark's own, beside the window's.
+constexpr WORD kListEverything = 0x7F01; // every branch listed, none opened: the full build
+constexpr WORD kFullRefresh = 0x7F02;    // the tree emptied and built whole again
 
 // The main window, timing its initialisation and each command it is sent.
 class CTimedBrowserDlg : public CBrowserDlg {
@@ -103,15 +101,36 @@ protected:
     {
         const Clock::time_point start = Clock::now();
         bool handled = true;
-        if (id == kDeleteTree)
+        if (id == kListEverything) {
+            ListEverything();
+        } else if (id == kFullRefresh) {
+            SendMessageA(m_soundTree.Window(), WM_SETREDRAW, FALSE, 0);
             m_soundTree.DeleteAll();
-        else
+            m_treeCommands.RefreshFromCard();
+            ListEverything();
+        } else {
             handled = CBrowserDlg::OnCommand(id, code, control);
+        }
+        UpdateWindow(m_soundTree.Window());
         commandSeconds = SecondsSince(start);
         return handled;
     }
 
 private:
+    // Through the records, which list the items as inserted, new ones at the end: asking the
+    // tree for each item would cost a search of all its items each under Wine.
+    void ListEverything()
+    {
+        HWND tree = m_soundTree.Window();
+        SendMessageA(tree, WM_SETREDRAW, FALSE, 0);
+        for (const CTreeItemData* record = m_soundTree.Records().First(); record; record = record->Next()) {
+            if (!record->childrenListed)
+                m_treeCommands.ListChildren(record->handle);
+        }
+        SendMessageA(tree, WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(tree, nullptr, TRUE);
+    }
+
     HANDLE m_initialised;
 };
 
@@ -136,6 +155,7 @@ public:
     CWindowThread& operator=(const CWindowThread&) = delete;
 
     HWND Window() const { return m_dialog ? m_dialog->GetSafeHwnd() : nullptr; }
+    HWND Tree() const { return GetDlgItem(Window(), IDC_SOUND_TREE); }
     // From constructing the window to its OnInitDialog returning.
     double StartSeconds() const
     {
@@ -146,6 +166,14 @@ public:
     {
         SendMessageA(Window(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
         return m_dialog->commandSeconds;
+    }
+    // Opens `item` as a click on its button does, and waits for the tree to paint.
+    double Expand(HTREEITEM item)
+    {
+        const Clock::time_point start = Clock::now();
+        SendMessageA(Tree(), TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(item));
+        UpdateWindow(Tree());
+        return SecondsSince(start);
     }
     // Seconds the window takes to close: the tree, its records and the settings go.
     double Close()
@@ -179,39 +207,24 @@ private:
     std::thread m_thread;
 };
 
-HWND BareTree()
+std::string ItemText(HWND tree, HTREEITEM item)
 {
-    // The styles of the main window's tree.
-    const DWORD style = WS_POPUP | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_SHOWSELALWAYS |
-                        TVS_DISABLEDRAGDROP | TVS_TRACKSELECT;
-    return CreateWindowExA(0, WC_TREEVIEWA, "", style, 0, 0, 300, 400, nullptr, nullptr, nullptr, nullptr);
+    char text[512] = {};
+    TVITEMA query = {};
+    query.mask = TVIF_TEXT | TVIF_HANDLE;
+    query.hItem = item;
+    query.pszText = text;
+    query.cchTextMax = sizeof text;
+    SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&query));
+    return text;
 }
 
-double TimeInsert(const TreeShape& shape)
+HTREEITEM ChildNamed(HWND tree, HTREEITEM parent, const std::string& text)
 {
-    HWND tree = BareTree();
-    const Clock::time_point start = Clock::now();
-    InsertShape(tree, shape);
-    const double seconds = SecondsSince(start);
-    DestroyWindow(tree);
-    return seconds;
-}
-
-// The tree the window builds, built again on a bare tree control: the texts and depths that
-// the floor inserts.
-TreeShape ShapeOfRefresh(CSoundFontManager& manager, const CShellItem& listed)
-{
-    HWND bare = BareTree();
-    TreeImages images;
-    CSoundTree tree;
-    tree.Attach(bare, &images);
-    CDeviceMap deviceMap;
-    std::vector<CShellItem> folders{listed};
-    CTreeBuilder(tree, manager, deviceMap, folders).Refresh(nullptr);
-    TreeShape shape = CaptureShape(bare);
-    tree.DeleteAll();
-    DestroyWindow(bare);
-    return shape;
+    HTREEITEM child = parent ? TreeView_GetChild(tree, parent) : TreeView_GetRoot(tree);
+    while (child && ItemText(tree, child) != text)
+        child = TreeView_GetNextSibling(tree, child);
+    return child;
 }
 
 bool Fail(const std::string& what)
@@ -221,83 +234,110 @@ bool Fail(const std::string& what)
 }
 
 struct Figures {
-    std::vector<double> start, close, refresh, deleteTree, fill, shell, presets, tree, floor, ratio;
+    std::vector<double> start, refresh, expandFolder, expandFile, close;
+    std::vector<double> fullStart, fullRefresh, fullClose;
     std::size_t items = 0;
+    std::size_t fullItems = 0;
+    std::size_t folderFiles = 0;
+    std::size_t filePresets = 0;
 };
 
-bool Measure(CSoundFontManager& manager, const CBenchLibrary& library, int passes, Figures& figures)
+// One pass of the window as shipped; `group` names the folder of the library to open.
+bool MeasureLazy(const CBenchLibrary& library, std::size_t group, Figures& figures)
 {
-    CShellItem listed(library.Root());
-    if (listed.IsEmpty())
-        return Fail("the shell can't parse " + library.Root());
-    // The refresh reads the files of the loaded banks first, then the files in the folders.
-    const std::vector<std::string>& files = library.Files();
-    std::vector<std::string> presetFiles(files.begin(), files.begin() + CBenchLibrary::kLoadedBanks);
-    presetFiles.insert(presetFiles.end(), files.begin(), files.end());
-
-    // The first opening warms the file system's and the shell's caches and is not counted.
-    for (int pass = 0; pass <= passes; ++pass) {
-        CWindowThread window;
-        if (!window.Window())
-            return Fail("the main window did not open");
-        const double start = window.StartSeconds();
-        const double close = window.Close();
-        if (pass > 0) {
-            figures.start.push_back(start);
-            figures.close.push_back(close);
-        }
-    }
-
     CWindowThread window;
-    const TreeShape shape = ShapeOfRefresh(manager, listed);
-    figures.items = TreeView_GetCount(GetDlgItem(window.Window(), IDC_SOUND_TREE));
-    if (figures.items != shape.levels.size())
-        return Fail("the window's tree and the same tree built again differ in size");
+    if (!window.Window())
+        return Fail("the main window did not open");
+    figures.start.push_back(window.StartSeconds());
+    HWND tree = window.Tree();
+    HTREEITEM device = ChildNamed(tree, ChildNamed(tree, nullptr, "Loaded SoundFonts"), "Simulated Synth 1");
+    if (!device)
+        return Fail("no device in the tree");
+    window.Expand(device);
+    window.Expand(TreeView_GetChild(tree, device));
+    HTREEITEM diskRoot = ChildNamed(tree, nullptr, "Sound Files on disk");
+    window.Expand(diskRoot);
+    HTREEITEM listed = ChildNamed(tree, diskRoot, library.Root());
+    window.Expand(listed);
+    HTREEITEM groupItem = ChildNamed(tree, listed, "Group " + std::to_string(group));
+    window.Expand(groupItem);
+    HTREEITEM folder = ChildNamed(tree, groupItem, "Set 0");
+    if (!folder)
+        return Fail("no folder Group " + std::to_string(group) + "\\Set 0 in the tree");
+    figures.expandFolder.push_back(window.Expand(folder));
+    HTREEITEM file = TreeView_GetChild(tree, folder);
+    figures.expandFile.push_back(window.Expand(file));
+    figures.folderFiles = 0;
+    for (HTREEITEM item = file; item; item = TreeView_GetNextSibling(tree, item))
+        ++figures.folderFiles;
+    figures.filePresets = 0;
+    for (HTREEITEM item = TreeView_GetChild(tree, file); item; item = TreeView_GetNextSibling(tree, item))
+        ++figures.filePresets;
+    figures.refresh.push_back(window.Command(IDC_REFRESH));
+    figures.items = TreeView_GetCount(tree);
+    if (!(TreeView_GetItemState(tree, ChildNamed(tree, TreeView_GetChild(tree, ChildNamed(tree, nullptr, "Sound Files on disk")),
+                                                  "Group " + std::to_string(group)),
+                                TVIS_EXPANDED) &
+          TVIS_EXPANDED))
+        return Fail("the refresh did not open the branches again");
+    figures.close.push_back(window.Close());
+    return true;
+}
+
+// One pass of the full build: every branch listed at start and at each refresh.
+bool MeasureFull(Figures& figures)
+{
+    CWindowThread window;
+    if (!window.Window())
+        return Fail("the main window did not open");
+    figures.fullStart.push_back(window.StartSeconds() + window.Command(kListEverything));
+    figures.fullItems = TreeView_GetCount(window.Tree());
+    figures.fullRefresh.push_back(window.Command(kFullRefresh));
+    figures.fullClose.push_back(window.Close());
+    return true;
+}
+
+bool Measure(const CBenchLibrary& library, std::size_t groups, int passes, bool full, Figures& figures)
+{
+    // The first opening warms the file system's and the shell's caches and is not counted.
+    {
+        CWindowThread warm;
+        if (!warm.Window())
+            return Fail("the main window did not open");
+    }
     for (int pass = 0; pass < passes; ++pass) {
-        figures.refresh.push_back(window.Command(IDC_REFRESH));
-
-        Clock::time_point start = Clock::now();
-        const std::size_t named = WalkFolders(listed.GetIdList());
-        figures.shell.push_back(SecondsSince(start));
-
-        start = Clock::now();
-        const std::size_t presets = ReadEveryPresetList(presetFiles);
-        figures.presets.push_back(SecondsSince(start));
-
-        figures.tree.push_back(TimeInsert(shape));
-        figures.floor.push_back(figures.shell.back() + figures.presets.back() + figures.tree.back());
-        figures.ratio.push_back(figures.refresh.back() / figures.floor.back());
-
-        // The refresh again in its two halves: emptying the tree, and filling the empty tree.
-        figures.deleteTree.push_back(window.Command(kDeleteTree));
-        figures.fill.push_back(window.Command(IDC_REFRESH));
-        if (pass == 0)
-            std::printf("Floor work: %zu shell items named, %zu presets read, %zu tree items inserted\n", named,
-                        presets, shape.levels.size());
+        if (!MeasureLazy(library, static_cast<std::size_t>(pass) % groups, figures))
+            return false;
+    }
+    for (int pass = 0; full && pass < passes; ++pass) {
+        if (!MeasureFull(figures))
+            return false;
     }
     return true;
 }
 
 void Print(const CBenchLibrary& library, int passes, const Figures& figures)
 {
-    std::printf("Sound tree refresh of %zu SoundFont files in %zu folders and %d loaded banks: %zu tree items; "
-                "%d passes, warm cache\n",
-                library.Files().size(), library.FolderCount(), CBenchLibrary::kLoadedBanks, figures.items, passes);
-    std::printf("%-22s %8s    %s\n", "", "median", "seconds, each pass");
+    std::printf("Sound tree of %zu SoundFont files in %zu folders and %d loaded banks; %d passes, warm cache\n",
+                library.Files().size(), library.FolderCount(), CBenchLibrary::kLoadedBanks, passes);
+    std::printf("%-40s %8s    %s\n", "", "median", "seconds, each pass");
     PrintRow("start-up", figures.start);
+    PrintRow("refresh, a few branches open", figures.refresh);
+    std::printf("%-40s %zu items in the tree\n", "", figures.items);
+    char row[64];
+    std::snprintf(row, sizeof row, "open a folder of %zu SoundFonts", figures.folderFiles);
+    PrintRow(row, figures.expandFolder);
+    std::snprintf(row, sizeof row, "open a SoundFont of %zu presets", figures.filePresets);
+    PrintRow(row, figures.expandFile);
     PrintRow("close", figures.close);
-    PrintRow("refresh", figures.refresh);
-    PrintRow("  delete the tree", figures.deleteTree);
-    PrintRow("  fill an empty tree", figures.fill);
-    PrintRow("floor: shell", figures.shell);
-    PrintRow("floor: presets", figures.presets);
-    PrintRow("floor: tree", figures.tree);
-    PrintRow("floor: sum", figures.floor);
-    std::printf("%-22s %8.2f    (median refresh / median floor; goal at most 1.50)\n", "ratio",
-                Median(figures.refresh) / Median(figures.floor));
-    // A burst of load from elsewhere falls on a refresh and the floor parts timed right after
-    // it alike, so the ratio of each pass says more on a busy machine.
-    PrintRow("ratio of each pass", figures.ratio);
+    if (figures.fullStart.empty())
+        return;
+    std::printf("Full build of the same tree, every branch listed (%zu items):\n", figures.fullItems);
+    PrintRow("  start-up", figures.fullStart);
+    PrintRow("  refresh", figures.fullRefresh);
+    PrintRow("  close", figures.fullClose);
+    std::printf("%-40s %8.1f\n", "start-up, full build / as shipped", Median(figures.fullStart) / Median(figures.start));
+    std::printf("%-40s %8.1f\n", "refresh, full build / as shipped", Median(figures.fullRefresh) / Median(figures.refresh));
 }
 
 } // namespace
@@ -306,16 +346,21 @@ int main(int argc, char** argv)
 {
     const int passes = argc > 1 ? std::atoi(argv[1]) : 5;
     BenchLibraryShape shape;
+    shape.setsPerGroup = 1;
+    shape.filesPerSet = 100;
     if (argc > 2)
         shape.filesPerSet = std::strtoul(argv[2], nullptr, 10);
-    if (passes <= 0 || shape.filesPerSet == 0) {
-        std::fprintf(stderr, "usage: %s [passes > 0] [files per folder > 0]\n", argv[0]);
+    if (argc > 3)
+        shape.setsPerGroup = std::strtoul(argv[3], nullptr, 10);
+    const bool full = argc > 4 ? std::atoi(argv[4]) != 0 : true;
+    if (passes <= 0 || shape.filesPerSet == 0 || shape.setsPerGroup == 0) {
+        std::fprintf(stderr, "usage: %s [passes > 0] [files per folder > 0] [folders per group > 0] [full build 1|0]\n",
+                     argv[0]);
         return 2;
     }
 
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
-    // The shell is used with COM, as on the window's thread.
     OleInitialize(nullptr);
     // Any message box would mean the library or the card is not what the figures claim.
     MessageBoxWatcher boxes;
@@ -335,7 +380,7 @@ int main(int argc, char** argv)
             Fail(error);
         } else {
             CProfile(IniPath(), false).WriteStringArray("Folders", "LocalSoundFonts", {library.Root()});
-            measured = Measure(manager, library, passes, figures);
+            measured = Measure(library, shape.groups, passes, full, figures);
             if (measured)
                 Print(library, passes, figures);
         }

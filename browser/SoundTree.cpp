@@ -21,39 +21,64 @@ std::wstring ItemText(const char* text)
 
 } // namespace
 
-CSoundTree::CSoundTree()
-{
-    levelParents[0] = TVI_ROOT;
-    for (int level = 1; level < kLevelCount; ++level)
-        levelParents[level] = nullptr;
-}
-
 void CSoundTree::Attach(HWND tree, const TreeImages* images)
 {
     m_tree = tree;
     m_images = images;
 }
 
-HTREEITEM CSoundTree::InsertTreeItem(const char* text, int level, const TreeItemRecord& record)
+HTREEITEM CSoundTree::InsertChild(HTREEITEM parent, const char* text, const TreeItemRecord& record, bool hasChildren)
 {
-    if (level < 1 || level > kDeepestLevel)
-        return nullptr;
     ItemImages images = m_images ? ImagesFor(*m_images, record.kind, record.fileBank) : ItemImages{0, 0};
     CTreeItemData* data = m_records.Append(record);
 
     std::wstring wide = ItemText(text);
     TVINSERTSTRUCTW insert = {};
-    insert.hParent = levelParents[level - 1];
+    insert.hParent = parent;
     insert.hInsertAfter = TVI_LAST;
-    insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM;
+    // Without a count of children the control shows a button exactly when there are children.
+    insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM | (hasChildren ? TVIF_CHILDREN : 0);
     insert.item.pszText = &wide[0];
     insert.item.iImage = images.normal;
     insert.item.iSelectedImage = images.selected;
+    insert.item.cChildren = hasChildren ? 1 : 0;
     insert.item.lParam = reinterpret_cast<LPARAM>(data);
-    auto item = reinterpret_cast<HTREEITEM>(
-        SendMessageW(m_tree, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
-    levelParents[level] = item;
-    return item;
+    data->handle = reinterpret_cast<HTREEITEM>(SendMessageW(m_tree, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
+    // An item without a button has nothing to list when opened.
+    data->childrenListed = !hasChildren;
+    return data->handle;
+}
+
+void CSoundTree::ReplaceRecord(HTREEITEM item, const TreeItemRecord& record)
+{
+    CTreeItemData* data = RecordOf(item);
+    if (!data)
+        return;
+    static_cast<TreeItemRecord&>(*data) = record;
+    ItemImages images = m_images ? ImagesFor(*m_images, record.kind, record.fileBank) : ItemImages{0, 0};
+    TVITEMA change = {};
+    change.mask = TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_HANDLE;
+    change.hItem = item;
+    change.iImage = images.normal;
+    change.iSelectedImage = images.selected;
+    SendMessageA(m_tree, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&change));
+}
+
+void CSoundTree::SetHasChildren(HTREEITEM item, bool hasChildren)
+{
+    TVITEMA change = {};
+    change.mask = TVIF_CHILDREN | TVIF_HANDLE;
+    change.hItem = item;
+    change.cChildren = hasChildren ? 1 : 0;
+    SendMessageA(m_tree, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&change));
+}
+
+int CSoundTree::LevelOf(HTREEITEM item) const
+{
+    int level = 0;
+    for (; item; item = TreeView_GetParent(m_tree, item))
+        ++level;
+    return level;
 }
 
 void CSoundTree::DeleteAll()

@@ -32,6 +32,17 @@ bool PlatformNamesItems(HWND tree)
     return children > 0;
 }
 
+// Whether the item can be opened: it has children, or shows a button for children not yet listed.
+bool CanOpen(HWND tree, HTREEITEM item)
+{
+    if (TreeView_GetChild(tree, item))
+        return true;
+    TVITEMW query = {};
+    query.mask = TVIF_CHILDREN | TVIF_HANDLE;
+    query.hItem = item;
+    return SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&query)) && query.cChildren > 0;
+}
+
 HTREEITEM ItemOf(HWND tree, long id)
 {
     HTREEITEM item = TreeView_GetRoot(tree);
@@ -189,7 +200,7 @@ public:
             if (GetFocus() == m_tree)
                 flags |= STATE_SYSTEM_FOCUSED;
         }
-        if (TreeView_GetChild(m_tree, item))
+        if (CanOpen(m_tree, item))
             flags |= (TreeView_GetItemState(m_tree, item, TVIS_EXPANDED) & TVIS_EXPANDED) ? STATE_SYSTEM_EXPANDED
                                                                                          : STATE_SYSTEM_COLLAPSED;
         return Number(flags, state);

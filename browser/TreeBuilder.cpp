@@ -27,6 +27,28 @@ TreeItemRecord Record(TreeItemKind kind)
     return record;
 }
 
+// The cursor shows the wait picture while the object lives.
+class CWaitCursor {
+public:
+    CWaitCursor()
+        : m_previous(SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(32514)))) // IDC_WAIT
+    {
+    }
+    ~CWaitCursor() { SetCursor(m_previous); }
+    CWaitCursor(const CWaitCursor&) = delete;
+    CWaitCursor& operator=(const CWaitCursor&) = delete;
+
+private:
+    HCURSOR m_previous;
+};
+
+// The kinds whose children are listed when they are first opened.
+bool CanHaveChildren(TreeItemKind kind)
+{
+    return kind == TreeItemKind::Device || kind == TreeItemKind::LoadedBank || kind == TreeItemKind::ListedFolder ||
+           kind == TreeItemKind::SubFolder || kind == TreeItemKind::SoundFontFile;
+}
+
 bool EqualsIgnoringCase(const std::string& text, const char* other)
 {
     return lstrcmpiA(text.c_str(), other) == 0;
@@ -57,156 +79,240 @@ std::string ExtensionOf(const std::string& name)
 }
 
 CTreeBuilder::CTreeBuilder(CSoundTree& tree, CSoundFontManager& manager, CDeviceMap& deviceMap,
-                           const std::vector<CShellItem>& folders, std::vector<std::string> storedPaths,
-                           int deepestFolderLevel)
+                           CLoadedBankCache& banks, const std::vector<CShellItem>& folders,
+                           std::vector<std::string> storedPaths, int deepestFolderLevel)
     : m_tree(tree)
     , m_manager(manager)
     , m_deviceMap(deviceMap)
+    , m_banks(banks)
     , m_folders(folders)
     , m_storedPaths(std::move(storedPaths))
     , m_deepestFolderLevel(deepestFolderLevel)
 {
 }
 
-void CTreeBuilder::Refresh(HWND owner)
+bool CTreeBuilder::Refresh(HWND owner)
 {
-    HCURSOR previousCursor = SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(32514))); // IDC_WAIT
+    CWaitCursor wait;
     int deviceCount = m_manager.GetDeviceCount();
     if (deviceCount < 1) {
         ErrorBox(owner, MB_ICONSTOP | MB_OK, "Error", "No SoundFont compatible devices installed");
-        SetCursor(previousCursor);
-        return;
+        return false;
     }
-    HWND tree = m_tree.Window();
-    // Drawing each of many thousand insertions would cost more than the insertions.
-    SendMessageA(tree, WM_SETREDRAW, FALSE, 0);
     m_tree.DeleteAll();
-    Insert(1, Record(TreeItemKind::LoadedRoot), "Loaded SoundFonts");
-    for (int device = 0; device < deviceCount; ++device)
-        ListDevice(device);
-    Insert(1, Record(TreeItemKind::DiskRoot), "Sound Files on disk");
-    for (std::size_t i = 0; i < m_folders.size(); ++i)
-        ListFolder(m_folders[i], i < m_storedPaths.size() ? m_storedPaths[i] : std::string());
-    TreeView_Expand(tree, TreeView_GetRoot(tree), TVE_EXPAND);
-    SendMessageA(tree, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(tree, nullptr, TRUE);
-    SetCursor(previousCursor);
+    HTREEITEM loadedRoot = Insert(TVI_ROOT, Record(TreeItemKind::LoadedRoot), false, "Loaded SoundFonts");
+    ListDevices(loadedRoot, deviceCount);
+    HTREEITEM diskRoot = Insert(TVI_ROOT, Record(TreeItemKind::DiskRoot), false, "Sound Files on disk");
+    ListFolders(diskRoot);
+    TreeView_Expand(m_tree.Window(), loadedRoot, TVE_EXPAND);
+    return true;
 }
 
-void CTreeBuilder::ListDevice(int device)
+void CTreeBuilder::ListChildren(HTREEITEM item)
 {
-    std::string name;
-    m_manager.GetDeviceName(device, name);
-    if (!m_deviceMap.EntryFor(name).enabled)
+    CTreeItemData* data = m_tree.RecordOf(item);
+    if (!data || data->childrenListed)
         return;
-    TreeItemRecord record = Record(TreeItemKind::Device);
-    record.device = static_cast<std::uint8_t>(device);
-    Insert(2, record, "%s", AnsiToUtf8(name).c_str());
-    m_manager.OpenDevice(device);
-    for (int bank = 1; bank <= kLastBank; ++bank) {
-        if (m_manager.QueryBank(bank) != bank)
+    data->childrenListed = true;
+    if (!CanHaveChildren(data->kind))
+        return;
+    CWaitCursor wait;
+    // The record stays where it is while items are added; its values are copied all the same.
+    const TreeItemRecord record = *data;
+    switch (record.kind) {
+    case TreeItemKind::Device:
+        data->childrenListed = ListBanks(item, record.device);
+        break;
+    case TreeItemKind::LoadedBank:
+        data->childrenListed = ListBankPresets(item, record.device, record.bank);
+        break;
+    case TreeItemKind::SoundFontFile:
+        ListSoundFontFile(item, record.item);
+        break;
+    default:
+        ListFolder(item, record.item);
+        break;
+    }
+    if (data->childrenListed && !TreeView_GetChild(m_tree.Window(), item))
+        m_tree.SetHasChildren(item, false);
+}
+
+void CTreeBuilder::ListDevices(HTREEITEM root, int deviceCount)
+{
+    for (int device = 0; device < deviceCount; ++device) {
+        std::string name;
+        m_manager.GetDeviceName(device, name);
+        if (!m_deviceMap.EntryFor(name).enabled)
             continue;
-        std::string bankName;
-        if (m_manager.GetBankName(bank, bankName) != 0)
+        TreeItemRecord record = Record(TreeItemKind::Device);
+        record.device = static_cast<std::uint8_t>(device);
+        Insert(root, record, true, "%s", AnsiToUtf8(name).c_str());
+    }
+    if (CTreeItemData* data = m_tree.RecordOf(root))
+        data->childrenListed = true;
+}
+
+void CTreeBuilder::ListFolders(HTREEITEM root)
+{
+    for (std::size_t i = 0; i < m_folders.size(); ++i) {
+        TreeItemRecord record = Record(TreeItemKind::ListedFolder);
+        record.item = m_folders[i];
+        record.listedPath = ListedPathOf(m_folders[i], i < m_storedPaths.size() ? m_storedPaths[i] : std::string());
+        Insert(root, record, true, "%s", record.listedPath.c_str());
+    }
+    if (CTreeItemData* data = m_tree.RecordOf(root))
+        data->childrenListed = true;
+}
+
+bool CTreeBuilder::ListBanks(HTREEITEM deviceItem, int device)
+{
+    if (m_manager.OpenDevice(device) != 0)
+        return false;
+    CLoadedBankCache::DeviceBanks& banks = m_banks.Banks(device);
+    for (int bank = kFirstBank; bank <= kLastBank; ++bank) {
+        CachedBank& entry = banks[static_cast<std::size_t>(bank)];
+        // A bank whose name can't be had ends the list, as it always did.
+        if (entry.state == CachedBank::State::Unknown && !ReadBank(bank, entry))
             break;
-        // Asked once: the "user bank" name and the preset list both come from it.
-        std::string path;
-        if (m_manager.GetBankFileName(bank, path) != 0)
-            path.clear();
-        if (EqualsIgnoringCase(bankName, "user bank"))
-            bankName = BaseNameOf(path);
-        else
-            bankName = AnsiToUtf8(bankName);
-        TreeItemRecord bankRecord = Record(TreeItemKind::LoadedBank);
-        bankRecord.device = static_cast<std::uint8_t>(device);
-        bankRecord.bank = static_cast<std::uint8_t>(bank);
-        Insert(3, bankRecord, "%03d - %s", bank, bankName.c_str());
-        ListBankPresets(device, bank, path);
+        if (entry.state != CachedBank::State::Loaded)
+            continue;
+        TreeItemRecord record = Record(TreeItemKind::LoadedBank);
+        record.device = static_cast<std::uint8_t>(device);
+        record.bank = static_cast<std::uint8_t>(bank);
+        Insert(deviceItem, record, !entry.presetsKnown || !entry.presets.empty(), "%03d - %s", bank,
+               entry.name.c_str());
     }
     m_manager.CloseDevice();
+    return true;
 }
 
-void CTreeBuilder::ListBankPresets(int device, int bank, const std::string& path)
+// False when the bank's name could not be had. An answer that is neither "empty" nor the bank
+// itself is not kept: the bank is asked for again next time.
+bool CTreeBuilder::ReadBank(int bank, CachedBank& entry)
 {
-    std::vector<PresetHeader> entries;
-    if (path.empty() || !ReadPresetHeaders(path, entries)) {
-        ListEnginePresets(device, bank);
-        return;
+    int answer = m_manager.QueryBank(bank);
+    if (answer != bank) {
+        if (answer == -1 && m_manager.GetLastResult() == 0)
+            entry.state = CachedBank::State::Empty;
+        return true;
     }
-    std::sort(entries.begin(), entries.end());
+    std::string name;
+    if (m_manager.GetBankName(bank, name) != 0)
+        return false;
+    // Asked once: the "user bank" name and the preset list both come from it.
+    std::string path;
+    if (m_manager.GetBankFileName(bank, path) != 0)
+        path.clear();
+    if (EqualsIgnoringCase(name, "user bank"))
+        name = BaseNameOf(path);
+    else
+        name = AnsiToUtf8(name);
+    entry.state = CachedBank::State::Loaded;
+    entry.name = std::move(name);
+    entry.path = std::move(path);
+    return true;
+}
+
+bool CTreeBuilder::ListBankPresets(HTREEITEM bankItem, int device, int bank)
+{
+    CachedBank& entry = m_banks.Banks(device)[static_cast<std::size_t>(bank)];
+    if (entry.state != CachedBank::State::Loaded)
+        return true;
+    if (!entry.presetsKnown) {
+        if (m_manager.OpenDevice(device) != 0)
+            return false;
+        CachedBank read = entry;
+        read.presets.clear();
+        read.presetsKnown = ReadBankPresets(bank, read);
+        m_manager.CloseDevice();
+        entry = std::move(read);
+    }
     TreeItemRecord record = Record(TreeItemKind::BankPreset);
     record.device = static_cast<std::uint8_t>(device);
     record.bank = static_cast<std::uint8_t>(bank);
     try {
-        for (const PresetHeader& entry : entries) {
-            int preset = entry.Preset();
-            int fileBank = entry.Bank();
-            record.preset = static_cast<std::uint8_t>(preset);
+        for (const CachedPreset& preset : entry.presets) {
+            record.preset = preset.preset;
+            record.fileBank = preset.fileBank;
+            Insert(bankItem, record, false, "%s", preset.text.c_str());
+        }
+    } catch (const std::exception&) {
+        DebugTrace("Couldn't list every preset of soundfont %s\n", entry.path.c_str());
+    }
+    return true;
+}
+
+// The presets of the bank in the order the tree shows them; false when the engine failed to
+// name one, so that the list is asked for again next time.
+bool CTreeBuilder::ReadBankPresets(int bank, CachedBank& entry)
+{
+    bool complete = true;
+    std::vector<PresetHeader> headers;
+    if (entry.path.empty() || !ReadPresetHeaders(entry.path, headers)) {
+        ReadEnginePresets(bank, entry, complete);
+        return complete;
+    }
+    std::sort(headers.begin(), headers.end());
+    char text[kItemTextSize];
+    try {
+        for (const PresetHeader& header : headers) {
+            int preset = header.Preset();
+            int fileBank = header.Bank();
             if (fileBank == 0) {
                 std::string engineName;
-                if (m_manager.GetPresetName(bank, preset, engineName) != 0 || engineName.empty())
+                if (m_manager.GetPresetName(bank, preset, engineName) != 0 || engineName.empty()) {
+                    complete &= m_manager.GetLastResult() == 0;
                     continue;
-                record.fileBank = 0;
-                Insert(4, record, "%03d %s", preset, AnsiToUtf8(engineName).c_str());
+                }
+                std::snprintf(text, sizeof text, "%03d %s", preset, AnsiToUtf8(engineName).c_str());
             } else if (IsPercussionBank(fileBank)) {
-                record.fileBank = static_cast<std::uint8_t>(fileBank);
-                Insert(4, record, "%03d %s", preset, AnsiToUtf8(entry.Name()).c_str());
+                std::snprintf(text, sizeof text, "%03d %s", preset, AnsiToUtf8(header.Name()).c_str());
+            } else {
+                continue;
             }
+            entry.presets.push_back({static_cast<std::uint8_t>(preset), static_cast<std::uint8_t>(fileBank), text});
         }
     } catch (const std::exception&) {
         // Out of memory among thousands of presets: the bank keeps those listed so far.
-        DebugTrace("Couldn't list every preset of soundfont %s\n", path.c_str());
+        DebugTrace("Couldn't list every preset of soundfont %s\n", entry.path.c_str());
+        return false;
     }
+    return complete;
 }
 
-void CTreeBuilder::ListEnginePresets(int device, int bank)
+void CTreeBuilder::ReadEnginePresets(int bank, CachedBank& entry, bool& complete)
 {
-    TreeItemRecord record = Record(TreeItemKind::BankPreset);
-    record.device = static_cast<std::uint8_t>(device);
-    record.bank = static_cast<std::uint8_t>(bank);
+    char text[kItemTextSize];
     for (int preset = 0; preset < kPresetCount; ++preset) {
         std::string engineName;
-        if (m_manager.GetPresetName(bank, preset, engineName) != 0 || engineName.empty())
+        if (m_manager.GetPresetName(bank, preset, engineName) != 0 || engineName.empty()) {
+            complete &= m_manager.GetLastResult() == 0;
             continue;
-        record.preset = static_cast<std::uint8_t>(preset);
-        Insert(4, record, "%03d %s", preset, AnsiToUtf8(engineName).c_str());
+        }
+        std::snprintf(text, sizeof text, "%03d %s", preset, AnsiToUtf8(engineName).c_str());
+        entry.presets.push_back({static_cast<std::uint8_t>(preset), 0, text});
     }
 }
 
-void CTreeBuilder::ListFolder(const CShellItem& listed, const std::string& storedPath)
+// The folder's files first, then its subfolders in the reverse of the shell's order.
+void CTreeBuilder::ListFolder(HTREEITEM folderItem, const CShellItem& folder)
 {
-    std::vector<std::pair<CShellItem, int>> stack;
-    stack.emplace_back(listed, 2);
-    while (!stack.empty()) {
-        std::pair<CShellItem, int> top = std::move(stack.back());
-        stack.pop_back();
-        const CShellItem& folder = top.first;
-        int level = top.second;
-        TreeItemRecord record;
-        record.item = folder;
-        if (folder.IsEqual(listed)) {
-            record.kind = TreeItemKind::ListedFolder;
-            record.listedPath = ListedPathOf(folder, storedPath);
-            Insert(level, record, "%s", record.listedPath.c_str());
-        } else {
-            record.kind = TreeItemKind::SubFolder;
-            Insert(level, record, "%s", folder.GetDisplayName().c_str());
-        }
-        ListFiles(folder, level);
-        CShellItemList subfolders;
-        if (folder.EnumChildren(subfolders, SHCONTF_FOLDERS) < 0)
-            continue;
-        if (!subfolders.empty() && level + 1 > m_deepestFolderLevel) {
-            DebugTrace("Folder %s is nested too deeply; its subfolders are not listed\n",
-                       folder.GetPath().c_str());
-            continue;
-        }
-        for (CShellItem& subfolder : subfolders)
-            stack.emplace_back(std::move(subfolder), level + 1);
+    ListFiles(folderItem, folder);
+    CShellItemList subfolders;
+    if (folder.EnumChildren(subfolders, SHCONTF_FOLDERS) < 0)
+        return;
+    if (!subfolders.empty() && m_tree.LevelOf(folderItem) + 1 > m_deepestFolderLevel) {
+        DebugTrace("Folder %s is nested too deeply; its subfolders are not listed\n", folder.GetPath().c_str());
+        return;
+    }
+    TreeItemRecord record = Record(TreeItemKind::SubFolder);
+    for (auto subfolder = subfolders.rbegin(); subfolder != subfolders.rend(); ++subfolder) {
+        record.item = std::move(*subfolder);
+        Insert(folderItem, record, true, "%s", record.item.GetDisplayName().c_str());
     }
 }
 
-void CTreeBuilder::ListFiles(const CShellItem& folder, int level)
+void CTreeBuilder::ListFiles(HTREEITEM folderItem, const CShellItem& folder)
 {
     CShellItemList files;
     if (folder.EnumChildren(files, SHCONTF_NONFOLDERS) < 0)
@@ -217,34 +323,42 @@ void CTreeBuilder::ListFiles(const CShellItem& folder, int level)
         std::string path = file.GetPath();
         std::string extension = ExtensionOf(path);
         if (extension == ".sf2" || extension == ".SF2") {
-            ListSoundFontFile(file, path, level + 1);
+            // Only the chunk headers are read: enough for a damaged file to show its picture.
+            SoundFontSummary summary;
+            if (!ReadSoundFont(path, summary, false))
+                DebugTrace("Couldn't get preset list for soundfont %s\n", path.c_str());
+            TreeItemRecord record = SoundFontFileRecord(file, summary.damage);
+            Insert(folderItem, record, record.kind == TreeItemKind::SoundFontFile, "%s",
+                   file.GetDisplayName().c_str());
         } else if (EqualsIgnoringCase(extension, ".wav")) {
             TreeItemRecord record = Record(TreeItemKind::WaveFile);
             record.item = file;
-            Insert(level + 1, record, "%s", file.GetDisplayName().c_str());
+            Insert(folderItem, record, false, "%s", file.GetDisplayName().c_str());
         }
     }
 }
 
-void CTreeBuilder::ListSoundFontFile(const CShellItem& file, const std::string& path, int level)
+void CTreeBuilder::ListSoundFontFile(HTREEITEM fileItem, const CShellItem& file)
 {
+    std::string path = file.GetPath();
     SoundFontSummary summary;
-    if (!ReadSoundFont(path, summary))
+    if (!ReadSoundFont(path, summary)) {
         DebugTrace("Couldn't get preset list for soundfont %s\n", path.c_str());
-    TreeItemRecord record = SoundFontFileRecord(file, summary.damage);
-    Insert(level, record, "%s", file.GetDisplayName().c_str());
-    if (record.kind == TreeItemKind::DamagedSoundFontFile)
+        // Damaged since its folder was listed: shown as damaged from now on.
+        if (summary.damage != SoundFontDamage::None)
+            m_tree.ReplaceRecord(fileItem, SoundFontFileRecord(file, summary.damage));
         return;
-
+    }
     std::vector<PresetHeader>& entries = summary.presets;
     std::sort(entries.begin(), entries.end());
-    record.kind = TreeItemKind::FilePreset;
+    TreeItemRecord record = Record(TreeItemKind::FilePreset);
+    record.item = file;
     try {
         for (const PresetHeader& entry : entries) {
             record.bank = static_cast<std::uint8_t>(entry.Bank());
             record.fileBank = static_cast<std::uint8_t>(entry.Bank());
             record.preset = static_cast<std::uint8_t>(entry.Preset());
-            Insert(level + 1, record, "%03d-%03d %s", entry.Bank(), entry.Preset(),
+            Insert(fileItem, record, false, "%03d-%03d %s", entry.Bank(), entry.Preset(),
                    AnsiToUtf8(entry.Name()).c_str());
         }
     } catch (const std::exception&) {
@@ -253,12 +367,13 @@ void CTreeBuilder::ListSoundFontFile(const CShellItem& file, const std::string& 
     }
 }
 
-void CTreeBuilder::Insert(int level, const TreeItemRecord& record, const char* format, ...)
+HTREEITEM CTreeBuilder::Insert(HTREEITEM parent, const TreeItemRecord& record, bool hasChildren, const char* format,
+                               ...)
 {
     char text[kItemTextSize];
     std::va_list args;
     va_start(args, format);
     std::vsnprintf(text, sizeof text, format, args);
     va_end(args);
-    m_tree.InsertTreeItem(text, level, record);
+    return m_tree.InsertChild(parent, text, record, hasChildren);
 }

@@ -5,6 +5,7 @@
 #include "browser/LoadFit.h"
 #include "browser/SoundFontFileItem.h"
 #include "browser/TreeBuilder.h"
+#include "browser/TreePlace.h"
 #include "engine/BankNumbers.h"
 
 #include <commdlg.h>
@@ -68,12 +69,41 @@ CTreeCommands::CTreeCommands(CSoundTree& tree, CSoundFontManager& engine, Settin
 {
 }
 
-void CTreeCommands::RefreshTree()
+CTreeBuilder CTreeCommands::Builder()
 {
-    CTreeBuilder(m_tree, m_engine, m_settings.preview.deviceMap, m_settings.folders, m_settings.storedFolderPaths)
-        .Refresh(m_owner);
+    return CTreeBuilder(m_tree, m_engine, m_settings.preview.deviceMap, m_banks, m_settings.folders,
+                        m_settings.storedFolderPaths);
+}
+
+void CTreeCommands::RefreshTree(bool keepSelection)
+{
+    HWND tree = m_tree.Window();
+    const CTreePlace place = CTreePlace::Capture(m_tree);
+    // Drawing each insertion and each branch opened again would cost more than the work.
+    SendMessageA(tree, WM_SETREDRAW, FALSE, 0);
+    if (Builder().Refresh(m_owner))
+        place.Restore(m_tree, [this](HTREEITEM item) { ListChildren(item); }, keepSelection);
+    SendMessageA(tree, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(tree, nullptr, TRUE);
     if (m_refreshed)
         m_refreshed();
+}
+
+void CTreeCommands::RefreshFromCard()
+{
+    m_banks.ForgetAll();
+    RefreshTree();
+}
+
+void CTreeCommands::ListChildren(HTREEITEM item)
+{
+    Builder().ListChildren(item);
+}
+
+void CTreeCommands::Open(HTREEITEM item)
+{
+    ListChildren(item);
+    TreeView_Expand(m_tree.Window(), item, TVE_EXPAND);
 }
 
 void CTreeCommands::UpdateMemoryMeter(int device)
@@ -93,6 +123,14 @@ bool CTreeCommands::OnTreeNotify(NMHDR* header, LRESULT& result)
     case NM_DBLCLK:
         result = OnTreeDoubleClick();
         return true;
+    case TVN_ITEMEXPANDINGA:
+    case TVN_ITEMEXPANDINGW: {
+        // The two forms differ only in the texts they point to.
+        const auto* change = reinterpret_cast<NMTREEVIEWA*>(header);
+        if (change->action & TVE_EXPAND)
+            ListChildren(change->itemNew.hItem);
+        return true;
+    }
     case TVN_KEYDOWN:
         OnTreeKeyDown(reinterpret_cast<NMTVKEYDOWN*>(header)->wVKey);
         return true;
@@ -219,7 +257,10 @@ void CTreeCommands::ClearDevice(int device)
         ShowCommandError("Error opening SoundFont device (%s)");
         return;
     }
-    if (m_engine.ClearAllBanks() != 0) {
+    const int result = m_engine.ClearAllBanks();
+    // Some banks may have gone even when the engine reports a failure.
+    m_banks.ForgetDevice(device);
+    if (result != 0) {
         ShowCommandError("Error clearing SoundFonts (%s)");
         m_engine.CloseDevice();
         return;
@@ -278,7 +319,7 @@ bool CTreeCommands::ActivateSelectedItem()
 void CTreeCommands::OnTreeKeyDown(WORD key)
 {
     if (key == VK_F5) {
-        RefreshTree();
+        RefreshFromCard();
         return;
     }
     if (key != VK_DELETE)
@@ -321,7 +362,7 @@ int CTreeCommands::LoadSoundFont(int& device, const std::string& path, bool dire
     bool loaded = false;
     if (int result = LoadIntoBank(device, bank, file, loaded); result != 0 || !loaded)
         return result;
-    RefreshTree();
+    RefreshTree(false);
     ShowLoadedBank(device, bank);
     return 0;
 }
@@ -336,17 +377,17 @@ int CTreeCommands::LoadIntoBank(int device, int bank, const std::string& path, b
         return result;
     int result = m_engine.LoadBank(bank, file);
     m_engine.CloseDevice();
+    m_banks.ForgetBank(device, bank);
     loaded = result == 0;
     return result;
 }
 
 HTREEITEM CTreeCommands::ExpandDevice(int device)
 {
-    HWND tree = m_tree.Window();
-    TreeView_Expand(tree, m_tree.LoadedRoot(), TVE_EXPAND);
+    Open(m_tree.LoadedRoot());
     HTREEITEM deviceItem = m_tree.DeviceItem(device);
     if (deviceItem)
-        TreeView_Expand(tree, deviceItem, TVE_EXPAND);
+        Open(deviceItem);
     return deviceItem;
 }
 
@@ -356,7 +397,7 @@ void CTreeCommands::ShowLoadedBank(int device, int bank)
     HTREEITEM bankItem = m_tree.BankItem(ExpandDevice(device), bank);
     if (!bankItem)
         return;
-    TreeView_Expand(tree, bankItem, TVE_EXPAND);
+    Open(bankItem);
     if (HTREEITEM firstPreset = TreeView_GetChild(tree, bankItem))
         TreeView_SelectItem(tree, firstPreset);
 }
@@ -367,6 +408,7 @@ int CTreeCommands::DeleteBank(int device, int bank)
         return result;
     int result = m_engine.ClearBank(bank);
     m_engine.CloseDevice();
+    m_banks.ForgetBank(device, bank);
     if (result != 0)
         return result;
     RefreshTree();

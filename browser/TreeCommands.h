@@ -2,6 +2,7 @@
 // The sound tree's commands: context menus (from the mouse and from the keyboard), double-click,
 // Enter, F5 and the Delete key, and the loads, deletes and folder changes behind them.
 
+#include "browser/LoadedBankCache.h"
 #include "browser/MemoryMeter.h"
 #include "browser/SoundTree.h"
 #include "browser/TreeWindowInput.h"
@@ -14,6 +15,8 @@
 
 #include <functional>
 #include <string>
+
+class CTreeBuilder;
 
 class CTreeCommands {
 public:
@@ -32,7 +35,16 @@ public:
     // Enter with the tree focused: acts on the selected item as a double-click does.
     void OnEnter();
 
-    void RefreshTree();
+    // Rebuilds the tree and opens again what was open; unless `keepSelection` is false (the
+    // caller selects something itself), the selected item is selected again. What the card
+    // reported of banks that no command changed is taken as it was.
+    void RefreshTree(bool keepSelection = true);
+    // The Refresh button and F5: the same, with everything on the card asked for again.
+    void RefreshFromCard();
+    // Inserts the children of `item` if its branch has never been opened.
+    void ListChildren(HTREEITEM item);
+    // Lists the children of `item` if need be and opens its branch.
+    void Open(HTREEITEM item);
     // Called after each refresh of the tree.
     void SetRefreshListener(std::function<void()> listener) { m_refreshed = std::move(listener); }
     void UpdateMemoryMeter(int device);
@@ -66,6 +78,7 @@ private:
     void RemoveFolder(const std::string& path);
     bool AskForSoundFontFile(std::string& path);
     HTREEITEM ExpandDevice(int device);
+    CTreeBuilder Builder();
 
     CSoundTree& m_tree;
     CSoundFontManager& m_engine;
@@ -73,5 +86,6 @@ private:
     CMemoryMeter& m_meter;
     HWND m_owner = nullptr;
     CTreeWindowInput m_input;
+    CLoadedBankCache m_banks;
     std::function<void()> m_refreshed;
 };

@@ -98,7 +98,8 @@ void CTreeDrop::OnDropFiles(HDROP drop)
         AddFolders(dropped.folders);
     if (!loaded && !(addFolders && !dropped.folders.empty()))
         return;
-    m_commands.RefreshTree();
+    // A load selects its bank's first preset itself.
+    m_commands.RefreshTree(!loaded);
     if (loaded) {
         m_commands.ShowLoadedBank(device, bank);
         m_commands.UpdateMemoryMeter(device);

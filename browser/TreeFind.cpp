@@ -306,16 +306,15 @@ void CTreeFind::SelectInTree(const PresetMatch& match)
 // branches open has them then.
 HTREEITEM CTreeFind::FindLoadedPreset(const PresetMatch& match)
 {
-    HWND tree = m_tree.Window();
-    TreeView_Expand(tree, m_tree.LoadedRoot(), TVE_EXPAND);
+    m_commands.Open(m_tree.LoadedRoot());
     HTREEITEM device = m_tree.DeviceItem(match.source.device);
     if (!device)
         return nullptr;
-    TreeView_Expand(tree, device, TVE_EXPAND);
+    m_commands.Open(device);
     HTREEITEM bank = m_tree.BankItem(device, match.source.bank);
     if (!bank)
         return nullptr;
-    TreeView_Expand(tree, bank, TVE_EXPAND);
+    m_commands.Open(bank);
     return ChildWhere(m_tree, bank, [&](const TreeItemRecord& record) {
         return record.kind == TreeItemKind::BankPreset && IsPresetOf(record, match.preset, true);
     });
@@ -333,12 +332,12 @@ HTREEITEM CTreeFind::FindFilePreset(const PresetMatch& match)
     }
     // Down the folders that hold the file, then the file itself.
     while (item) {
-        TreeView_Expand(tree, item, TVE_EXPAND);
+        m_commands.Open(item);
         HTREEITEM file = ChildWhere(m_tree, item, [&](const TreeItemRecord& record) {
             return record.kind == TreeItemKind::SoundFontFile && EqualIgnoringCase(record.item.GetPath(), path);
         });
         if (file) {
-            TreeView_Expand(tree, file, TVE_EXPAND);
+            m_commands.Open(file);
             return ChildWhere(m_tree, file, [&](const TreeItemRecord& record) {
                 return record.kind == TreeItemKind::FilePreset && IsPresetOf(record, match.preset, false);
             });

@@ -4,6 +4,9 @@
 #include "sf2/SoundFontDamage.h"
 #include "shell/ShellItem.h"
 
+#include <windows.h>
+#include <commctrl.h>
+
 #include <cstdint>
 #include <string>
 
@@ -47,6 +50,12 @@ public:
 
     CTreeItemData* Next() const { return m_next; }
     CTreeItemData* Previous() const { return m_previous; }
+
+    // The item this record stands behind.
+    HTREEITEM handle = nullptr;
+    // Whether the item's children have been inserted (or it has none to list): they are listed
+    // when it is first opened.
+    bool childrenListed = false;
 
 private:
     friend class CTreeItemList;

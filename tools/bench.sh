@@ -61,8 +61,10 @@ tools/wine-session.sh "$win/wine/prefix" --arch "$arch" --fresh -- bash -c '
   (cd "$1/bench" && "$WINELOADER" bench_sf2_hostile.exe "$2-hostile" 5)
   echo; echo "== preview input path, Windows under Wine"
   (cd "$1/bench" && "$WINELOADER" bench_preview_input.exe)
-  echo; echo "== sound tree refresh and start-up, Windows under Wine"
-  (cd "$1/bench" && "$WINELOADER" bench_tree_refresh.exe "$3")
+  echo; echo "== sound tree, 1,000 files: as shipped and the full build, Windows under Wine"
+  (cd "$1/bench" && "$WINELOADER" bench_tree_refresh.exe "$3" 100 1 1)
+  echo; echo "== sound tree, 10,000 files: as shipped, Windows under Wine"
+  (cd "$1/bench" && "$WINELOADER" bench_tree_refresh.exe "$3" 100 10 0)
   echo; echo "== preset index of the find box, Windows under Wine"
   (cd "$1/bench" && "$WINELOADER" bench_preset_index.exe "$3")
 ' bench "$root/$win" "$(windows_path "$work/sf2-win")" "$refresh_passes"

@@ -61,7 +61,7 @@ protected:
         SendMessageA(Window(), WM_NOTIFY, 1000, reinterpret_cast<LPARAM>(&down));
     }
 
-    std::vector<std::string> Banks(const char* device) const { return ChildTexts(Find({"Loaded SoundFonts", device})); }
+    std::vector<std::string> Banks(const char* device) { return ChildTexts(Find({"Loaded SoundFonts", device})); }
     std::string MeterText() const { return WindowText(GetDlgItem(Window(), IDC_MEMORY_TEXT)); }
     bool MeterEnabled() const { return IsWindowEnabled(GetDlgItem(Window(), IDC_MEMORY_TEXT)) != FALSE; }
 

@@ -42,7 +42,7 @@ protected:
         return text;
     }
 
-    HTREEITEM File(const std::string& name) const { return Find({"Sound Files on disk", m_listed, name}); }
+    HTREEITEM File(const std::string& name) { return Find({"Sound Files on disk", m_listed, name}); }
 
     std::string m_folder;
     std::string m_listed;
@@ -71,6 +71,8 @@ TEST_F(DamagedTest, EachDamagedFileShowsItsPictureItsReasonAndNoMenu)
     HANDLE held = CreateFileA((m_folder + "in-use.sf2").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
     Open();
+    // The folder's files are read when its branch is first opened.
+    ASSERT_FALSE(ChildTexts(Find({"Sound Files on disk", m_listed})).empty());
     CloseHandle(held);
     EXPECT_NE(GetWindowLongA(Tree(), GWL_STYLE) & TVS_INFOTIP, 0);
 

@@ -104,8 +104,8 @@ protected:
         SendMessageW(Window(), WM_DROPFILES, reinterpret_cast<WPARAM>(DropData(paths, PointOn(target))), 0);
     }
 
-    std::vector<std::string> Banks(const char* device) const { return ChildTexts(Find({"Loaded SoundFonts", device})); }
-    std::vector<std::string> ListedFolders() const { return ChildTexts(Find({"Sound Files on disk"})); }
+    std::vector<std::string> Banks(const char* device) { return ChildTexts(Find({"Loaded SoundFonts", device})); }
+    std::vector<std::string> ListedFolders() { return ChildTexts(Find({"Sound Files on disk"})); }
 
     std::string m_folder;
 };

@@ -229,9 +229,12 @@ TEST_F(EngineFailureTest, CommandsWithAnySlotFailing)
         for (SfmResult code : kCodes) {
             for (const Action& action : actions) {
                 SCOPED_TRACE("slot " + SlotName(slot) + ", code " + std::to_string(code) + ", " + action.name);
-                // Each action starts from bank 4 loaded and a whole tree.
+                // Each action starts from bank 4 loaded and a whole tree, every branch listed and
+                // nothing selected.
                 LoadBank(0, 4, m_folder + "small.sf2");
+                TreeView_SelectItem(Tree(), nullptr);
                 Refresh();
+                ListEverything();
                 Sim().FailSlot(slot, code);
                 action.run();
                 Sim().FailSlot(slot, 0);

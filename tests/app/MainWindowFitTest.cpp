@@ -47,7 +47,7 @@ protected:
         return menu.Entries();
     }
 
-    HTREEITEM File(const std::string& name) const { return Find({"Sound Files on disk", m_listed, name}); }
+    HTREEITEM File(const std::string& name) { return Find({"Sound Files on disk", m_listed, name}); }
 
     // As UTF-8: the meter's separator is beyond ASCII.
     std::string MeterText() const

@@ -61,33 +61,64 @@ std::string MainWindowTest::ItemText(HTREEITEM item) const
     return text;
 }
 
-TreeLines MainWindowTest::Lines(HTREEITEM parent, int depth) const
+void MainWindowTest::ListChildren(HTREEITEM item)
+{
+    if (item && item != TVI_ROOT)
+        OnUi([&] { Dialog().m_treeCommands.ListChildren(item); });
+}
+
+void MainWindowTest::ListEverything(HTREEITEM parent)
+{
+    OnUi([&] {
+        HWND tree = Tree();
+        std::vector<HTREEITEM> pending{parent};
+        while (!pending.empty()) {
+            HTREEITEM item = pending.back();
+            pending.pop_back();
+            if (item != TVI_ROOT)
+                Dialog().m_treeCommands.ListChildren(item);
+            HTREEITEM child = item == TVI_ROOT ? TreeView_GetRoot(tree) : TreeView_GetChild(tree, item);
+            for (; child; child = TreeView_GetNextSibling(tree, child))
+                pending.push_back(child);
+        }
+    });
+}
+
+TreeLines MainWindowTest::Lines(HTREEITEM parent, int depth)
+{
+    ListEverything(parent);
+    return ListedLines(parent, depth);
+}
+
+TreeLines MainWindowTest::ListedLines(HTREEITEM parent, int depth) const
 {
     TreeLines lines;
     HWND tree = Tree();
     HTREEITEM child = parent == TVI_ROOT ? TreeView_GetRoot(tree) : TreeView_GetChild(tree, parent);
     for (; child; child = TreeView_GetNextSibling(tree, child)) {
         lines.push_back(std::to_string(depth) + " " + ItemText(child));
-        TreeLines below = Lines(child, depth + 1);
+        TreeLines below = ListedLines(child, depth + 1);
         lines.insert(lines.end(), below.begin(), below.end());
     }
     return lines;
 }
 
-std::vector<std::string> MainWindowTest::ChildTexts(HTREEITEM item) const
+std::vector<std::string> MainWindowTest::ChildTexts(HTREEITEM item)
 {
     std::vector<std::string> texts;
     HWND tree = Tree();
+    ListChildren(item);
     for (HTREEITEM child = TreeView_GetChild(tree, item); child; child = TreeView_GetNextSibling(tree, child))
         texts.push_back(ItemText(child));
     return texts;
 }
 
-HTREEITEM MainWindowTest::Find(const std::vector<std::string>& texts) const
+HTREEITEM MainWindowTest::Find(const std::vector<std::string>& texts)
 {
     HWND tree = Tree();
     HTREEITEM item = nullptr;
     for (const std::string& text : texts) {
+        ListChildren(item);
         HTREEITEM child = item ? TreeView_GetChild(tree, item) : TreeView_GetRoot(tree);
         while (child && ItemText(child) != text)
             child = TreeView_GetNextSibling(tree, child);
@@ -98,9 +129,50 @@ HTREEITEM MainWindowTest::Find(const std::vector<std::string>& texts) const
     return item;
 }
 
+HTREEITEM MainWindowTest::OpenPath(const std::vector<std::string>& texts)
+{
+    HWND tree = Tree();
+    HTREEITEM item = nullptr;
+    for (const std::string& text : texts) {
+        HTREEITEM child = item ? TreeView_GetChild(tree, item) : TreeView_GetRoot(tree);
+        while (child && ItemText(child) != text)
+            child = TreeView_GetNextSibling(tree, child);
+        if (!child)
+            return nullptr;
+        item = child;
+        TreeView_Expand(tree, item, TVE_EXPAND);
+    }
+    return item;
+}
+
+std::vector<std::string> MainWindowTest::OpenBranches(HTREEITEM parent, const std::string& above) const
+{
+    std::vector<std::string> open;
+    HWND tree = Tree();
+    HTREEITEM child = parent == TVI_ROOT ? TreeView_GetRoot(tree) : TreeView_GetChild(tree, parent);
+    for (; child; child = TreeView_GetNextSibling(tree, child)) {
+        if (!IsExpanded(child))
+            continue;
+        const std::string path = above.empty() ? ItemText(child) : above + "/" + ItemText(child);
+        open.push_back(path);
+        std::vector<std::string> below = OpenBranches(child, path);
+        open.insert(open.end(), below.begin(), below.end());
+    }
+    return open;
+}
+
 bool MainWindowTest::IsExpanded(HTREEITEM item) const
 {
     return (TreeView_GetItemState(Tree(), item, TVIS_EXPANDED) & TVIS_EXPANDED) != 0;
+}
+
+bool MainWindowTest::HasButton(HTREEITEM item) const
+{
+    TVITEMA query = {};
+    query.mask = TVIF_CHILDREN | TVIF_HANDLE;
+    query.hItem = item;
+    SendMessageA(Tree(), TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&query));
+    return query.cChildren != 0;
 }
 
 CTreeItemData* MainWindowTest::RecordOf(HTREEITEM item) const

@@ -31,13 +31,28 @@ protected:
     CBrowserDlg& Dialog() { return *m_dialog; }
     ModalRunner& Runner() { return *m_runner; }
 
-    // The whole tree, collapsed items included.
-    TreeLines Lines(HTREEITEM parent = TVI_ROOT, int depth = 1) const;
-    // The texts of the children of the item reached by following `texts` from the top.
-    HTREEITEM Find(const std::vector<std::string>& texts) const;
-    std::vector<std::string> ChildTexts(HTREEITEM item) const;
+    // The tree's items are inserted when their parent is first opened. These helpers look into
+    // branches as the user would after opening them: they have the window list the children of
+    // every item they look into, which leaves the item open or closed as it was.
+
+    // The whole tree, collapsed items included: every branch is listed first.
+    TreeLines Lines(HTREEITEM parent = TVI_ROOT, int depth = 1);
+    // Has the window list every branch below `parent`, in one call on its thread.
+    void ListEverything(HTREEITEM parent = TVI_ROOT);
+    // The item reached by following `texts` from the top.
+    HTREEITEM Find(const std::vector<std::string>& texts);
+    std::vector<std::string> ChildTexts(HTREEITEM item);
+    // Has the window list the children of `item`, as opening it first does.
+    void ListChildren(HTREEITEM item);
+    // Opens each item along `texts` as a click on its button does; the last item reached, or
+    // null when one is missing.
+    HTREEITEM OpenPath(const std::vector<std::string>& texts);
+    // The texts of the open branches, each as its path from the top joined by "/".
+    std::vector<std::string> OpenBranches(HTREEITEM parent = TVI_ROOT, const std::string& above = std::string()) const;
     std::string ItemText(HTREEITEM item) const;
     bool IsExpanded(HTREEITEM item) const;
+    // Whether the item shows an expand button.
+    bool HasButton(HTREEITEM item) const;
     CTreeItemData* RecordOf(HTREEITEM item) const;
     std::pair<int, int> ImagesOf(HTREEITEM item) const;
 
@@ -57,6 +72,8 @@ protected:
     MessageBoxWatcher m_boxes;
 
 private:
+    TreeLines ListedLines(HTREEITEM parent, int depth) const;
+
     std::string m_startFolder;
     HMODULE m_library = nullptr;
     const SimControlTable* m_sim = nullptr;

@@ -1,6 +1,6 @@
 // Deep and odd folder trees in the main window: as deep as paths reach and deeper, names with
 // blanks, letters beyond ASCII, printf directives and dots in odd places, folders named like
-// sound files, and folders and files that vanish while the tree is being read.
+// sound files, and folders and files that vanish before their branches are opened.
 
 #include "tests/app/MainWindowFixture.h"
 
@@ -98,7 +98,7 @@ protected:
     void SetUp() override
     {
         MainWindowTest::SetUp();
-        m_traces = std::make_unique<TraceCapture>([this](const std::string& line) { RemoveOnFirstTrace(line); });
+        m_traces = std::make_unique<TraceCapture>();
         m_listed = NewFolder(::testing::UnitTest::GetInstance()->current_test_info()->name());
     }
     void TearDown() override
@@ -117,28 +117,13 @@ protected:
         return std::any_of(m_traces->Lines().begin(), m_traces->Lines().end(),
                            [&](const std::string& line) { return line.find(text) != std::string::npos; });
     }
-    TreeItemKind KindAt(const std::vector<std::string>& path) const
+    TreeItemKind KindAt(const std::vector<std::string>& path)
     {
         HTREEITEM item = Find(path);
         return item ? RecordOf(item)->kind : TreeItemKind::LoadedRoot;
     }
 
-    // What to remove when the first SoundFont can't be read: the tree builder traces from
-    // inside the build, so this runs between listing and reading.
-    void RemoveOnFirstTrace(const std::string& line)
-    {
-        for (const std::string& path : m_removeOnFirstTrace) {
-            if (line.find(path) != std::string::npos)
-                continue;
-            std::string target = path.back() == '\\' ? path.substr(0, path.size() - 1) : path;
-            RemoveTree(LongPath(target));
-            DeleteFileA(target.c_str());
-        }
-        m_removeOnFirstTrace.clear();
-    }
-
     std::unique_ptr<TraceCapture> m_traces;
-    std::vector<std::string> m_removeOnFirstTrace;
     std::string m_listed;
     VirtualMidi m_midi;
 };
@@ -237,6 +222,7 @@ TEST_F(FolderTreesTest, OddNamesAreShownAndReachTheEngineAsTheyAre)
               std::vector<std::string>{"000-000 Grand"});
     // Known as a .sf2 file by its name, and as damaged by its contents.
     EXPECT_EQ(KindAt({"Sound Files on disk", m_listed, directives}), TreeItemKind::DamagedSoundFontFile);
+    EXPECT_TRUE(ChildTexts(Find({"Sound Files on disk", m_listed, directives})).empty());
     EXPECT_TRUE(Traced("Couldn't get preset list for soundfont " + m_listed + "\\" + directives + "\n"));
     EXPECT_EQ(ChildTexts(Find({"Sound Files on disk", m_listed, "with space"})),
               std::vector<std::string>{"inner file.wav"});
@@ -260,45 +246,42 @@ TEST_F(FolderTreesTest, OddNamesAreShownAndReachTheEngineAsTheyAre)
     EXPECT_TRUE(m_boxes.Boxes().empty()) << ::testing::PrintToString(m_boxes.Texts());
 }
 
-TEST_F(FolderTreesTest, FolderThatVanishesBetweenListingAndReadingIsShownEmpty)
+// A folder and a SoundFont shown in their folder's branch and gone before their own branches
+// are opened: each opens empty and loses its expand button, and only a trace says why.
+TEST_F(FolderTreesTest, ItemsThatVanishBeforeTheirBranchesAreOpenedOpenEmpty)
 {
-    // Two folders, each with an unreadable SoundFont and a subfolder. The tree reads one of
-    // them first; when its SoundFont is traced, the other one, listed but not yet read, goes.
     for (const char* name : {"A", "B"}) {
-        std::string folder = m_listed + "\\" + name;
+        const std::string folder = m_listed + "\\" + name;
         CreateDirectoryA(folder.c_str(), nullptr);
         CreateDirectoryA((folder + "\\deep").c_str(), nullptr);
-        WriteBytes(folder + "\\broken.sf2", "not a SoundFont");
+        WriteSoundFont(folder + "\\good.sf2", SmallSoundFont());
         WriteBytes(folder + "\\deep\\one.wav", WaveBytes(64));
-        m_removeOnFirstTrace.push_back(folder + "\\");
     }
     ListFolders({m_listed});
     ASSERT_NE(Open(), nullptr);
-    std::vector<std::string> children = ChildTexts(Find({"Sound Files on disk", m_listed}));
-    ASSERT_EQ(Sorted(children), (std::vector<std::string>{"A", "B"}));
-    // Subfolders come last one first: the first child was read, the second had vanished.
-    EXPECT_EQ(ChildTexts(Find({"Sound Files on disk", m_listed, children[0]})),
-              (std::vector<std::string>{"broken.sf2", "deep"}));
-    EXPECT_EQ(ChildTexts(Find({"Sound Files on disk", m_listed, children[0], "deep"})),
-              std::vector<std::string>{"one.wav"});
-    EXPECT_TRUE(ChildTexts(Find({"Sound Files on disk", m_listed, children[1]})).empty());
-    EXPECT_TRUE(m_boxes.Boxes().empty()) << ::testing::PrintToString(m_boxes.Texts());
-}
+    ASSERT_EQ(Sorted(ChildTexts(Find({"Sound Files on disk", m_listed}))), (std::vector<std::string>{"A", "B"}));
+    ASSERT_EQ(ChildTexts(Find({"Sound Files on disk", m_listed, "A"})),
+              (std::vector<std::string>{"good.sf2", "deep"}));
+    RemoveTree(LongPath(m_listed + "\\B"));
+    ASSERT_TRUE(DeleteFileA((m_listed + "\\A\\good.sf2").c_str()));
 
-TEST_F(FolderTreesTest, SoundFontThatVanishesBetweenListingAndReadingIsShownWithoutPresets)
-{
-    WriteBytes(m_listed + "\\broken.sf2", "not a SoundFont");
-    WriteSoundFont(m_listed + "\\good.sf2", SmallSoundFont());
-    m_removeOnFirstTrace.push_back(m_listed + "\\good.sf2");
-    CShellItemList files;
-    ASSERT_GE(CShellItem(m_listed).EnumChildren(files, SHCONTF_NONFOLDERS), 0);
-    ASSERT_EQ(files.size(), 2u);
-    const bool goodReadFirst = files[0].GetDisplayName() == "good.sf2";
-    ListFolders({m_listed});
-    ASSERT_NE(Open(), nullptr);
-    EXPECT_EQ(ChildTexts(Find({"Sound Files on disk", m_listed, "good.sf2"})),
-              goodReadFirst ? std::vector<std::string>{"000-000 Grand"} : std::vector<std::string>{});
-    EXPECT_EQ(Traced("Couldn't get preset list for soundfont " + m_listed + "\\good.sf2"), !goodReadFirst);
+    struct Case {
+        std::vector<std::string> path;
+        std::vector<std::string> children;
+    };
+    const Case cases[] = {
+        {{"Sound Files on disk", m_listed, "B"}, {}},
+        {{"Sound Files on disk", m_listed, "A", "good.sf2"}, {}},
+        {{"Sound Files on disk", m_listed, "A", "deep"}, {"one.wav"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(c.path));
+        HTREEITEM item = OpenPath(c.path);
+        ASSERT_NE(item, nullptr);
+        EXPECT_EQ(ChildTexts(item), c.children);
+        EXPECT_EQ(HasButton(item), !c.children.empty());
+    }
+    EXPECT_TRUE(Traced("Couldn't get preset list for soundfont " + m_listed + "\\A\\good.sf2"));
     EXPECT_TRUE(m_boxes.Boxes().empty()) << ::testing::PrintToString(m_boxes.Texts());
 }
 

@@ -112,7 +112,7 @@ protected:
     }
 
     HTREEITEM Selection() const { return TreeView_GetSelection(Tree()); }
-    std::vector<std::string> Banks(const char* device) const { return ChildTexts(Find({"Loaded SoundFonts", device})); }
+    std::vector<std::string> Banks(const char* device) { return ChildTexts(Find({"Loaded SoundFonts", device})); }
 
     std::string m_folder;
     std::string m_listed;
@@ -305,8 +305,9 @@ TEST_F(KeyboardTest, F5ShowsWhatChangedOnTheCard)
 {
     Open();
     SelectWithArrows({"Loaded SoundFonts", kDevice1});
-    LoadBank(0, 9, m_folder + "small.sf2");
     EXPECT_TRUE(Banks(kDevice1).empty());
+    LoadBank(0, 9, m_folder + "small.sf2");
+    EXPECT_TRUE(Banks(kDevice1).empty()) << "the tree shows the card as it was read";
     Press({VK_F5});
     EXPECT_EQ(Banks(kDevice1), std::vector<std::string>{"009 - Small"});
 }

@@ -89,10 +89,12 @@ protected:
         SendMessageW(Tree(), TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&query));
         return NarrowToUtf8(text);
     }
-    HTREEITEM FindWide(const std::vector<std::string>& texts) const
+    // Lists each branch it looks into, as the fixture's Find does.
+    HTREEITEM FindWide(const std::vector<std::string>& texts)
     {
         HTREEITEM item = nullptr;
         for (const std::string& text : texts) {
+            ListChildren(item);
             HTREEITEM child = item ? TreeView_GetChild(Tree(), item) : TreeView_GetRoot(Tree());
             while (child && WideText(child) != text)
                 child = TreeView_GetNextSibling(Tree(), child);
@@ -102,9 +104,10 @@ protected:
         }
         return item;
     }
-    std::vector<std::string> WideChildTexts(HTREEITEM item) const
+    std::vector<std::string> WideChildTexts(HTREEITEM item)
     {
         std::vector<std::string> texts;
+        ListChildren(item);
         for (HTREEITEM child = TreeView_GetChild(Tree(), item); child; child = TreeView_GetNextSibling(Tree(), child))
             texts.push_back(WideText(child));
         return texts;

@@ -26,7 +26,7 @@ protected:
         LoadBank(0, 4, m_folder + "small.sf2");
     }
 
-    HTREEITEM Item(const std::vector<std::string>& path) const
+    HTREEITEM Item(const std::vector<std::string>& path)
     {
         HTREEITEM item = Find(path);
         EXPECT_NE(item, nullptr) << ::testing::PrintToString(path) << ::testing::PrintToString(Lines());

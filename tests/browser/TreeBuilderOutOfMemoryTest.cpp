@@ -37,6 +37,26 @@ void* operator new(std::size_t size)
     throw std::bad_alloc();
 }
 
+namespace {
+
+// Rebuilds the tree and opens every branch: the file's presets are listed last.
+void RefreshAndListEverything(CTreeBuilder& builder, HWND window)
+{
+    builder.Refresh(nullptr);
+    std::vector<HTREEITEM> pending{TreeView_GetRoot(window)};
+    while (!pending.empty()) {
+        HTREEITEM item = pending.back();
+        pending.pop_back();
+        for (; item; item = TreeView_GetNextSibling(window, item)) {
+            builder.ListChildren(item);
+            if (HTREEITEM child = TreeView_GetChild(window, item))
+                pending.push_back(child);
+        }
+    }
+}
+
+} // namespace
+
 void operator delete(void* block) noexcept
 {
     std::free(block);
@@ -70,10 +90,12 @@ TEST(TreeBuilderOutOfMemory, KeepsThePresetsListedSoFar)
     CSoundFontManager manager;
     ASSERT_EQ(manager.Initialize(), 0);
     CDeviceMap deviceMap;
+    CLoadedBankCache banks;
+    CTreeBuilder builder(tree, manager, deviceMap, banks, folders);
     TraceSink previousSink = SetTraceSink(KeepTrace);
 
     g_allocations = 0;
-    CTreeBuilder(tree, manager, deviceMap, folders).Refresh(nullptr);
+    RefreshAndListEverything(builder, window);
     const long allocations = g_allocations;
     const UINT items = TreeView_GetCount(window);
     ASSERT_GT(items, static_cast<UINT>(kPresetCount));
@@ -84,7 +106,7 @@ TEST(TreeBuilderOutOfMemory, KeepsThePresetsListedSoFar)
     g_allocations = 0;
     g_failingAllocation = allocations - kPresetCount;
     try {
-        CTreeBuilder(tree, manager, deviceMap, folders).Refresh(nullptr);
+        RefreshAndListEverything(builder, window);
     } catch (...) {
         ADD_FAILURE() << "an exception left the tree's refresh";
     }

@@ -31,13 +31,15 @@ protected:
         DestroyWindow(m_window);
     }
 
-    // Depth of the deepest item (1 for top-level items).
-    int DeepestLevel(HTREEITEM parent = TVI_ROOT, int level = 1) const
+    // Depth of the deepest item (1 for top-level items), every branch opened.
+    int DeepestLevel(CTreeBuilder& builder, HTREEITEM parent = TVI_ROOT, int level = 1)
     {
         int deepest = 0;
+        if (parent != TVI_ROOT)
+            builder.ListChildren(parent);
         HTREEITEM child = parent == TVI_ROOT ? TreeView_GetRoot(m_window) : TreeView_GetChild(m_window, parent);
         for (; child; child = TreeView_GetNextSibling(m_window, child))
-            deepest = std::max({deepest, level, DeepestLevel(child, level + 1)});
+            deepest = std::max({deepest, level, DeepestLevel(builder, child, level + 1)});
         return deepest;
     }
 
@@ -46,6 +48,7 @@ protected:
     CSoundTree m_tree;
     CSoundFontManager m_manager;
     CDeviceMap m_deviceMap;
+    CLoadedBankCache m_banks;
     std::unique_ptr<TraceCapture> m_traces;
 };
 
@@ -85,25 +88,14 @@ TEST_P(TreeBuilderExtensionsTest, FoldersBeyondTheDeepestLevelAreNotListedAndSay
     }
     WriteBytes(path + "\\deepest.wav", WaveBytes(16));
 
-    CTreeBuilder(m_tree, m_manager, m_deviceMap, folders, {}, 8).Refresh(nullptr);
+    CTreeBuilder shallow(m_tree, m_manager, m_deviceMap, m_banks, folders, {}, 8);
+    shallow.Refresh(nullptr);
     // The listed folder stands at level 2 and subfolders follow down to level 8.
-    EXPECT_EQ(DeepestLevel(), 8);
+    EXPECT_EQ(DeepestLevel(shallow), 8);
     ASSERT_EQ(m_traces->Lines().size(), 1u);
     EXPECT_NE(m_traces->Lines()[0].find("is nested too deeply; its subfolders are not listed"), std::string::npos);
 
-    CTreeBuilder(m_tree, m_manager, m_deviceMap, folders, {}, 20).Refresh(nullptr);
-    EXPECT_EQ(DeepestLevel(), 15) << "twelve subfolders and the file below them";
-}
-
-TEST_F(TreeBuilderTest, LevelsOutsideTheTableInsertNothing)
-{
-    TreeItemRecord record;
-    for (int level : {0, -1, CSoundTree::kLevelCount, 1000})
-        EXPECT_EQ(m_tree.InsertTreeItem("x", level, record), nullptr) << level;
-    EXPECT_EQ(TreeView_GetCount(m_window), 0u);
-    HTREEITEM item = nullptr;
-    for (int level = 1; level <= CSoundTree::kDeepestLevel; ++level)
-        item = m_tree.InsertTreeItem("x", level, record);
-    EXPECT_NE(item, nullptr);
-    EXPECT_EQ(TreeView_GetCount(m_window), static_cast<UINT>(CSoundTree::kDeepestLevel));
+    CTreeBuilder deep(m_tree, m_manager, m_deviceMap, m_banks, folders, {}, 20);
+    deep.Refresh(nullptr);
+    EXPECT_EQ(DeepestLevel(deep), 15) << "twelve subfolders and the file below them";
 }

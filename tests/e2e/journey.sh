@@ -159,11 +159,20 @@ card_meter() {
 # with the action or shows its message.
 no_message_boxes() { e2e_expect "$1: no message box" "" "$(e2e_dismiss_boxes 0.5)"; }
 
-# The folder's branch is collapsed after every rebuild of the tree: open it again, with the
-# keyboard, as a user does.
+# Whether the item TEXT is open in the tree as the window shows it now.
+is_open() {
+  local listing="$trees/probe.txt"
+  e2e_tree >"$listing"
+  [ "$(field expanded "$(item "$1")")" = 1 ]
+}
+
+# Opens the folder's branch with the keyboard, as a user does, and selects the folder. A
+# rebuild of the tree keeps the branches that were open: only a closed one is opened.
 open_folder() {
   e2e_click_tree 'Sound Files on disk' || return 1
-  e2e_keys Right Down Right
+  is_open 'Sound Files on disk' || e2e_keys Right
+  e2e_keys Down
+  is_open "$folder" || e2e_keys Right
 }
 
 # ---------------------------------------------------------------------------------------------
@@ -336,9 +345,9 @@ e2e_expect "the card's second device is empty" "" "$(card_banks 2)"
 e2e_expect "the first device keeps its bank" "126 $bank_name" "$(card_banks 1)"
 e2e_expect "the tree shows no bank under the second device" "" "$(children_of 'Simulated Synth 2')"
 e2e_expect "and the first device's bank" "126 - $bank_name" "$(children_of 'Simulated Synth 1')"
-e2e_expect "the meter keeps its figure until the next click" "$before" "$(meter)"
-e2e_click_tree 'Simulated Synth 2'
-e2e_expect "a click on the device shows all its memory free" "32.0 MB Free|0|1" "$(meter)"
+# The rebuild selects the device again, and the meter shows what the clear gave back.
+e2e_check "the meter has changed with the clear" test "$before" != "$(meter)"
+e2e_expect "the device selected again shows all its memory free" "32.0 MB Free|0|1" "$(meter)"
 
 # ---------------------------------------------------------------------------------------------
 step "settings: change the disk-file channel, Cancel; change it again, OK"
@@ -433,15 +442,21 @@ expect_ini General LastOpenDir ""
 step "second start: everything as it was left"
 e2e_start "$run" || abort "the main window did not show by itself on the second start"
 read_tree second-start
-e2e_expect "the tree: the bank of the first device, none on the second, and the folder" \
+# Branches are listed as they are opened: the devices and the folder show, closed.
+e2e_expect "the tree: both devices and the folder" \
   "1 Loaded SoundFonts
 2 Simulated Synth 1
-3 126 - $bank_name
 2 Simulated Synth 2
 1 Sound Files on disk
-2 $folder
-3 OPL-3_FM_128M.sf2
-3 TimGM6mb.sf2" "$(outline)"
+2 $folder" "$(outline)"
+e2e_click_tree 'Simulated Synth 1'
+e2e_keys Right
+read_tree second-start-device
+e2e_expect "the first device opens with its bank" "126 - $bank_name" "$(children_of 'Simulated Synth 1')"
+e2e_click_tree 'Simulated Synth 2'
+e2e_keys Right
+read_tree second-start-device-2
+e2e_expect "the second device has none" "" "$(children_of 'Simulated Synth 2')"
 open_folder
 read_tree second-start-open
 e2e_expect "the folder opens with both files" "OPL-3_FM_128M.sf2
