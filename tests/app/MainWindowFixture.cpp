@@ -113,34 +113,33 @@ std::vector<std::string> MainWindowTest::ChildTexts(HTREEITEM item)
     return texts;
 }
 
-HTREEITEM MainWindowTest::Find(const std::vector<std::string>& texts)
+HTREEITEM MainWindowTest::ChildWithText(HTREEITEM parent, const std::string& text) const
 {
     HWND tree = Tree();
+    HTREEITEM child = parent ? TreeView_GetChild(tree, parent) : TreeView_GetRoot(tree);
+    while (child && ItemText(child) != text)
+        child = TreeView_GetNextSibling(tree, child);
+    return child;
+}
+
+HTREEITEM MainWindowTest::Find(const std::vector<std::string>& texts)
+{
     HTREEITEM item = nullptr;
     for (const std::string& text : texts) {
         ListChildren(item);
-        HTREEITEM child = item ? TreeView_GetChild(tree, item) : TreeView_GetRoot(tree);
-        while (child && ItemText(child) != text)
-            child = TreeView_GetNextSibling(tree, child);
-        if (!child)
+        if (!(item = ChildWithText(item, text)))
             return nullptr;
-        item = child;
     }
     return item;
 }
 
 HTREEITEM MainWindowTest::OpenPath(const std::vector<std::string>& texts)
 {
-    HWND tree = Tree();
     HTREEITEM item = nullptr;
     for (const std::string& text : texts) {
-        HTREEITEM child = item ? TreeView_GetChild(tree, item) : TreeView_GetRoot(tree);
-        while (child && ItemText(child) != text)
-            child = TreeView_GetNextSibling(tree, child);
-        if (!child)
+        if (!(item = ChildWithText(item, text)))
             return nullptr;
-        item = child;
-        TreeView_Expand(tree, item, TVE_EXPAND);
+        TreeView_Expand(Tree(), item, TVE_EXPAND);
     }
     return item;
 }

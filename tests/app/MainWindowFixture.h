@@ -72,6 +72,8 @@ protected:
     MessageBoxWatcher m_boxes;
 
 private:
+    // The child of `parent` (the roots for none) shown with `text`, or null.
+    HTREEITEM ChildWithText(HTREEITEM parent, const std::string& text) const;
     TreeLines ListedLines(HTREEITEM parent, int depth) const;
 
     std::string m_startFolder;

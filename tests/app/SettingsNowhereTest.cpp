@@ -2,6 +2,7 @@
 // data folder, closing the window says so, once, instead of losing them silently.
 
 #include "tests/app/MainWindowFixture.h"
+#include "tests/support/WholeFile.h"
 
 #include <shlobj.h>
 
@@ -13,17 +14,6 @@ std::string UserTonewellFolder()
     if (FAILED(SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, appData)))
         return std::string();
     return std::string(appData) + "\\Tonewell";
-}
-
-bool WriteWholeFile(const std::string& path, const std::string& bytes)
-{
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD written = 0;
-    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(file);
-    return written == bytes.size();
 }
 
 // Gives the places back whatever way the test ends.

@@ -3,6 +3,7 @@
 
 #include "settings/Profile.h"
 #include "tests/support/TestFolders.h"
+#include "tests/support/WholeFile.h"
 
 #include <windows.h>
 
@@ -16,30 +17,6 @@
 
 namespace {
 
-std::string ReadWholeFile(const std::string& path)
-{
-    std::string bytes;
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return bytes;
-    char chunk[4096];
-    DWORD got = 0;
-    while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0)
-        bytes.append(chunk, got);
-    CloseHandle(file);
-    return bytes;
-}
-
-void WriteWholeFile(const std::string& path, const std::string& bytes)
-{
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
-    DWORD written = 0;
-    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(file);
-    ASSERT_EQ(written, bytes.size()) << path;
-}
-
 bool FileExists(const std::string& path)
 {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
@@ -49,7 +26,7 @@ bool FileExists(const std::string& path)
 std::vector<std::string> Lines(const std::string& path)
 {
     std::vector<std::string> lines;
-    std::string text = ReadWholeFile(path);
+    std::string text = ReadWholeFile(path).value_or("");
     std::size_t start = 0;
     while (start < text.size()) {
         std::size_t end = text.find('\n', start);
@@ -84,7 +61,7 @@ protected:
     // A store on settings.ini in the test's folder, holding `content` when it is given.
     CProfile StoreWith(const std::string& content) const
     {
-        WriteWholeFile(PathOf("settings.ini"), content);
+        EXPECT_TRUE(WriteWholeFile(PathOf("settings.ini"), content));
         return CProfile(PathOf("settings.ini"), false);
     }
 

@@ -4,6 +4,7 @@
 
 #include "settings/Profile.h"
 #include "tests/support/TestFolders.h"
+#include "tests/support/WholeFile.h"
 
 #include <windows.h>
 
@@ -13,29 +14,6 @@
 #include <vector>
 
 namespace {
-
-std::string ReadBytes(const std::string& path)
-{
-    std::string bytes;
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return bytes;
-    char chunk[4096];
-    DWORD got = 0;
-    while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0)
-        bytes.append(chunk, got);
-    CloseHandle(file);
-    return bytes;
-}
-
-void WriteBytes(const std::string& path, const std::string& bytes)
-{
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
-    DWORD written = 0;
-    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(file);
-}
 
 struct NameCase {
     const char* script;
@@ -87,7 +65,7 @@ TEST_F(ProfileTextTest, NamesInEveryScriptReadBackAsWritten)
         EXPECT_TRUE(CProfile(path, false).ReadTextArray("Folders", "LocalSoundFonts", folders)) << c.script;
         EXPECT_EQ(folders, (std::vector<std::string>{c.utf8, "C:\\Other"})) << c.script;
         if (IsWindows1252()) {
-            const bool unicodeFile = ReadBytes(path).compare(0, 2, "\xFF\xFE") == 0;
+            const bool unicodeFile = ReadWholeFile(path).value_or("").compare(0, 2, "\xFF\xFE") == 0;
             EXPECT_EQ(unicodeFile, !c.fitsWindows1252) << c.script << ": only a name outside the code page "
                                                                       "changes the file's form";
         }
@@ -101,7 +79,7 @@ TEST_F(ProfileTextTest, NamesThatFitTheCodePageAreWrittenAsTheEarlierVersionWrot
     const std::string earlier = PathOf("earlier.ini"), now = PathOf("now.ini");
     CProfile(earlier, false).WriteString("General", "LastOpenDir", "C:\\Gr\xFC\xDF" "e\\");
     CProfile(now, false).WriteText("General", "LastOpenDir", "C:\\Gr\xC3\xBC\xC3\x9F" "e\\");
-    EXPECT_EQ(ReadBytes(now), ReadBytes(earlier));
+    EXPECT_EQ(ReadWholeFile(now).value_or(""), ReadWholeFile(earlier).value_or(""));
 }
 
 TEST_F(ProfileTextTest, FilesOfTheEarlierVersionReadAsTheyAreAndKeepTheirValuesWhenTheFormChanges)
@@ -109,8 +87,8 @@ TEST_F(ProfileTextTest, FilesOfTheEarlierVersionReadAsTheyAreAndKeepTheirValuesW
     if (!IsWindows1252())
         GTEST_SKIP() << "the bytes below are Windows-1252";
     const std::string path = PathOf("tnw.ini");
-    WriteBytes(path, "[Preview]\r\nMidiInDevice=Keys \xE4\r\nLFMidiOutBank=33\r\n"
-                     "[General]\r\nLastOpenDir=C:\\Kl\xE4nge\\\r\n");
+    ASSERT_TRUE(WriteWholeFile(path, "[Preview]\r\nMidiInDevice=Keys \xE4\r\nLFMidiOutBank=33\r\n"
+                                     "[General]\r\nLastOpenDir=C:\\Kl\xE4nge\\\r\n"));
     CProfile profile(path, false);
     std::string lastFolder;
     EXPECT_TRUE(profile.ReadText("General", "LastOpenDir", lastFolder));
@@ -118,7 +96,7 @@ TEST_F(ProfileTextTest, FilesOfTheEarlierVersionReadAsTheyAreAndKeepTheirValuesW
 
     // A name outside the code page: the file becomes UTF-16, and every earlier value stays.
     ASSERT_TRUE(profile.WriteTextArray("Folders", "LocalSoundFonts", {"C:\\\xE6\x97\xA5"}));
-    EXPECT_EQ(ReadBytes(path).compare(0, 2, "\xFF\xFE"), 0);
+    EXPECT_EQ(ReadWholeFile(path).value_or("").compare(0, 2, "\xFF\xFE"), 0);
     std::string device;
     EXPECT_TRUE(profile.ReadString("Preview", "MidiInDevice", device));
     EXPECT_EQ(device, "Keys \xE4");
@@ -134,5 +112,5 @@ TEST_F(ProfileTextTest, FilesOfTheEarlierVersionReadAsTheyAreAndKeepTheirValuesW
     EXPECT_TRUE(profile.WriteString("Preview", "MidiInDevice", "Keys \xF6"));
     EXPECT_TRUE(profile.ReadString("Preview", "MidiInDevice", device));
     EXPECT_EQ(device, "Keys \xF6");
-    EXPECT_EQ(ReadBytes(path).compare(0, 2, "\xFF\xFE"), 0);
+    EXPECT_EQ(ReadWholeFile(path).value_or("").compare(0, 2, "\xFF\xFE"), 0);
 }

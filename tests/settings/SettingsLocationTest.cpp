@@ -5,6 +5,7 @@
 
 #include "settings/SettingsLocation.h"
 #include "tests/support/TestFolders.h"
+#include "tests/support/WholeFile.h"
 
 #include <windows.h>
 
@@ -17,30 +18,6 @@ namespace {
 
 const char kBesideText[] = "[General]\r\nLastOpenDir=C:\\Beside\r\n";
 const char kOwnText[] = "[General]\r\nLastOpenDir=C:\\Own\r\n";
-
-std::string ReadWholeFile(const std::string& path)
-{
-    std::string bytes;
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return "(absent)";
-    char chunk[4096];
-    DWORD got = 0;
-    while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0)
-        bytes.append(chunk, got);
-    CloseHandle(file);
-    return bytes;
-}
-
-void WriteWholeFile(const std::string& path, const std::string& bytes)
-{
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
-    DWORD written = 0;
-    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(file);
-}
 
 enum class Beside { None, Writable, Locked };
 enum class ProgramFolder { Writable, NoFileCanBeMade };
@@ -83,7 +60,7 @@ protected:
         m_root = CreateUniqueFolder(temp, "settings-location-");
         ASSERT_FALSE(m_root.empty());
         // A plain file standing where a folder is looked for: nothing can be made inside it.
-        WriteWholeFile(m_root + "\\a-file", "x");
+        EXPECT_TRUE(WriteWholeFile(m_root + "\\a-file", "x"));
     }
     void TearDown() override
     {
@@ -98,8 +75,9 @@ protected:
             return m_root + "\\a-file\\";
         std::string folder = m_root + "\\program\\";
         CreateDirectoryA(folder.c_str(), nullptr);
-        if (c.beside != Beside::None)
-            WriteWholeFile(folder + "tnw.ini", kBesideText);
+        if (c.beside != Beside::None) {
+            EXPECT_TRUE(WriteWholeFile(folder + "tnw.ini", kBesideText));
+        }
         if (c.beside == Beside::Locked)
             m_lock = CreateFileA((folder + "tnw.ini").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                  OPEN_EXISTING, 0, nullptr);
@@ -115,7 +93,7 @@ protected:
             return m_root + "\\a-file\\Tonewell\\";
         case UserFolder::HoldsOwnFile:
             CreateDirectoryA((m_root + "\\user").c_str(), nullptr);
-            WriteWholeFile(m_root + "\\user\\tnw.ini", kOwnText);
+            EXPECT_TRUE(WriteWholeFile(m_root + "\\user\\tnw.ini", kOwnText));
             return m_root + "\\user\\";
         case UserFolder::Fresh:
             break;
@@ -142,9 +120,9 @@ TEST_P(SettingsLocationTest, ChoosesAPlaceThatCanBeWritten)
     const std::string expectedPath = (c.expectedPlace == Place::Beside ? program : user) + "tnw.ini";
     EXPECT_EQ(chosen.path, expectedPath);
     EXPECT_EQ(chosen.writable, c.expectedWritable);
-    EXPECT_EQ(ReadWholeFile(chosen.path), c.expectedText);
+    EXPECT_EQ(ReadWholeFile(chosen.path).value_or("(absent)"), c.expectedText);
     if (c.beside != Beside::None) {
-        EXPECT_EQ(ReadWholeFile(program + "tnw.ini"), kBesideText) << "the file beside was changed";
+        EXPECT_EQ(ReadWholeFile(program + "tnw.ini").value_or("(absent)"), kBesideText) << "the file beside was changed";
     }
     if (chosen.writable) {
         // What the choice promises: the settings can be written there.
