@@ -23,17 +23,28 @@ CShellFolder CShellFolder::BindTo(LPCITEMIDLIST list) const
     return CShellFolder(folder);
 }
 
-std::string CShellFolder::DisplayNameOf(LPCITEMIDLIST item) const
+std::string CShellFolder::NameOf(LPCITEMIDLIST item, SHGDNF flags) const
 {
     STRRET answer = {};
-    if (!m_folder || FAILED(m_folder->GetDisplayNameOf(item, SHGDN_INFOLDER, &answer)))
+    if (!m_folder || FAILED(m_folder->GetDisplayNameOf(item, flags, &answer)))
         return std::string();
     return StrRetToText(answer, item, m_malloc);
 }
 
-bool CShellFolder::IsStream(LPCITEMIDLIST item) const
+std::string CShellFolder::DisplayNameOf(LPCITEMIDLIST item) const
 {
-    SFGAOF attributes = SFGAO_STREAM;
-    return m_folder && SUCCEEDED(m_folder->GetAttributesOf(1, &item, &attributes)) &&
-           (attributes & SFGAO_STREAM) != 0;
+    return NameOf(item, SHGDN_INFOLDER);
+}
+
+std::string CShellFolder::ParsingNameOf(LPCITEMIDLIST item) const
+{
+    return NameOf(item, SHGDN_INFOLDER | SHGDN_FORPARSING);
+}
+
+SFGAOF CShellFolder::AttributesOf(LPCITEMIDLIST item, SFGAOF wanted) const
+{
+    SFGAOF attributes = wanted;
+    if (!m_folder || FAILED(m_folder->GetAttributesOf(1, &item, &attributes)))
+        return 0;
+    return attributes & wanted;
 }

@@ -27,11 +27,16 @@ public:
     // The name that this folder shows for `item`, one of its own (SHGDN_INFOLDER); empty text
     // when it gives none.
     std::string DisplayNameOf(LPCITEMIDLIST item) const;
-    // Whether this folder calls `item`, one of its own, a stream: a file, even when it also
-    // calls it a folder.
-    bool IsStream(LPCITEMIDLIST item) const;
+    // The name by which this folder parses `item`, one of its own (a file-system object's file
+    // name, extension included); empty text when it gives none.
+    std::string ParsingNameOf(LPCITEMIDLIST item) const;
+    // Those of the `wanted` attributes (SFGAO_*) that this folder gives `item`, one of its own;
+    // none when it can't say.
+    SFGAOF AttributesOf(LPCITEMIDLIST item, SFGAOF wanted) const;
 
 private:
+    std::string NameOf(LPCITEMIDLIST item, SHGDNF flags) const;
+
     CShellMalloc m_malloc;
     ComRef<IShellFolder> m_folder;
 };

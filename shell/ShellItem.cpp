@@ -21,6 +21,13 @@ std::size_t ItemBytes(const IdListLayout& layout)
 
 constexpr std::size_t kLongestTitle = 511;
 
+// `folder` (a drive's root ends in a separator already) and the name of one of its items.
+std::string JoinPath(const std::string& folder, const std::string& name)
+{
+    const char last = folder.back();
+    return last == '\\' || last == '/' ? folder + name : folder + '\\' + name;
+}
+
 // Wine's desktop folder crashes on a Unix path (one beginning with a slash); Windows fails to
 // parse it. Empty text names nothing.
 bool IsParsablePath(const std::string& path)
@@ -33,16 +40,19 @@ bool IsParsablePath(const std::string& path)
 CShellItem::CShellItem(const CShellItem& other)
     : m_list(CopyOf(other.m_list))
     , m_displayName(other.m_displayName)
+    , m_path(other.m_path)
 {
 }
 
 CShellItem::CShellItem(CShellItem&& other) noexcept
     : m_list(std::exchange(other.m_list, nullptr))
     , m_displayName(std::move(other.m_displayName))
+    , m_path(std::move(other.m_path))
 {
     // Every allocator holder refers to the one task allocator of the process, so the list can
     // change holders.
     other.m_displayName.reset();
+    other.m_path.reset();
 }
 
 CShellItem::CShellItem(LPCITEMIDLIST list)
@@ -74,8 +84,10 @@ CShellItem& CShellItem::operator=(const CShellItem& other)
     if (this != &other) {
         Replace(nullptr);
         m_list = CopyOf(other.m_list);
-        if (m_list)
+        if (m_list) {
             m_displayName = other.m_displayName;
+            m_path = other.m_path;
+        }
     }
     return *this;
 }
@@ -84,6 +96,7 @@ CShellItem& CShellItem::operator=(CShellItem&& other) noexcept
 {
     std::swap(m_list, other.m_list);
     std::swap(m_displayName, other.m_displayName);
+    std::swap(m_path, other.m_path);
     return *this;
 }
 
@@ -106,6 +119,7 @@ void CShellItem::Replace(LPITEMIDLIST list)
     m_malloc.Free(m_list);
     m_list = list;
     m_displayName.reset();
+    m_path.reset();
 }
 
 std::size_t CShellItem::GetSize() const
@@ -150,10 +164,11 @@ CShellItem CShellItem::Append(const CShellItem& other) const
 
 std::string CShellItem::GetPath() const
 {
-    wchar_t path[MAX_PATH] = {};
-    if (!m_list || !SHGetPathFromIDListW(m_list, path))
-        return std::string();
-    return NarrowToUtf8(path);
+    if (!m_path) {
+        wchar_t path[MAX_PATH] = {};
+        m_path = m_list && SHGetPathFromIDListW(m_list, path) ? NarrowToUtf8(path) : std::string();
+    }
+    return *m_path;
 }
 
 std::string CShellItem::GetDisplayName() const
@@ -256,16 +271,18 @@ HRESULT CShellItem::EnumChildrenIn(const CShellFolder& folder, CShellItemList& c
         return S_OK;
 
     const bool foldersOnly = (flags & (SHCONTF_FOLDERS | SHCONTF_NONFOLDERS)) == SHCONTF_FOLDERS;
+    const std::string folderPath = GetPath();
     LPITEMIDLIST child = nullptr;
     ULONG fetched = 0;
     while ((result = enumerator->Next(1, &child, &fetched)) == S_OK && fetched == 1) {
+        const SFGAOF attributes = folder.AttributesOf(child, SFGAO_STREAM | SFGAO_FILESYSTEM);
         // Windows lists .zip and .cab files among the folders; descending into one unpacks it.
-        if (foldersOnly && folder.IsStream(child)) {
+        if (foldersOnly && (attributes & SFGAO_STREAM)) {
             m_malloc.Free(child);
             child = nullptr;
             continue;
         }
-        CShellItem absolute = ChildOf(folder, child);
+        CShellItem absolute = ChildOf(folder, folderPath, child, attributes);
         m_malloc.Free(child);
         child = nullptr;
         if (absolute.IsEmpty())
@@ -275,12 +292,22 @@ HRESULT CShellItem::EnumChildrenIn(const CShellFolder& folder, CShellItemList& c
     return FAILED(result) ? result : S_OK;
 }
 
-CShellItem CShellItem::ChildOf(const CShellFolder& folder, LPCITEMIDLIST child) const
+CShellItem CShellItem::ChildOf(const CShellFolder& folder, const std::string& folderPath, LPCITEMIDLIST child,
+                               SFGAOF attributes) const
 {
     CShellItem absolute;
     absolute.m_list = absolute.NewList(Bytes(), ItemBytes(MeasureIdList(Bytes())), BytesOf(child),
                                        ItemBytes(MeasureIdList(BytesOf(child))));
-    if (absolute.m_list)
-        absolute.m_displayName = folder.DisplayNameOf(child);
+    if (!absolute.m_list)
+        return absolute;
+    absolute.m_displayName = folder.DisplayNameOf(child);
+    // A file-system object in a file-system folder: its path is the folder's and its file
+    // name. Anything else (inside a compressed folder or a library, say) is left to the shell
+    // to answer when its path is wanted.
+    if (folderPath.empty() || !(attributes & SFGAO_FILESYSTEM))
+        return absolute;
+    std::string name = folder.ParsingNameOf(child);
+    if (!name.empty())
+        absolute.m_path = JoinPath(folderPath, name);
     return absolute;
 }

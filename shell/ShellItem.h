@@ -3,9 +3,9 @@
 // list. A value: every item owns a private copy of its list, and copying copies the bytes. An
 // item without a list is empty; it stands for the desktop.
 //
-// The shell is slow to name an item from its absolute list (it binds the parent folder first),
-// so an item keeps its display name once known, and the children that EnumChildren lists come
-// with their names, asked of the folder that listed them.
+// The shell is slow to name an item from its absolute list (it binds every folder on the way),
+// so an item keeps its display name and its path once known, and the children that
+// EnumChildren lists come with both, asked of the folder that listed them.
 
 #include "shell/ShellMalloc.h"
 
@@ -78,9 +78,11 @@ private:
     LPITEMIDLIST CopyOf(LPCITEMIDLIST list) const;
     void Replace(LPITEMIDLIST list);
     std::string LookUpDisplayName() const;
-    // The absolute item of `child`, an item of `folder`, which is this item's folder. Named by
-    // that folder at once, which spares binding it again when the name is asked for.
-    CShellItem ChildOf(const CShellFolder& folder, LPCITEMIDLIST child) const;
+    // The absolute item of `child`, an item of `folder`, which is this item's folder at
+    // `folderPath` (empty when it has none). Named by that folder at once, which spares
+    // binding it again when the name or the path is asked for.
+    CShellItem ChildOf(const CShellFolder& folder, const std::string& folderPath, LPCITEMIDLIST child,
+                       SFGAOF attributes) const;
     // No list, or a list of no items: the desktop, which the shell can't bind to itself.
     bool IsDesktop() const;
 
@@ -88,4 +90,5 @@ private:
     CShellMalloc m_malloc;
     LPITEMIDLIST m_list = nullptr;
     mutable std::optional<std::string> m_displayName;
+    mutable std::optional<std::string> m_path;
 };

@@ -162,13 +162,14 @@ STDMETHODIMP FakeShellFolder::GetUIObjectOf(HWND, UINT, LPCITEMIDLIST*, REFIID, 
     return E_NOTIMPL;
 }
 
-STDMETHODIMP FakeShellFolder::GetDisplayNameOf(LPCITEMIDLIST item, SHGDNF, STRRET* name)
+STDMETHODIMP FakeShellFolder::GetDisplayNameOf(LPCITEMIDLIST item, SHGDNF flags, STRRET* name)
 {
     const FakeChild* child = ChildOf(item);
     if (!child)
         return E_INVALIDARG;
+    const bool shown = !(flags & SHGDN_FORPARSING) && !child->shownName.empty();
     name->uType = STRRET_CSTR;
-    lstrcpynA(name->cStr, child->name.c_str(), sizeof name->cStr);
+    lstrcpynA(name->cStr, (shown ? child->shownName : child->name).c_str(), sizeof name->cStr);
     return S_OK;
 }
 

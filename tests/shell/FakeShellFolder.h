@@ -9,8 +9,9 @@
 #include <vector>
 
 struct FakeChild {
-    std::string name;
+    std::string name; // the parsing name
     SFGAOF attributes;
+    std::string shownName = {}; // when not the parsing name, as with extensions hidden
 };
 
 // Lists every child for any enumeration flags, as the file-system folder of Windows lists a

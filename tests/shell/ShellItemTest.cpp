@@ -246,10 +246,22 @@ TEST_F(ShellItemTest, EnumChildrenListsFilesAndFoldersApart)
             std::string name = child.GetDisplayName();
             EXPECT_EQ(child.GetPath(), PathOf(name)) << c.name;
             EXPECT_TRUE(child.GetParent().IsEqual(root)) << name;
-            // The name that came with the listing is the one the item would look up itself.
+            // The name and path that came with the listing are the ones the item would look up
+            // itself.
             EXPECT_EQ(CShellItem(child.GetIdList()).GetDisplayName(), name);
+            EXPECT_EQ(CShellItem(child.GetIdList()).GetPath(), child.GetPath());
         }
     }
+}
+
+TEST_F(ShellItemTest, ChildrenOfADriveRootHaveOneSeparatorInTheirPaths)
+{
+    CShellItemList children;
+    ASSERT_EQ(CShellItem(std::string("Z:\\")).EnumChildren(children, SHCONTF_FOLDERS), S_OK);
+    auto tmp = std::find_if(children.begin(), children.end(),
+                            [](const CShellItem& child) { return child.GetDisplayName() == "tmp"; });
+    ASSERT_NE(tmp, children.end());
+    EXPECT_EQ(tmp->GetPath(), "Z:\\tmp");
 }
 
 TEST_F(ShellItemTest, EnumChildrenOfAnEmptyFolderGivesAnEmptyList)
@@ -355,4 +367,15 @@ TEST_F(ShellItemTest, FolderListingsLeaveOutFoldersThatAreFiles)
     EXPECT_EQ(SortedNames(children), (std::vector<std::string>{"Other", "Plain"}));
     for (const CShellItem& child : children)
         EXPECT_TRUE(child.GetParent().IsEqual(root)) << child.GetDisplayName();
+}
+
+TEST_F(ShellItemTest, AFileSystemChildsPathIsItsFoldersPathAndItsParsingName)
+{
+    // The parsing name, not the name shown, which hides the extension.
+    CShellFolder folder(new FakeShellFolder({{"Piano.sf2", SFGAO_FILESYSTEM | SFGAO_STREAM, "Piano"}}));
+    CShellItemList children;
+    ASSERT_EQ(CShellItem(m_root).EnumChildrenIn(folder, children, SHCONTF_NONFOLDERS), S_OK);
+    ASSERT_EQ(children.size(), 1u);
+    EXPECT_EQ(children[0].GetDisplayName(), "Piano");
+    EXPECT_EQ(children[0].GetPath(), m_root + "\\Piano.sf2");
 }
