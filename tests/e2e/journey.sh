@@ -16,16 +16,19 @@
 # the preview bank is the first device's); clear the second device; change the disk-file
 # channel in the settings and Cancel, change it again and OK; find the loaded bank's Celesta by
 # typing part of its name after Ctrl+F, and start and stop previewing with it selected (there
-# are no MIDI devices here, so three messages come and are answered); Escape. Second run: the folder, the bank and the setting are
-# as they were left; a SoundFont cut short, added to the folder, is listed after F5 with its own
-# picture, no menu, and a double-click that says why it can't be loaded.
+# are no MIDI devices here, so three messages come and are answered); Escape. Second run: the
+# folder, the bank and the setting are as they were left; a SoundFont cut short, added to the
+# folder, is listed after F5 with its own picture, no menu, and a double-click that says why it
+# can't be loaded; the other folder, dropped onto "Sound Files on disk", is listed after the
+# first and kept in tnw.ini.
 # shellcheck disable=SC2317 # functions called only through e2e_check
 set -uo pipefail
 # shellcheck source=tools/e2e-lib.sh
 source "$E2E_LIB"
 e2e_require_gui
 
-[ -x /usr/bin/python3 ] || e2e_skip "/usr/bin/python3 is missing (tools/install-deps.sh installs it)"
+[ -x /usr/bin/python3 ] ||
+  e2e_skip "/usr/bin/python3 is missing, which drops files (tools/install-deps.sh installs it)"
 for font in TimGM6mb.sf2 OPL-3_FM_128M.sf2; do
   [ -f "/usr/share/sounds/sf2/$font" ] ||
     e2e_skip "/usr/share/sounds/sf2/$font is missing (tools/install-deps.sh installs it)"
@@ -92,6 +95,10 @@ item() {
   wanted=$1 awk 'substr($0, index($0, " text=") + 6) == ENVIRON["wanted"] { print; exit }' \
     "$listing"
 }
+
+# TEXT as an extended regular expression that matches it alone.
+# shellcheck disable=SC2001,SC2016 # a class of characters; the $ is the expression's
+literal() { sed 's/[][\\.*^$()+?{}|]/\\&/g' <<<"$1"; }
 
 field() { sed -nE "s/.* $1=([^ ]*) .*/\1/p" <<<"$2"; }
 
@@ -526,9 +533,25 @@ e2e_expect "a double-click says why it can't be loaded, and the card is not aske
   "Error: cut short.sf2 can't be loaded. Damaged: the file ends before its preset list." \
   "$(e2e_dismiss_boxes 1)"
 e2e_expect "the card's banks are as they were" "126 $bank_name" "$(card_banks 1)$(card_banks 2)"
+
+# ---------------------------------------------------------------------------------------------
+step "drop a folder onto \"Sound Files on disk\", as a file manager does"
+e2e_check "the drop is taken" e2e_drop_onto 'Sound Files on disk' "$downloads"
+read_tree folder-dropped
+no_message_boxes "folder dropped onto \"Sound Files on disk\""
+e2e_expect "the disk branch lists the dropped folder after the first" "$folder
+$(e2e_winpath "$downloads")" "$(children_of 'Sound Files on disk')"
+e2e_click_tree "$(literal "$(e2e_winpath "$downloads")")"
+e2e_keys Right
+read_tree folder-dropped-open
+e2e_expect "it lists its SoundFont, named in the ANSI code page as the inspector reads it" \
+  "$(basename "$dropped" | iconv -f UTF-8 -t CP1252)" "$(children_of "$(e2e_winpath "$downloads")")"
+e2e_expect "no bank loaded by the folder's drop" "126 $bank_name" "$(card_banks 1)$(card_banks 2)"
+shot folder-dropped
 e2e_close
 e2e_expect "Tonewell ends with exit code 0 on Escape again" 0 "$?"
 expect_ini Folders LocalSoundFonts_0 "$folder"
+expect_ini Folders LocalSoundFonts_1 "$(e2e_winpath "$downloads")"
 expect_ini Preview LFMidiOutChannel 4
 
 echo
