@@ -325,6 +325,22 @@ e2e_click_tree() {
   sleep 0.3
 }
 
+# e2e_drop_onto REGEX PATH...: drops the files and folders onto the first tree item whose text
+# matches, after scrolling it into view, the way a file manager does: through XDND
+# (tools/xdnd-drop.py), which Wine's X11 driver turns into WM_DROPFILES. The drop goes to the
+# main window's own X window: Wine's virtual desktop window advertises XDND too, but a drop
+# there is taken by the desktop's process, which posts WM_DROPFILES on with drop data of its
+# own: under Wine 8 Tonewell then finds no file in it and its heap is damaged.
+e2e_drop_onto() {
+  local at
+  e2e_scroll_to "$1" || return 1
+  shift
+  at=$(sed -nE 's/.* at=([0-9]+),([0-9]+) .*/\1 \2/p' <<<"$E2E_TREE_LINE")
+  # shellcheck disable=SC2086
+  "$(dirname "${BASH_SOURCE[0]}")/xdnd-drop.py" --window "$E2E_WINDOW" $at "$@" || return 1
+  sleep 0.3
+}
+
 # e2e_pick_folder FOLDER: chooses the Unix folder FOLDER in the shell's folder picker ("Browse
 # for Folder", which opens on the drives) the way a user does: a click on drive Z:, then for
 # each folder of the path the Right key, which opens the selected folder, and the folder's name

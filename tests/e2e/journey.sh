@@ -11,18 +11,24 @@
 # file (refused with a message before the card is asked: it can't fit) and the small one (bank
 # 126 of the first device; the memory meter drops); load the small one through "Load into
 # Bank" into bank 10 of the second device; load it once more and delete that bank with the
-# Delete key; clear the second device; change the disk-file channel in the settings and Cancel,
-# change it again and OK; find the loaded bank's Celesta by typing part of its name after
-# Ctrl+F, and start and stop previewing with it selected (there are no MIDI devices here, so three
-# messages come and are answered); Escape. Second run: the folder, the bank and the setting are
-# as they were left; a SoundFont cut short, added to the folder, is listed after F5 with its own
-# picture, no menu, and a double-click that says why it can't be loaded.
+# Delete key; drop a copy of it, from another folder and under a name with a space and a
+# non-ASCII letter, onto the second device as a file manager does (its highest free bank, 127:
+# the preview bank is the first device's); clear the second device; change the disk-file
+# channel in the settings and Cancel, change it again and OK; find the loaded bank's Celesta by
+# typing part of its name after Ctrl+F, and start and stop previewing with it selected (there
+# are no MIDI devices here, so three messages come and are answered); Escape. Second run: the
+# folder, the bank and the setting are as they were left; a SoundFont cut short, added to the
+# folder, is listed after F5 with its own picture, no menu, and a double-click that says why it
+# can't be loaded; the other folder, dropped onto "Sound Files on disk", is listed after the
+# first and kept in tnw.ini.
 # shellcheck disable=SC2317 # functions called only through e2e_check
 set -uo pipefail
 # shellcheck source=tools/e2e-lib.sh
 source "$E2E_LIB"
 e2e_require_gui
 
+[ -x /usr/bin/python3 ] ||
+  e2e_skip "/usr/bin/python3 is missing, which drops files (tools/install-deps.sh installs it)"
 for font in TimGM6mb.sf2 OPL-3_FM_128M.sf2; do
   [ -f "/usr/share/sounds/sf2/$font" ] ||
     e2e_skip "/usr/share/sounds/sf2/$font is missing (tools/install-deps.sh installs it)"
@@ -33,9 +39,12 @@ sounds="$E2E_WORK/Sounds"
 run="$E2E_WORK/run"
 shots="$E2E_WORK/screenshots"
 trees="$E2E_WORK/trees"
-rm -rf "$sounds" "$shots" "$trees"
-mkdir -p "$sounds" "$shots" "$trees"
+downloads="$E2E_WORK/My Downloads"
+dropped="$downloads/Tímbre GM.sf2"
+rm -rf "$sounds" "$shots" "$trees" "$downloads"
+mkdir -p "$sounds" "$shots" "$trees" "$downloads"
 cp /usr/share/sounds/sf2/TimGM6mb.sf2 /usr/share/sounds/sf2/OPL-3_FM_128M.sf2 "$sounds/"
+cp /usr/share/sounds/sf2/TimGM6mb.sf2 "$dropped"
 e2e_new_run_folder "$run"
 folder=$(e2e_winpath "$sounds")
 card="$run/tonewell.sfcard"
@@ -86,6 +95,10 @@ item() {
   wanted=$1 awk 'substr($0, index($0, " text=") + 6) == ENVIRON["wanted"] { print; exit }' \
     "$listing"
 }
+
+# TEXT as an extended regular expression that matches it alone.
+# shellcheck disable=SC2001,SC2016 # a class of characters; the $ is the expression's
+literal() { sed 's/[][\\.*^$()+?{}|]/\\&/g' <<<"$1"; }
 
 field() { sed -nE "s/.* $1=([^ ]*) .*/\1/p" <<<"$2"; }
 
@@ -140,6 +153,13 @@ card_banks() {
 card_bank_file() {
   awk -v n="$1" -v bank="$2" '/^device / { device++ }
     device == n && /^bank / && $2 == bank { print substr($5, 2) }' "$card" 2>/dev/null
+}
+# The file of a bank as the card keeps it (in the ANSI code page), in UTF-8.
+card_bank_path() {
+  local file
+  file=$(card_bank_file "$1" "$2")
+  file=${file//\\/\\\\}
+  printf '%b' "${file//%/\\x}" | iconv -f CP1252 -t UTF-8
 }
 card_meter() {
   awk -v n="$1" '
@@ -332,6 +352,24 @@ e2e_expect "clicking the device shows the memory back" "$(card_meter 1)" "$(mete
 e2e_check "more free than with two banks" test "$(meter)" != "$two_banks"
 
 # ---------------------------------------------------------------------------------------------
+step "drop a SoundFont from another folder onto the second device, as a file manager does"
+e2e_check "the drop is taken" e2e_drop_onto 'Simulated Synth 2' "$dropped"
+read_tree dropped
+no_message_boxes "drop onto the second device"
+e2e_expect "the card holds the dropped file, by its path, in bank 127 of the second device" \
+  "127 $(e2e_winpath "$dropped")" "127 $(card_bank_path 2 127)"
+e2e_expect "the second device keeps bank 10" "10 $folder\\TimGM6mb.sf2" "10 $(card_bank_file 2 10)"
+e2e_expect "the tree shows both banks under the second device" "010 - $bank_name
+127 - $bank_name" "$(children_of 'Simulated Synth 2')"
+e2e_expect "the first device keeps its bank" "126 - $bank_name" "$(children_of 'Simulated Synth 1')"
+e2e_expect "the new bank's first preset selected" "000 Piano 1" "$(selected_item)"
+e2e_check "the selected preset is the dropped bank's" \
+  test "$(grep -B1 ' selected=1 ' "$listing" | head -n 1 | sed 's/.* text=//')" = "127 - $bank_name"
+shot dropped
+e2e_click_tree "127 - $bank_name"
+e2e_expect "clicking the bank shows the second device's meter" "$(card_meter 2)" "$(meter)"
+
+# ---------------------------------------------------------------------------------------------
 step "clear the second device"
 e2e_click_tree 'Simulated Synth 2' 3
 e2e_check "right-clicking a device shows a menu" menu_shown
@@ -495,9 +533,25 @@ e2e_expect "a double-click says why it can't be loaded, and the card is not aske
   "Error: cut short.sf2 can't be loaded. Damaged: the file ends before its preset list." \
   "$(e2e_dismiss_boxes 1)"
 e2e_expect "the card's banks are as they were" "126 $bank_name" "$(card_banks 1)$(card_banks 2)"
+
+# ---------------------------------------------------------------------------------------------
+step "drop a folder onto \"Sound Files on disk\", as a file manager does"
+e2e_check "the drop is taken" e2e_drop_onto 'Sound Files on disk' "$downloads"
+read_tree folder-dropped
+no_message_boxes "folder dropped onto \"Sound Files on disk\""
+e2e_expect "the disk branch lists the dropped folder after the first" "$folder
+$(e2e_winpath "$downloads")" "$(children_of 'Sound Files on disk')"
+e2e_click_tree "$(literal "$(e2e_winpath "$downloads")")"
+e2e_keys Right
+read_tree folder-dropped-open
+e2e_expect "it lists its SoundFont, named in the ANSI code page as the inspector reads it" \
+  "$(basename "$dropped" | iconv -f UTF-8 -t CP1252)" "$(children_of "$(e2e_winpath "$downloads")")"
+e2e_expect "no bank loaded by the folder's drop" "126 $bank_name" "$(card_banks 1)$(card_banks 2)"
+shot folder-dropped
 e2e_close
 e2e_expect "Tonewell ends with exit code 0 on Escape again" 0 "$?"
 expect_ini Folders LocalSoundFonts_0 "$folder"
+expect_ini Folders LocalSoundFonts_1 "$(e2e_winpath "$downloads")"
 expect_ini Preview LFMidiOutChannel 4
 
 echo
