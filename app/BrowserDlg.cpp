@@ -61,6 +61,7 @@ BOOL CBrowserDlg::OnInitDialog()
     m_treeCommands.SetOwner(m_hWnd);
     m_treeFind.Create(m_hWnd);
     m_treeCommands.SetRefreshListener([this] { m_treeFind.RebuildIndex(); });
+    m_treeCommands.SetBusyListener([this] { m_treeFind.GiveWayToWindow(); });
 
     AddAboutToSystemMenu();
     SendMessageA(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));

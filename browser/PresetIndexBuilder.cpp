@@ -50,6 +50,18 @@ void CPresetIndexBuilder::Wait()
         m_thread.join();
 }
 
+void CPresetIndexBuilder::GiveWayUntil(std::chrono::steady_clock::time_point until)
+{
+    m_giveWayUntil = until.time_since_epoch().count();
+}
+
+void CPresetIndexBuilder::WaitWhileGivingWay() const
+{
+    using Clock = std::chrono::steady_clock;
+    while (!m_stop && Clock::now().time_since_epoch().count() < m_giveWayUntil)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+}
+
 void CPresetIndexBuilder::Run(unsigned generation, const std::vector<PresetSource>& loadedBanks,
                               const std::vector<std::string>& folders)
 {
@@ -75,6 +87,9 @@ void CPresetIndexBuilder::Run(unsigned generation, const std::vector<PresetSourc
 
 void CPresetIndexBuilder::ReadSource(unsigned generation, const PresetSource& source)
 {
+    WaitWhileGivingWay();
+    if (m_stop)
+        return;
     std::vector<IndexedPreset> presets;
     if (!ReadIndexedPresets(source.path, presets)) {
         m_index.CountSkipped(generation);

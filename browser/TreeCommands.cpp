@@ -77,6 +77,8 @@ CTreeBuilder CTreeCommands::Builder()
 
 void CTreeCommands::RefreshTree(bool keepSelection)
 {
+    if (m_busy)
+        m_busy();
     HWND tree = m_tree.Window();
     const CTreePlace place = CTreePlace::Capture(m_tree);
     // Drawing each insertion and each branch opened again would cost more than the work.
@@ -97,6 +99,8 @@ void CTreeCommands::RefreshFromCard()
 
 void CTreeCommands::ListChildren(HTREEITEM item)
 {
+    if (m_busy)
+        m_busy();
     Builder().ListChildren(item);
 }
 

@@ -47,6 +47,8 @@ public:
     void Open(HTREEITEM item);
     // Called after each refresh of the tree.
     void SetRefreshListener(std::function<void()> listener) { m_refreshed = std::move(listener); }
+    // Called when the tree starts work the user waits for: a refresh, a branch opened.
+    void SetBusyListener(std::function<void()> listener) { m_busy = std::move(listener); }
     void UpdateMemoryMeter(int device);
     void UpdateMeterForRecord(const TreeItemRecord& record);
 
@@ -88,4 +90,5 @@ private:
     CTreeWindowInput m_input;
     CLoadedBankCache m_banks;
     std::function<void()> m_refreshed;
+    std::function<void()> m_busy;
 };

@@ -5,6 +5,7 @@
 #include "browser/SoundFontFileWalk.h"
 #include "engine/BankNumbers.h"
 
+#include <chrono>
 #include <cstdio>
 
 namespace {
@@ -144,6 +145,12 @@ void CTreeFind::RebuildIndex()
     m_searchedPresets = 0;
     if (m_owner)
         SetTimer(m_owner, kProgressTimer, 150, nullptr);
+}
+
+void CTreeFind::GiveWayToWindow()
+{
+    // Long enough for the work and the painting after it.
+    m_builder.GiveWayUntil(std::chrono::steady_clock::now() + std::chrono::milliseconds(250));
 }
 
 bool CTreeFind::OnTimer(UINT_PTR id)

@@ -34,6 +34,8 @@ public:
     // Reads the index again, from the card's banks and the listed folders as they are now.
     void RebuildIndex();
     void StopIndex() { m_builder.Stop(); }
+    // The index reads no file for a moment: the window is busy with work the user waits for.
+    void GiveWayToWindow();
 
     // Ctrl+F: the focus goes to the box, its text selected.
     void Focus();

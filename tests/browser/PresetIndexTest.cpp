@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <thread>
 
@@ -202,6 +203,30 @@ TEST_F(PresetIndexFiles, ARestartedBuildHoldsEachFileOnceAndSearchesRunWhileItRe
     EXPECT_EQ(index.Counts().sources, 40u);
     EXPECT_TRUE(index.Counts().complete);
     EXPECT_GT(searches, 0u);
+}
+
+TEST_F(PresetIndexFiles, ABuildGivingWayReadsNothingUntilItsTimeAndStopsAtOnce)
+{
+    using Clock = std::chrono::steady_clock;
+    WriteFile(m_folder + "/one.sf2", SoundFontOf({{"One", 0}}));
+    CPresetIndex index;
+    CPresetIndexBuilder builder(index, ListWithFilesystem);
+
+    builder.GiveWayUntil(Clock::now() + std::chrono::hours(1));
+    builder.Start({}, {m_folder});
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_EQ(index.Counts().sources, 0u);
+    builder.GiveWayUntil(Clock::now());
+    builder.Wait();
+    EXPECT_EQ(index.Counts().sources, 1u);
+    EXPECT_TRUE(index.Counts().complete);
+
+    // A stop does not wait for the way to be clear.
+    builder.GiveWayUntil(Clock::now() + std::chrono::hours(1));
+    builder.Start({}, {m_folder});
+    builder.Stop();
+    EXPECT_FALSE(index.Counts().complete);
+    EXPECT_EQ(index.Counts().sources, 0u);
 }
 
 TEST_F(PresetIndexFiles, StoppingLeavesTheIndexIncomplete)
