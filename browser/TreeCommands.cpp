@@ -58,6 +58,24 @@ std::string FolderOf(const std::string& path)
     return separator == std::string::npos ? std::string() : path.substr(0, separator + 1);
 }
 
+// While a branch opens, the tree draws nothing: it would scroll and paint the old picture, and
+// Wine's tree redraws its scroll bars at each step, a few milliseconds each; one paint of the
+// opened branch follows. The window's own redraw switch, not the control's: the control's
+// keeps laying out and scrolling on screen.
+void HoldDrawing(HWND tree)
+{
+    DefWindowProcW(tree, WM_SETREDRAW, FALSE, 0);
+}
+
+void ResumeDrawing(HWND tree)
+{
+    if (GetWindowLongW(tree, GWL_STYLE) & WS_VISIBLE)
+        return;
+    DefWindowProcW(tree, WM_SETREDRAW, TRUE, 0);
+    // The frame too: the scroll bars may have changed unseen.
+    RedrawWindow(tree, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+}
+
 } // namespace
 
 CTreeCommands::CTreeCommands(CSoundTree& tree, CSoundFontManager& engine, SettingsModel& settings,
@@ -131,10 +149,18 @@ bool CTreeCommands::OnTreeNotify(NMHDR* header, LRESULT& result)
     case TVN_ITEMEXPANDINGW: {
         // The two forms differ only in the texts they point to.
         const auto* change = reinterpret_cast<NMTREEVIEWA*>(header);
-        if (change->action & TVE_EXPAND)
+        if (change->action & TVE_EXPAND) {
             ListChildren(change->itemNew.hItem);
+            // A branch that is opened is always followed by TVN_ITEMEXPANDED.
+            if (TreeView_GetChild(m_tree.Window(), change->itemNew.hItem))
+                HoldDrawing(m_tree.Window());
+        }
         return true;
     }
+    case TVN_ITEMEXPANDEDA:
+    case TVN_ITEMEXPANDEDW:
+        ResumeDrawing(m_tree.Window());
+        return true;
     case TVN_KEYDOWN:
         OnTreeKeyDown(reinterpret_cast<NMTVKEYDOWN*>(header)->wVKey);
         return true;
