@@ -11,7 +11,9 @@
 //
 // Each pass opens the window (start-up: from constructing it to its OnInitDialog returning),
 // opens the first device, its first bank, and one folder of the library and its first file,
-// each as a click on its button does (the time until the tree has painted), presses Refresh,
+// each as a click on its button does, on the window's thread (opened: the branch listed and laid
+// out; painted: and the tree painted), paints the tree once more with nothing changed (what any
+// paint of it costs), presses Refresh,
 // and closes the window (from asking it to close to its thread's end). The full build then
 // lists every branch of a freshly opened window (what the start-up did before), rebuilds it so
 // (what every refresh did), and closes it. The window runs on a thread of its own, as in the
@@ -77,6 +79,8 @@ std::string IniPath()
 // Commands of the benchmark's own, beside the window's.
 constexpr WORD kListEverything = 0x7F01; // every branch listed, none opened: the full build
 constexpr WORD kFullRefresh = 0x7F02;    // the tree emptied and built whole again
+constexpr WORD kExpand = 0x7F03;         // the item in expandItem opened
+constexpr WORD kRepaint = 0x7F04;        // the whole tree painted again
 
 // The main window, timing its initialisation and each command it is sent.
 class CTimedBrowserDlg : public CBrowserDlg {
@@ -88,6 +92,8 @@ public:
     }
     Clock::time_point initialisedAt;
     double commandSeconds = 0;
+    HTREEITEM expandItem = nullptr;
+    double expandSeconds = 0; // of the last kExpand, without its painting
 
 protected:
     BOOL OnInitDialog() override
@@ -101,7 +107,12 @@ protected:
     {
         const Clock::time_point start = Clock::now();
         bool handled = true;
-        if (id == kListEverything) {
+        if (id == kExpand) {
+            SendMessageA(m_soundTree.Window(), TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(expandItem));
+            expandSeconds = SecondsSince(start);
+        } else if (id == kRepaint) {
+            InvalidateRect(m_soundTree.Window(), nullptr, TRUE);
+        } else if (id == kListEverything) {
             ListEverything();
         } else if (id == kFullRefresh) {
             SendMessageA(m_soundTree.Window(), WM_SETREDRAW, FALSE, 0);
@@ -167,13 +178,17 @@ public:
         SendMessageA(Window(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
         return m_dialog->commandSeconds;
     }
-    // Opens `item` as a click on its button does, and waits for the tree to paint.
-    double Expand(HTREEITEM item)
+    struct Opening {
+        double opened;
+        double painted;
+    };
+    // Opens `item` as a click on its button does, and paints the tree, on the window's thread:
+    // from another thread the painting would not be waited for.
+    Opening Expand(HTREEITEM item)
     {
-        const Clock::time_point start = Clock::now();
-        SendMessageA(Tree(), TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(item));
-        UpdateWindow(Tree());
-        return SecondsSince(start);
+        m_dialog->expandItem = item;
+        const double painted = Command(kExpand);
+        return {m_dialog->expandSeconds, painted};
     }
     // Seconds the window takes to close: the tree, its records and the settings go.
     double Close()
@@ -235,6 +250,7 @@ bool Fail(const std::string& what)
 
 struct Figures {
     std::vector<double> start, refresh, expandFolder, expandFile, close;
+    std::vector<double> paintFolder, paintFile, repaint;
     std::vector<double> fullStart, fullRefresh, fullClose;
     std::size_t items = 0;
     std::size_t fullItems = 0;
@@ -264,9 +280,14 @@ bool MeasureLazy(const CBenchLibrary& library, std::size_t group, Figures& figur
     HTREEITEM folder = ChildNamed(tree, groupItem, "Set 0");
     if (!folder)
         return Fail("no folder Group " + std::to_string(group) + "\\Set 0 in the tree");
-    figures.expandFolder.push_back(window.Expand(folder));
+    const CWindowThread::Opening folderOpening = window.Expand(folder);
+    figures.expandFolder.push_back(folderOpening.opened);
+    figures.paintFolder.push_back(folderOpening.painted);
     HTREEITEM file = TreeView_GetChild(tree, folder);
-    figures.expandFile.push_back(window.Expand(file));
+    const CWindowThread::Opening fileOpening = window.Expand(file);
+    figures.expandFile.push_back(fileOpening.opened);
+    figures.paintFile.push_back(fileOpening.painted);
+    figures.repaint.push_back(window.Command(kRepaint));
     figures.folderFiles = 0;
     for (HTREEITEM item = file; item; item = TreeView_GetNextSibling(tree, item))
         ++figures.folderFiles;
@@ -327,8 +348,11 @@ void Print(const CBenchLibrary& library, int passes, const Figures& figures)
     char row[64];
     std::snprintf(row, sizeof row, "open a folder of %zu SoundFonts", figures.folderFiles);
     PrintRow(row, figures.expandFolder);
+    PrintRow("  and paint the tree", figures.paintFolder);
     std::snprintf(row, sizeof row, "open a SoundFont of %zu presets", figures.filePresets);
     PrintRow(row, figures.expandFile);
+    PrintRow("  and paint the tree", figures.paintFile);
+    PrintRow("paint the tree, nothing changed", figures.repaint);
     PrintRow("close", figures.close);
     if (figures.fullStart.empty())
         return;
