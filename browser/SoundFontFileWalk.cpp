@@ -31,8 +31,10 @@ bool Walk(const std::wstring& folder, int depth, const std::function<bool(const 
     HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &entry);
     if (search == INVALID_HANDLE_VALUE)
         return true;
+    // The folder's entries are taken first and the folder let go of before any file is
+    // reported: the reader may take its time, and an open folder can't be deleted or renamed.
     std::vector<std::wstring> subfolders;
-    bool going = true;
+    std::vector<std::string> files;
     do {
         if (IsDotOrDotDot(entry.cFileName) || (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
             continue;
@@ -40,9 +42,12 @@ bool Walk(const std::wstring& folder, int depth, const std::function<bool(const 
         if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
             subfolders.push_back(path);
         else if (IsSoundFontName(entry.cFileName))
-            going = found(NarrowToUtf8(path));
-    } while (going && FindNextFileW(search, &entry));
+            files.push_back(NarrowToUtf8(path));
+    } while (FindNextFileW(search, &entry));
     FindClose(search);
+    bool going = true;
+    for (std::size_t i = 0; going && i < files.size(); ++i)
+        going = found(files[i]);
     for (const std::wstring& subfolder : subfolders) {
         if (!going)
             break;
