@@ -73,8 +73,11 @@ TEST_F(TreePlaceTest, StartShowsTheTopLevelsAndABranchIsListedWhenFirstOpened)
     EXPECT_TRUE(HasButton(listed));
     EXPECT_EQ(TreeView_GetChild(Tree(), listed), nullptr);
 
+    // The tree draws nothing while a branch opens, and draws again once it is open.
+    const auto drawing = [this] { return (GetWindowLongW(Tree(), GWL_STYLE) & WS_VISIBLE) != 0; };
     ASSERT_NE(OpenPath({kDisk, m_listed}), nullptr);
     EXPECT_TRUE(IsExpanded(listed));
+    EXPECT_TRUE(drawing());
     const std::vector<std::string> children = ChildTexts(listed);
     EXPECT_EQ(children, (std::vector<std::string>{"top.sf2", "Sub"}));
     EXPECT_EQ(TreeView_GetChild(Tree(), Find({kDisk, m_listed, "Sub"})), nullptr) << "Sub was not opened";
@@ -85,6 +88,7 @@ TEST_F(TreePlaceTest, StartShowsTheTopLevelsAndABranchIsListedWhenFirstOpened)
     EXPECT_EQ(ChildTexts(listed), children);
     TreeView_Expand(Tree(), listed, TVE_EXPAND);
     EXPECT_TRUE(IsExpanded(listed));
+    EXPECT_TRUE(drawing());
     EXPECT_EQ(ChildTexts(listed), children);
 
     ASSERT_NE(OpenPath({kLoaded, kDevice1, "004 - Small"}), nullptr);
@@ -94,6 +98,7 @@ TEST_F(TreePlaceTest, StartShowsTheTopLevelsAndABranchIsListedWhenFirstOpened)
     HTREEITEM empty = OpenPath({kLoaded, "Simulated Synth 2"});
     ASSERT_NE(empty, nullptr);
     EXPECT_FALSE(HasButton(empty));
+    EXPECT_TRUE(drawing());
     EXPECT_TRUE(m_boxes.Boxes().empty());
 }
 
