@@ -306,7 +306,13 @@ TEST_F(PreviewTest, SettingsSheetPausesPreviewAndOkRebuildsTheTree)
     Open();
     ClickPreview();
     m_midi.ClearRecords();
-    HTREEITEM rootBefore = TreeView_GetRoot(Tree());
+    // A rebuilt tree has new items: a mark on the old root tells them apart (a new item may
+    // take the old one's handle).
+    TVITEMA mark = {};
+    mark.mask = TVIF_TEXT | TVIF_HANDLE;
+    mark.hItem = TreeView_GetRoot(Tree());
+    mark.pszText = const_cast<char*>("marked");
+    SendMessageA(Tree(), TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&mark));
     {
         DialogWatcher sheet("Tonewell Properties", [](HWND dialog) { PressButton(dialog, IDCANCEL); });
         SendMessageA(Window(), WM_COMMAND, MAKEWPARAM(IDC_SETTINGS, BN_CLICKED), 0);
@@ -314,13 +320,13 @@ TEST_F(PreviewTest, SettingsSheetPausesPreviewAndOkRebuildsTheTree)
     }
     EXPECT_EQ(m_midi.CallNames(), (std::vector<std::string>{"midiInStop", "midiInClose", "midiOutClose",
                                                            "midiInOpen", "midiInStart", "midiOutOpen"}));
-    EXPECT_EQ(TreeView_GetRoot(Tree()), rootBefore);
+    EXPECT_EQ(ItemText(TreeView_GetRoot(Tree())), "marked");
     {
         DialogWatcher sheet("Tonewell Properties", [](HWND dialog) { PressButton(dialog, IDOK); });
         SendMessageA(Window(), WM_COMMAND, MAKEWPARAM(IDC_SETTINGS, BN_CLICKED), 0);
         EXPECT_TRUE(sheet.Answered());
     }
-    EXPECT_NE(TreeView_GetRoot(Tree()), rootBefore);
+    EXPECT_EQ(ItemText(TreeView_GetRoot(Tree())), "Loaded SoundFonts");
     EXPECT_EQ(WindowText(GetDlgItem(Window(), IDC_PREVIEW)), "Stop &Preview");
 
     ClickPreview();
