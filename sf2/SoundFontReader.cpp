@@ -108,23 +108,22 @@ SoundFontDamage ReadFromFile(const std::string& path, SoundFontSummary& summary,
         return file.OpenedWithoutHeader() ? SoundFontDamage::NotSoundFont : SoundFontDamage::CantOpen;
     // One walk over the form finds both lists, in whichever order they come.
     CRiffChunk chunk;
-    CRiffChunk sampleList;
     CRiffChunk presetList;
     bool sampleListFound = false;
     bool presetListFound = false;
     CChunkWalk form(file, kFirstChunkOffset, FormEnd(file));
     form.Find(chunk, [&](const CRiffChunk& found) {
         if (!sampleListFound && IsList(found, kSampleDataListType)) {
-            sampleList = found;
             sampleListFound = true;
+            // Measured at once, while the list's first header is still in the read buffer:
+            // coming back to it from the preset list would read the disk twice more.
+            MeasureSamples(file, found, summary);
         } else if (!presetListFound && IsList(found, kPresetDataListType)) {
             presetList = found;
             presetListFound = true;
         }
         return sampleListFound && presetListFound;
     });
-    if (sampleListFound)
-        MeasureSamples(file, sampleList, summary);
     if (!presetListFound)
         return WhyNotFound(file, form, false);
     CChunkWalk list(file, FirstInList(presetList), presetList.DataEnd());
