@@ -164,10 +164,12 @@ CShellItem CShellItem::Append(const CShellItem& other) const
 
 std::string CShellItem::GetPath() const
 {
-    if (!m_path) {
-        wchar_t path[MAX_PATH] = {};
-        m_path = m_list && SHGetPathFromIDListW(m_list, path) ? NarrowToUtf8(path) : std::string();
-    }
+    if (m_path)
+        return *m_path;
+    wchar_t path[MAX_PATH] = {};
+    if (!m_list || !SHGetPathFromIDListW(m_list, path))
+        return std::string(); // asked again next time: the folder may be back by then
+    m_path = NarrowToUtf8(path);
     return *m_path;
 }
 
