@@ -58,24 +58,6 @@ std::string FolderOf(const std::string& path)
     return separator == std::string::npos ? std::string() : path.substr(0, separator + 1);
 }
 
-// While a branch opens, the tree draws nothing: it would scroll and paint the old picture, and
-// Wine's tree redraws its scroll bars at each step, a few milliseconds each; one paint of the
-// opened branch follows. The window's own redraw switch, not the control's: the control's
-// keeps laying out and scrolling on screen.
-void HoldDrawing(HWND tree)
-{
-    DefWindowProcW(tree, WM_SETREDRAW, FALSE, 0);
-}
-
-void ResumeDrawing(HWND tree)
-{
-    if (GetWindowLongW(tree, GWL_STYLE) & WS_VISIBLE)
-        return;
-    DefWindowProcW(tree, WM_SETREDRAW, TRUE, 0);
-    // The frame too: the scroll bars may have changed unseen.
-    RedrawWindow(tree, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
-}
-
 } // namespace
 
 CTreeCommands::CTreeCommands(CSoundTree& tree, CSoundFontManager& engine, SettingsModel& settings,
@@ -151,15 +133,15 @@ bool CTreeCommands::OnTreeNotify(NMHDR* header, LRESULT& result)
         const auto* change = reinterpret_cast<NMTREEVIEWA*>(header);
         if (change->action & TVE_EXPAND) {
             ListChildren(change->itemNew.hItem);
-            // A branch that is opened is always followed by TVN_ITEMEXPANDED.
+            // A branch with children is opened: TVN_ITEMEXPANDED follows.
             if (TreeView_GetChild(m_tree.Window(), change->itemNew.hItem))
-                HoldDrawing(m_tree.Window());
+                m_input.HoldDrawing();
         }
         return true;
     }
     case TVN_ITEMEXPANDEDA:
     case TVN_ITEMEXPANDEDW:
-        ResumeDrawing(m_tree.Window());
+        m_input.ResumeDrawing();
         return true;
     case TVN_KEYDOWN:
         OnTreeKeyDown(reinterpret_cast<NMTVKEYDOWN*>(header)->wVKey);

@@ -14,6 +14,9 @@ bool IsMenuKey(UINT message, WPARAM key)
     return (message == WM_KEYDOWN || message == WM_KEYUP) && key == VK_APPS;
 }
 
+// Posted to the tree by HoldDrawing: a hold that no opening ended ends here.
+constexpr UINT kResumeDrawing = WM_APP + 0x54;
+
 } // namespace
 
 CTreeWindowInput::~CTreeWindowInput()
@@ -47,6 +50,23 @@ void CTreeWindowInput::SetLastMouse(std::uint32_t x, std::uint32_t y)
     m_mouseY = y;
 }
 
+// The window's own redraw switch, not the control's: the control's keeps laying out and
+// scrolling on screen.
+void CTreeWindowInput::HoldDrawing()
+{
+    DefWindowProcW(m_tree, WM_SETREDRAW, FALSE, 0);
+    PostMessageA(m_tree, kResumeDrawing, 0, 0);
+}
+
+void CTreeWindowInput::ResumeDrawing()
+{
+    if (!m_tree || (GetWindowLongW(m_tree, GWL_STYLE) & WS_VISIBLE))
+        return;
+    DefWindowProcW(m_tree, WM_SETREDRAW, TRUE, 0);
+    // The frame too: the scroll bars may have changed unseen.
+    RedrawWindow(m_tree, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+}
+
 LRESULT CALLBACK CTreeWindowInput::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     auto* input = reinterpret_cast<CTreeWindowInput*>(GetWindowLongPtrA(window, GWLP_USERDATA));
@@ -62,6 +82,10 @@ LRESULT CTreeWindowInput::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
     if (IsMenuKey(message, wParam)) {
         if (message == WM_SYSKEYDOWN || message == WM_KEYDOWN)
             SendMessageA(GetParent(m_tree), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(m_tree), -1);
+        return 0;
+    }
+    if (message == kResumeDrawing) {
+        ResumeDrawing();
         return 0;
     }
     if (message == WM_GETOBJECT) {

@@ -102,6 +102,32 @@ TEST_F(TreePlaceTest, StartShowsTheTopLevelsAndABranchIsListedWhenFirstOpened)
     EXPECT_TRUE(m_boxes.Boxes().empty());
 }
 
+TEST_F(TreePlaceTest, DrawingHeldForABranchThatIsNeverOpenedResumesOnItsOwn)
+{
+    Open();
+    HTREEITEM listed = OpenPath({kDisk, m_listed});
+    ASSERT_NE(TreeView_GetChild(Tree(), listed), nullptr);
+    TreeView_Expand(Tree(), listed, TVE_COLLAPSE);
+    const auto drawing = [this] { return (GetWindowLongW(Tree(), GWL_STYLE) & WS_VISIBLE) != 0; };
+    bool heldMeanwhile = false;
+    OnUi([&] {
+        // The notice that a branch with children opens, and then no opening: a control that
+        // changes its mind, or one that says nothing once the branch is open.
+        NMTREEVIEWW notice = {};
+        notice.hdr.hwndFrom = Tree();
+        notice.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(Tree()));
+        notice.hdr.code = TVN_ITEMEXPANDINGW;
+        notice.action = TVE_EXPAND;
+        notice.itemNew.hItem = listed;
+        SendMessageW(Window(), WM_NOTIFY, notice.hdr.idFrom, reinterpret_cast<LPARAM>(&notice));
+        heldMeanwhile = !drawing();
+    });
+    EXPECT_TRUE(heldMeanwhile);
+    for (int wait = 0; wait < 100 && !drawing(); ++wait)
+        Sleep(20);
+    EXPECT_TRUE(drawing());
+}
+
 // Every command that rebuilds the tree gives back the open branches and the selection.
 TEST_F(TreePlaceTest, RebuildsKeepTheOpenBranchesAndTheSelection)
 {
