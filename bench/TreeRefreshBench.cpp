@@ -24,6 +24,7 @@
 #include "bench/BenchLibrary.h"
 #include "settings/Profile.h"
 #include "tests/support/MessageBoxWatcher.h"
+#include "tests/support/TreeItemText.h"
 
 #include <algorithm>
 #include <chrono>
@@ -222,22 +223,10 @@ private:
     std::thread m_thread;
 };
 
-std::string ItemText(HWND tree, HTREEITEM item)
-{
-    char text[512] = {};
-    TVITEMA query = {};
-    query.mask = TVIF_TEXT | TVIF_HANDLE;
-    query.hItem = item;
-    query.pszText = text;
-    query.cchTextMax = sizeof text;
-    SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&query));
-    return text;
-}
-
 HTREEITEM ChildNamed(HWND tree, HTREEITEM parent, const std::string& text)
 {
     HTREEITEM child = parent ? TreeView_GetChild(tree, parent) : TreeView_GetRoot(tree);
-    while (child && ItemText(tree, child) != text)
+    while (child && TreeItemText(tree, child) != text)
         child = TreeView_GetNextSibling(tree, child);
     return child;
 }

@@ -3,6 +3,7 @@
 #include "engine/SoundFontManager.h"
 #include "settings/Profile.h"
 #include "tests/engine/SimAccess.h"
+#include "tests/support/TreeItemText.h"
 
 #include <fstream>
 #include <sstream>
@@ -51,14 +52,7 @@ void MainWindowTest::Close()
 
 std::string MainWindowTest::ItemText(HTREEITEM item) const
 {
-    char text[512] = {};
-    TVITEMA query = {};
-    query.mask = TVIF_TEXT | TVIF_HANDLE;
-    query.hItem = item;
-    query.pszText = text;
-    query.cchTextMax = sizeof text;
-    SendMessageA(Tree(), TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&query));
-    return text;
+    return TreeItemText(Tree(), item);
 }
 
 void MainWindowTest::ListChildren(HTREEITEM item)
