@@ -1,6 +1,6 @@
 #include "app/AboutDlg.h"
 
-#include "app/core/resource.h"
+#include "base/resource.h"
 
 CAboutDlg::CAboutDlg(HWND parent)
     : CDialog(IDD_ABOUTBOX, parent)

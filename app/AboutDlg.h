@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/core/Dialog.h"
+#include "base/Dialog.h"
 
 // "About Tonewell": no data and no handlers of its own; OK and Escape close it.
 class CAboutDlg : public CDialog {

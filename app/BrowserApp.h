@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/core/Application.h"
+#include "base/Application.h"
 
 // The application object: opens the main window modally with the command-line text.
 class CBrowserApp : public CApplication {

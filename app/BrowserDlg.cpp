@@ -2,8 +2,8 @@
 
 #include "app/AboutDlg.h"
 #include "app/WindowFrame.h"
-#include "app/core/Diagnostics.h"
-#include "app/core/resource.h"
+#include "base/Diagnostics.h"
+#include "base/resource.h"
 #include "browser/TreeAccessible.h"
 #include "browser/TreePictures.h"
 

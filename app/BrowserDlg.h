@@ -3,7 +3,7 @@
 // and the routing of its messages to the owners below, each of which keeps one capability.
 
 #include "app/PreviewPanel.h"
-#include "app/core/Dialog.h"
+#include "base/Dialog.h"
 #include "browser/MemoryMeter.h"
 #include "browser/SoundTree.h"
 #include "browser/TreeCommands.h"

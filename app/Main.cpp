@@ -1,6 +1,6 @@
 #include "app/BrowserApp.h"
 #include "app/WideCommandLine.h"
-#include "app/core/LibrarySearch.h"
+#include "base/LibrarySearch.h"
 
 namespace {
 CBrowserApp theApp;

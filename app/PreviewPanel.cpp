@@ -1,7 +1,7 @@
 #include "app/PreviewPanel.h"
 
-#include "app/core/Diagnostics.h"
-#include "app/core/resource.h"
+#include "base/Diagnostics.h"
+#include "base/resource.h"
 #include "browser/ProgramStep.h"
 #include "dialogs/PropSheet.h"
 #include "sf2/PresetHeader.h"

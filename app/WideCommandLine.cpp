@@ -1,6 +1,6 @@
 #include "app/WideCommandLine.h"
 
-#include "app/core/WideText.h"
+#include "base/WideText.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 // is seen only by a call within the 49.7 days after the one before; after a longer silence
 // the count loses a period, which can only lengthen a wait the runtime is timing across it.
 
-#include "app/core/TickWidening.h"
+#include "base/TickWidening.h"
 
 #include <windows.h>
 

@@ -19,8 +19,8 @@
 // (what every refresh did), and closes it. The window runs on a thread of its own, as in the
 // program. Figures are the medians of the passes.
 #include "app/BrowserDlg.h"
-#include "app/core/Diagnostics.h"
-#include "app/core/resource.h"
+#include "base/Diagnostics.h"
+#include "base/resource.h"
 #include "bench/BenchLibrary.h"
 #include "settings/Profile.h"
 #include "tests/support/MessageBoxWatcher.h"

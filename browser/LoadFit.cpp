@@ -1,6 +1,6 @@
 #include "browser/LoadFit.h"
 
-#include "app/core/Diagnostics.h"
+#include "base/Diagnostics.h"
 #include "browser/SampleMemoryFit.h"
 #include "sf2/SoundFontReader.h"
 

@@ -1,6 +1,6 @@
 #include "browser/SoundFontFileWalk.h"
 
-#include "app/core/WideText.h"
+#include "base/WideText.h"
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
 #include "browser/SoundTree.h"
 
-#include "app/core/WideText.h"
+#include "base/WideText.h"
 
 namespace {
 

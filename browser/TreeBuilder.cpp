@@ -1,7 +1,7 @@
 #include "browser/TreeBuilder.h"
 
-#include "app/core/Diagnostics.h"
-#include "app/core/WideText.h"
+#include "base/Diagnostics.h"
+#include "base/WideText.h"
 #include "browser/SoundFontFileItem.h"
 #include "engine/BankNumbers.h"
 #include "sf2/PresetReader.h"

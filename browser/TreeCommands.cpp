@@ -1,7 +1,7 @@
 #include "browser/TreeCommands.h"
 
-#include "app/core/Diagnostics.h"
-#include "app/core/WideText.h"
+#include "base/Diagnostics.h"
+#include "base/WideText.h"
 #include "browser/LoadFit.h"
 #include "browser/SoundFontFileItem.h"
 #include "browser/TreeBuilder.h"

@@ -1,7 +1,7 @@
 #include "browser/TreeDrop.h"
 
-#include "app/core/Diagnostics.h"
-#include "app/core/WideText.h"
+#include "base/Diagnostics.h"
+#include "base/WideText.h"
 
 namespace {
 

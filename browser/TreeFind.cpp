@@ -1,7 +1,7 @@
 #include "browser/TreeFind.h"
 
-#include "app/core/WideText.h"
-#include "app/core/resource.h"
+#include "base/WideText.h"
+#include "base/resource.h"
 #include "browser/SoundFontFileWalk.h"
 #include "engine/BankNumbers.h"
 

@@ -1,8 +1,8 @@
 #include "dialogs/DestinationDlg.h"
 
-#include "app/core/Controls.h"
-#include "app/core/Diagnostics.h"
-#include "app/core/resource.h"
+#include "base/Controls.h"
+#include "base/Diagnostics.h"
+#include "base/resource.h"
 #include "dialogs/IntegerField.h"
 #include "engine/BankNumbers.h"
 #include "engine/SoundFontManager.h"

@@ -2,7 +2,7 @@
 // "Select destination for Sound File": the SoundFont device and bank a SoundFont is loaded
 // into. The main window opens it with one call, ChooseLoadDestination.
 
-#include "app/core/Dialog.h"
+#include "base/Dialog.h"
 
 #include <cstdint>
 

@@ -1,8 +1,8 @@
 #include "dialogs/PropMidi.h"
 
-#include "app/core/Controls.h"
-#include "app/core/Diagnostics.h"
-#include "app/core/resource.h"
+#include "base/Controls.h"
+#include "base/Diagnostics.h"
+#include "base/resource.h"
 #include "dialogs/PreviewNumber.h"
 #include "engine/SoundFontManager.h"
 #include "midi/MidiInPort.h"

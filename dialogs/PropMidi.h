@@ -4,7 +4,7 @@
 // used to preview sound files on disk. Every change is kept in the members at once; the
 // opener takes them over only when the sheet closes with OK.
 
-#include "app/core/PropertyPage.h"
+#include "base/PropertyPage.h"
 #include "settings/PreviewSettings.h"
 
 #include <cstdint>

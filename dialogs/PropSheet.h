@@ -4,7 +4,7 @@
 
 #include "settings/PreviewSettings.h"
 #include "dialogs/PropMidi.h"
-#include "app/core/PropertySheet.h"
+#include "base/PropertySheet.h"
 
 class CPropSheet : public CPropertySheet {
 public:

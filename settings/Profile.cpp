@@ -1,7 +1,7 @@
 #include "settings/Profile.h"
 
 #include "settings/UnicodeProfileFile.h"
-#include "app/core/WideText.h"
+#include "base/WideText.h"
 
 #include <windows.h>
 

@@ -2,7 +2,7 @@
 
 #include "shell/IdList.h"
 #include "shell/ShellFolder.h"
-#include "app/core/WideText.h"
+#include "base/WideText.h"
 
 #include <cstring>
 #include <utility>

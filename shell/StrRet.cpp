@@ -1,7 +1,7 @@
 #include "shell/StrRet.h"
 
 #include "shell/IdList.h"
-#include "app/core/WideText.h"
+#include "base/WideText.h"
 
 #include <cstring>
 

@@ -1,4 +1,4 @@
-#include "app/core/resource.h"
+#include "base/resource.h"
 #include "tests/app/MainWindowFixture.h"
 
 #include <gtest/gtest.h>

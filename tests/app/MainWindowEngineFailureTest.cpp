@@ -5,7 +5,7 @@
 
 #include "tests/app/MainWindowFixture.h"
 
-#include "app/core/resource.h"
+#include "base/resource.h"
 #include "engine/SfmInterface.h"
 #include "settings/Profile.h"
 #include "tests/engine/SoundFontFixture.h"

@@ -3,7 +3,7 @@
 
 #include "tests/app/MainWindowFixture.h"
 
-#include "app/core/resource.h"
+#include "base/resource.h"
 #include "browser/SampleMemoryFit.h"
 #include "engine/SfmInterface.h"
 #include "settings/Profile.h"

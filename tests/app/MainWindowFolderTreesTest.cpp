@@ -4,8 +4,8 @@
 
 #include "tests/app/MainWindowFixture.h"
 
-#include "app/core/Diagnostics.h"
-#include "app/core/resource.h"
+#include "base/Diagnostics.h"
+#include "base/resource.h"
 #include "browser/TreeBuilder.h"
 #include "settings/Profile.h"
 #include "tests/engine/SoundFontFixture.h"

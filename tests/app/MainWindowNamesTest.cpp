@@ -4,8 +4,8 @@
 
 #include "tests/app/MainWindowFixture.h"
 
-#include "app/core/WideText.h"
-#include "app/core/resource.h"
+#include "base/WideText.h"
+#include "base/resource.h"
 #include "browser/SoundFontFileItem.h"
 #include "engine/SfmInterface.h"
 #include "settings/Profile.h"

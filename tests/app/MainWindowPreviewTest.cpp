@@ -4,7 +4,7 @@
 
 #include "tests/app/PreviewWindowFixture.h"
 
-#include "app/core/resource.h"
+#include "base/resource.h"
 #include "engine/SfmInterface.h"
 #include "midi/MidiMessage.h"
 #include "tests/support/DialogWatcher.h"

@@ -3,7 +3,7 @@
 
 #include "tests/app/MainWindowFixture.h"
 
-#include "app/core/resource.h"
+#include "base/resource.h"
 #include "settings/Profile.h"
 #include "tests/engine/SimAccess.h"
 #include "tests/support/VirtualMidi.h"

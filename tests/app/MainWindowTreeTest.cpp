@@ -3,7 +3,7 @@
 
 #include "tests/app/MainWindowFixture.h"
 
-#include "app/core/Diagnostics.h"
+#include "base/Diagnostics.h"
 #include "engine/SfmInterface.h"
 #include "settings/Profile.h"
 #include "tests/engine/SoundFontFixture.h"

@@ -2,7 +2,7 @@
 // runs from a folder without SFMAN32.DLL.
 
 #include "app/BrowserDlg.h"
-#include "app/core/resource.h"
+#include "base/resource.h"
 #include "settings/Profile.h"
 #include "tests/support/MessageBoxWatcher.h"
 #include "tests/support/ModalRunner.h"

@@ -2,7 +2,7 @@
 // window's thread, so nothing may leave it as an exception. This program's allocator fails one
 // chosen allocation.
 
-#include "app/core/Diagnostics.h"
+#include "base/Diagnostics.h"
 #include "browser/SoundTree.h"
 #include "browser/TreeBuilder.h"
 #include "tests/engine/SoundFontFixture.h"

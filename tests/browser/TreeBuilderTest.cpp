@@ -1,7 +1,7 @@
 // The tree builder on a bare tree control: what the main window's tests can't reach through
 // real folders, whose paths the platform keeps short.
 
-#include "app/core/Diagnostics.h"
+#include "base/Diagnostics.h"
 #include "browser/SoundTree.h"
 #include "browser/TreeBuilder.h"
 #include "tests/engine/SoundFontFixture.h"

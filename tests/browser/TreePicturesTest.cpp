@@ -1,7 +1,7 @@
 // The tree's pictures drawn from their image list on colour schemes other than the classic
 // white: the background takes the window's colour, the picture keeps its own, white included.
 
-#include "app/core/resource.h"
+#include "base/resource.h"
 #include "browser/PictureBackground.h"
 #include "browser/TreePictures.h"
 

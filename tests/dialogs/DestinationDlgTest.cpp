@@ -1,7 +1,7 @@
 // The destination dialog on its template, with the simulated SFMAN32.DLL beside this program
 // naming the SoundFont devices.
 
-#include "app/core/resource.h"
+#include "base/resource.h"
 #include "dialogs/DestinationDlg.h"
 #include "dialogs/IntegerField.h"
 #include "tests/dialogs/SimulatedCard.h"

@@ -1,6 +1,6 @@
 // The preview page inside the settings sheet, over named MIDI devices and the simulated card.
 
-#include "app/core/resource.h"
+#include "base/resource.h"
 #include "dialogs/PropSheet.h"
 #include "tests/dialogs/SettingsFixture.h"
 #include "tests/dialogs/SheetRunner.h"

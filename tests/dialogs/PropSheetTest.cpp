@@ -1,6 +1,6 @@
 // The settings sheet as the main window runs it: values in, edited values out only on OK.
 
-#include "app/core/resource.h"
+#include "base/resource.h"
 #include "dialogs/PropSheet.h"
 #include "tests/dialogs/SettingsFixture.h"
 #include "tests/dialogs/SheetRunner.h"

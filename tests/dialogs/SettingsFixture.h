@@ -3,7 +3,7 @@
 // named SoundFont devices from the simulated card, a watcher for message boxes, and ways to
 // read the page's controls.
 
-#include "app/core/Controls.h"
+#include "base/Controls.h"
 #include "tests/dialogs/SimulatedCard.h"
 #include "tests/engine/SimAccess.h"
 #include "tests/support/ComboItems.h"

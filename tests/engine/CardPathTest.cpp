@@ -1,7 +1,7 @@
 // The paths the card is given and gives back for files named in any script.
 
 #include "engine/CardPath.h"
-#include "app/core/WideText.h"
+#include "base/WideText.h"
 #include "tests/engine/SoundFontFixture.h"
 
 #include <windows.h>

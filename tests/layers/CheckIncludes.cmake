@@ -4,18 +4,18 @@
 #   cmake -DSOURCE_DIR=<tree> -P CheckIncludes.cmake
 cmake_minimum_required(VERSION 3.20)
 
-set(layers app/core sf2 shell engine midi settings dialogs browser app)
-set(may_include_app/core  "")
+set(layers base sf2 shell engine midi settings dialogs browser app)
+set(may_include_base  "")
 set(may_include_sf2       "")
-set(may_include_shell     app/core)
-set(may_include_engine    app/core)
-set(may_include_midi      app/core)
-set(may_include_settings  app/core engine midi shell)
-set(may_include_dialogs   app/core engine midi settings)
-set(may_include_browser   app/core sf2 shell engine midi settings dialogs)
-set(may_include_app       app/core sf2 shell engine midi settings dialogs browser)
+set(may_include_shell     base)
+set(may_include_engine    base)
+set(may_include_midi      base)
+set(may_include_settings  base engine midi shell)
+set(may_include_dialogs   base engine midi settings)
+set(may_include_browser   base sf2 shell engine midi settings dialogs)
+set(may_include_app       base sf2 shell engine midi settings dialogs browser)
 
-# The layer a path inside the tree belongs to ("app/core/Dialog.h" -> app/core).
+# The layer a path inside the tree belongs to ("base/Dialog.h" -> base).
 function(layer_of path out)
   set(result "")
   foreach(layer IN LISTS layers)
@@ -34,7 +34,7 @@ foreach(layer IN LISTS layers)
   foreach(source IN LISTS sources)
     layer_of("${source}" own)
     if(NOT own STREQUAL layer)
-      continue() # app/core's files are checked as app/core, not again as app
+      continue() # base's files are checked as base, not again as app
     endif()
     file(STRINGS "${SOURCE_DIR}/${source}" includes REGEX "^[ \t]*#[ \t]*include[ \t]+\"[^\"]+\"")
     foreach(line IN LISTS includes)

@@ -2,7 +2,7 @@
 // Runs a modal dialog on a user-interface thread of its own, so that the test's thread can
 // drive it through messages and read its controls while the modal loop runs.
 
-#include "app/core/Dialog.h"
+#include "base/Dialog.h"
 
 #include <functional>
 #include <thread>

@@ -2,7 +2,7 @@
 // Collects the trace lines written while it lives, in place of the trace sink, and puts the
 // previous sink back when it goes. One capture at a time.
 
-#include "app/core/Diagnostics.h"
+#include "base/Diagnostics.h"
 
 #include <functional>
 #include <string>

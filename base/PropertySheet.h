@@ -2,7 +2,7 @@
 // A modal property sheet: the platform's frame with tabs and the OK, Cancel and Apply
 // buttons around pages that the owner adds.
 
-#include "app/core/PropertyPage.h"
+#include "base/PropertyPage.h"
 
 #include <string>
 #include <vector>

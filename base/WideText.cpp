@@ -1,4 +1,4 @@
-#include "app/core/WideText.h"
+#include "base/WideText.h"
 
 #include <windows.h>
 

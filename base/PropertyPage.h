@@ -3,7 +3,7 @@
 // creates: the page procedure only finds the object in the sheet's page record and then
 // hands every message to the same dispatch as any other dialog of the program.
 
-#include "app/core/Dialog.h"
+#include "base/Dialog.h"
 
 #include <prsht.h>
 

@@ -1,4 +1,4 @@
-#include "app/core/Application.h"
+#include "base/Application.h"
 
 CApplication* CApplication::s_instance = nullptr;
 

@@ -1,4 +1,4 @@
-#include "app/core/Dialog.h"
+#include "base/Dialog.h"
 
 CDialog::CDialog(UINT templateId, HWND parent)
     : m_parent(parent)

@@ -1,4 +1,4 @@
-#include "app/core/PropertyPage.h"
+#include "base/PropertyPage.h"
 
 #include <commctrl.h>
 

@@ -1,4 +1,4 @@
-#include "app/core/TraceLine.h"
+#include "base/TraceLine.h"
 
 #include <cstdio>
 

@@ -1,4 +1,4 @@
-#include "app/core/TickWidening.h"
+#include "base/TickWidening.h"
 
 std::uint64_t WidenTickCount(std::uint64_t last, std::uint32_t now)
 {

@@ -1,4 +1,4 @@
-#include "app/core/Controls.h"
+#include "base/Controls.h"
 
 #include <cstdio>
 

@@ -1,4 +1,4 @@
-#include "app/core/LibrarySearch.h"
+#include "base/LibrarySearch.h"
 
 #include <windows.h>
 

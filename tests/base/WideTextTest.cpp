@@ -1,6 +1,6 @@
 // Text at the platform's edge: which names the ANSI code page can take exactly.
 
-#include "app/core/WideText.h"
+#include "base/WideText.h"
 
 #include <windows.h>
 

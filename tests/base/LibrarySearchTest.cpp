@@ -2,7 +2,7 @@
 // a library lying there must not be loaded. This test program runs with the simulated
 // SFMAN32.DLL beside it and plants libraries in a folder it makes current.
 
-#include "app/core/LibrarySearch.h"
+#include "base/LibrarySearch.h"
 #include "settings/Profile.h"
 #include "tests/support/TestFolders.h"
 

@@ -1,4 +1,4 @@
-#include "app/core/PropertySheet.h"
+#include "base/PropertySheet.h"
 
 #include <commctrl.h>
 

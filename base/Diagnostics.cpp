@@ -1,7 +1,7 @@
-#include "app/core/Diagnostics.h"
+#include "base/Diagnostics.h"
 
-#include "app/core/TraceLine.h"
-#include "app/core/WideText.h"
+#include "base/TraceLine.h"
+#include "base/WideText.h"
 
 #include <mmsystem.h>
 

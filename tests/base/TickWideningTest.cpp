@@ -1,6 +1,6 @@
 // The 64-bit tick count that the 32-bit program makes for itself on Windows XP.
 
-#include "app/core/TickWidening.h"
+#include "base/TickWidening.h"
 
 #include <gtest/gtest.h>
 

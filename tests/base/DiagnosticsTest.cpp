@@ -1,4 +1,4 @@
-#include "app/core/Diagnostics.h"
+#include "base/Diagnostics.h"
 #include "tests/support/MessageBoxWatcher.h"
 #include "tests/support/TraceCapture.h"
 
