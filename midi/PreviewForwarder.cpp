@@ -100,3 +100,10 @@ std::optional<MidiShortMessage> CPreviewForwarder::Rewrite(MidiInputEvent event)
 {
     return RewritePreviewInput(event, Routing());
 }
+
+std::optional<MidiShortMessage> CPreviewForwarder::RewritePlayed(MidiInputEvent event) const
+{
+    PreviewRouting routing = Routing();
+    routing.octave = 0;
+    return RewritePreviewInput(event, routing);
+}

@@ -40,6 +40,9 @@ public:
 
     // Input thread: the message to send for a received one, or nothing.
     std::optional<MidiShortMessage> Rewrite(MidiInputEvent event) const;
+    // The same for a note played in the window (the strip, the computer keyboard), whose key
+    // was already moved by the octave: the channel and the playable rule apply, the octave not.
+    std::optional<MidiShortMessage> RewritePlayed(MidiInputEvent event) const;
 
 private:
     static std::uint32_t Pack(const PreviewRouting& routing);

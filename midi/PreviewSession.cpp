@@ -84,11 +84,33 @@ void CPreviewSession::Move(std::int32_t outDevice, bool reopen, std::int32_t cha
 
 void CPreviewSession::ReleaseAllNotes()
 {
+    m_inputNotes.Clear();
     if (!m_previewing || !m_output.IsOpen())
         return;
     std::uint8_t status = ChannelStatus(kNoteOff, m_channel);
     for (int note = 0; note <= kHighestDataByte; ++note)
         m_output.SendShortMessage(status, static_cast<std::uint8_t>(note), 0);
+}
+
+void CPreviewSession::PlayNote(std::uint8_t note, std::uint8_t velocity)
+{
+    if (!m_previewing)
+        return;
+    MidiInputEvent event;
+    event.status = kNoteOn;
+    event.data1 = note;
+    event.data2 = velocity;
+    m_sender.SendPlayed(event);
+}
+
+void CPreviewSession::ReleaseNote(std::uint8_t note)
+{
+    if (!m_previewing)
+        return;
+    MidiInputEvent event;
+    event.status = kNoteOff;
+    event.data1 = note;
+    m_sender.SendPlayed(event);
 }
 
 void CPreviewSession::SendBankAndProgram(int bank, int program)

@@ -4,6 +4,7 @@
 // forwarder the input thread reads and the sender that runs on that thread: the input path
 // the program ships is this one, wired here once.
 
+#include "midi/InputNoteLights.h"
 #include "midi/MidiOutPort.h"
 #include "midi/MidiThruPort.h"
 #include "midi/PreviewForwarder.h"
@@ -46,6 +47,11 @@ public:
 
     // Note-offs for every note on the preview channel, while previewing with an open output.
     void ReleaseAllNotes();
+    // A note played in the window (the strip, the computer keyboard), already moved by the
+    // octave: sent as the keyboard's notes are, on the preview channel while a playable sound
+    // is selected, its release always. Nothing while not previewing.
+    void PlayNote(std::uint8_t note, std::uint8_t velocity);
+    void ReleaseNote(std::uint8_t note);
     void SendBankAndProgram(int bank, int program);
 
     CMidiThruPort& Input() { return m_input; }
@@ -55,6 +61,8 @@ public:
     IPreviewInputReceiver& Receiver() { return m_sender; }
     // Program changes from the input, which step the selection instead of being passed on.
     CProgramChangePoster& ProgramChanges() { return m_programChanges; }
+    // The notes the keyboard sounds, for the strip to light.
+    CInputNoteLights& InputNotes() { return m_inputNotes; }
 
 private:
     void ReportPortFailure(const char* format, const CMidiPortBase& port, int result,
@@ -69,5 +77,6 @@ private:
     // kept in one atomic word.
     CPreviewForwarder m_forwarder;
     CProgramChangePoster m_programChanges;
-    CPreviewInputSender m_sender{m_forwarder, m_output, m_programChanges};
+    CInputNoteLights m_inputNotes;
+    CPreviewInputSender m_sender{m_forwarder, m_output, m_programChanges, m_inputNotes};
 };

@@ -72,6 +72,29 @@ TEST(PreviewForwarder, RewritesNotesAndDropsEverythingElse)
     }
 }
 
+TEST(PreviewForwarder, NotesPlayedInTheWindowKeepTheirKeyButFollowTheOtherRules)
+{
+    CPreviewForwarder forwarder;
+    forwarder.SetRouting({true, 4, 3});
+    const struct {
+        const char* name;
+        bool playable;
+        std::uint32_t in;
+        std::optional<std::uint32_t> out;
+    } cases[] = {
+        {"note-on keeps its key, moves to the channel", true, 0x00643C90, 0x00643C94},
+        {"note-off keeps its key", true, 0x00003C80, 0x00003C84},
+        {"note-on held back while nothing playable", false, 0x00643C90, kNothing},
+        {"note-off passes while nothing playable", false, 0x00003C80, 0x00003C84},
+    };
+    for (const auto& c : cases) {
+        forwarder.SetPlayableSelected(c.playable);
+        const std::optional<MidiShortMessage> out = forwarder.RewritePlayed(UnpackShortMessage(c.in, 0));
+        const std::optional<std::uint32_t> word = out ? std::optional<std::uint32_t>(out->Packed()) : kNothing;
+        EXPECT_EQ(word, c.out) << c.name;
+    }
+}
+
 TEST(PreviewForwarder, StartsWithNothingPlayableOnChannel0AtOctave0)
 {
     CPreviewForwarder forwarder;

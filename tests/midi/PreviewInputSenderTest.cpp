@@ -64,6 +64,54 @@ TEST(PreviewInputSender, PassesRewrittenNotesFromTheInputToTheOutput)
     EXPECT_THAT(midi.Violations(), IsEmpty());
 }
 
+// A note played in the window goes out as the keyboard's key that sounds it would; the
+// keyboard's notes light their keys, the window's own are drawn by the window.
+TEST(PreviewInputSender, NotesPlayedInTheWindowGoOutAsTheKeyboardsAndKeyboardNotesLight)
+{
+    VirtualMidi midi;
+    midi.SetInputDevices({"Keys"});
+    midi.SetOutputDevices({"Synth"});
+    CPreviewSession session;
+    session.SetChannel(2);
+    session.Start(0, 4, 0, [](const char* format, const char* text) { ADD_FAILURE() << format << text; });
+    session.SetOctave(1);
+    session.SetPlayableSelected(true);
+    midi.ClearRecords();
+
+    midi.Receive(0, 0x00643C90); // key 60, an octave up: 72
+    ASSERT_TRUE(midi.WaitUntilDelivered());
+    EXPECT_TRUE(session.InputNotes().IsLit(72));
+    EXPECT_FALSE(session.InputNotes().IsLit(60));
+    session.PlayNote(72, 100);
+    midi.Receive(0, 0x00003C80);
+    ASSERT_TRUE(midi.WaitUntilDelivered());
+    EXPECT_FALSE(session.InputNotes().IsLit(72));
+    session.ReleaseNote(72);
+    EXPECT_THAT(midi.SentWords(), ElementsAre(0x00644892u, 0x00644892u, 0x00004882u, 0x00004882u));
+
+    // Nothing playable: the window's note-on is held back too, its release is not.
+    midi.ClearRecords();
+    session.SetPlayableSelected(false);
+    session.PlayNote(50, 90);
+    session.ReleaseNote(50);
+    EXPECT_THAT(midi.SentWords(), ElementsAre(0x00003282u));
+
+    // A lit key goes dark when every note is released at once.
+    midi.Receive(0, 0x00643C90);
+    session.SetPlayableSelected(true);
+    midi.Receive(0, 0x00643E90);
+    ASSERT_TRUE(midi.WaitUntilDelivered());
+    EXPECT_TRUE(session.InputNotes().IsLit(74));
+    session.ReleaseAllNotes();
+    EXPECT_FALSE(session.InputNotes().IsLit(74));
+
+    session.Stop();
+    midi.ClearRecords();
+    session.PlayNote(72, 100);
+    EXPECT_THAT(midi.SentWords(), IsEmpty()) << "not previewing";
+    EXPECT_THAT(midi.Violations(), IsEmpty());
+}
+
 // What the input thread has handed on.
 class CountingReceiver final : public IPreviewInputReceiver {
 public:
