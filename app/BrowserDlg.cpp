@@ -25,6 +25,7 @@ CBrowserDlg::CBrowserDlg(HWND parent)
     , m_treeDrop(m_soundTree, m_treeCommands, m_settings.model)
     , m_treeFind(m_soundTree, m_treeCommands, m_sfManager, m_settings.model)
     , m_previewPanel(m_preview, m_sfManager, m_settings.model, m_soundTree, m_images, m_treeCommands)
+    , m_playPanel(m_preview, m_previewPanel, m_settings.model)
     , m_hIcon(LoadIconA(ResourceModule(), MAKEINTRESOURCEA(IDR_MAINFRAME)))
 {
 }
@@ -60,6 +61,7 @@ BOOL CBrowserDlg::OnInitDialog()
     m_soundTree.Attach(tree, &m_images);
     m_treeCommands.SetOwner(m_hWnd);
     m_treeFind.Create(m_hWnd);
+    m_playPanel.Create(m_hWnd);
     m_treeCommands.SetRefreshListener([this] { m_treeFind.RebuildIndex(); });
     m_treeCommands.SetBusyListener([this] { m_treeFind.GiveWayToWindow(); });
 
@@ -74,6 +76,7 @@ BOOL CBrowserDlg::OnInitDialog()
         return TRUE;
     }
     m_settings.Load(Devices(), [this] { m_previewPanel.TogglePreview(); });
+    m_playPanel.ApplySettings();
     CreateImageList(tree);
     m_treeCommands.RefreshTree();
 
@@ -87,6 +90,7 @@ BOOL CBrowserDlg::OnInitDialog()
     SendMessageA(list, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
 
     m_previewPanel.ResetOctave();
+    m_playPanel.OnOctaveChanged();
     CollapseToHalfWidth();
     // A failed start-up load is reported like any other load: a silent failure would leave
     // the user wondering where the SoundFont went.
@@ -191,6 +195,7 @@ bool CBrowserDlg::OnNotify(NMHDR* header, LRESULT& result)
         return m_treeCommands.OnTreeNotify(header, result);
     if (header->idFrom == IDC_OCTAVE_SPIN && header->code == UDN_DELTAPOS) {
         m_previewPanel.OnOctaveDeltaPos(*reinterpret_cast<NMUPDOWN*>(header));
+        m_playPanel.OnOctaveChanged();
         result = 0;
         return true;
     }
@@ -239,6 +244,8 @@ bool CBrowserDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
 
 bool CBrowserDlg::OnSysCommand(UINT command)
 {
+    if (m_playPanel.OnSysCommand(command))
+        return true;
     if ((command & 0xFFF0) != IDM_ABOUTBOX)
         return false;
     CAboutDlg about(m_hWnd);
@@ -278,6 +285,7 @@ void CBrowserDlg::Layout()
                      SWP_NOZORDER | SWP_NOACTIVATE);
     };
     place(button, layout.expandButton);
+    m_playPanel.Layout(client.right);
     place(tree, layout.tree);
     m_treeFind.Place(layout.tree);
     if (!layout.presetListVisible) {

@@ -2,6 +2,7 @@
 // The main window: the frame around the sound tree, the memory meter and the preview controls,
 // and the routing of its messages to the owners below, each of which keeps one capability.
 
+#include "app/PlayPanel.h"
 #include "app/PreviewPanel.h"
 #include "base/Dialog.h"
 #include "browser/MemoryMeter.h"
@@ -45,6 +46,7 @@ public:
     CTreeDrop m_treeDrop;
     CTreeFind m_treeFind;
     CPreviewPanel m_previewPanel;
+    CPlayPanel m_playPanel;
     HIMAGELIST m_imageList = nullptr;
     bool m_expanded = false;
     HICON m_hIcon;

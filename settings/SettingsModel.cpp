@@ -92,6 +92,7 @@ void SettingsModel::Load(const CProfile& profile, const SettingsDevices& devices
     }
 
     profile.ReadText(kGeneral, "LastOpenDir", lastOpenDir);
+    profile.ReadBool(kGeneral, "ShowPianoStrip", showPianoStrip);
 
     std::vector<std::string> paths;
     profile.ReadTextArray(kFolders, "LocalSoundFonts", paths);
@@ -139,6 +140,7 @@ void SettingsModel::Save(const CProfile& profile, const SettingsDevices& devices
     WriteDeviceMap(profile, preview.deviceMap);
 
     profile.WriteText(kGeneral, "LastOpenDir", lastOpenDir);
+    profile.WriteBool(kGeneral, "ShowPianoStrip", showPianoStrip);
 
     std::vector<std::string> paths;
     for (std::size_t i = 0; i < folders.size(); ++i)

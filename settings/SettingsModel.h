@@ -32,6 +32,8 @@ struct SettingsModel {
     // load gives it, which differs on purpose for the channel of sounds on disk: see Load.
     PreviewSettings preview;
     std::string lastOpenDir;
+    // Whether the main window shows its piano strip.
+    bool showPianoStrip = true;
     std::vector<CShellItem> folders;
     // For each folder of `folders`, the path it was stored under when it was read from the
     // settings (empty for folders added during the run): a folder the shell can't name a path

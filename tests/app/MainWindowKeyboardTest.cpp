@@ -408,9 +408,9 @@ TEST_F(KeyboardTest, UnderlinedLettersAndTabFollowTheLayout)
 {
     Open();
     // From the tree (and the preset list, shown only in the wide view) round to the octave
-    // field, across the buttons and the find box back to the tree.
-    const std::vector<int> order = {IDC_OCTAVE_EDIT, IDC_REFRESH, IDC_PREVIEW, IDC_SETTINGS, IDC_FIND_EDIT,
-                                    IDC_SOUND_TREE};
+    // field, across the buttons, the piano strip and the find box back to the tree.
+    const std::vector<int> order = {IDC_OCTAVE_EDIT, IDC_REFRESH,     IDC_PREVIEW,   IDC_SETTINGS,
+                                    IDC_PIANO_STRIP, IDC_FIND_EDIT, IDC_SOUND_TREE};
     std::vector<int> tabbed;
     OnUi([&] {
         HWND control = Tree();
