@@ -30,7 +30,7 @@ bool HighContrast()
 
 // The colours keys are drawn in: the system's under high contrast, a piano's otherwise.
 struct KeyColours {
-    COLORREF white, black, pressedWhite, pressedBlack, outline, labelBack, labelText;
+    COLORREF white, black, pressedWhite, pressedBlack, outline, labelBack, labelText, keyText;
 };
 
 KeyColours ColoursNow()
@@ -38,9 +38,9 @@ KeyColours ColoursNow()
     if (HighContrast())
         return {GetSysColor(COLOR_WINDOW),    GetSysColor(COLOR_WINDOWTEXT), GetSysColor(COLOR_HIGHLIGHT),
                 GetSysColor(COLOR_HIGHLIGHT), GetSysColor(COLOR_WINDOWTEXT), GetSysColor(COLOR_BTNFACE),
-                GetSysColor(COLOR_BTNTEXT)};
-    return {RGB(252, 252, 250), RGB(32, 32, 36),    RGB(150, 190, 235), RGB(50, 100, 175),
-            RGB(96, 96, 96),    GetSysColor(COLOR_BTNFACE), GetSysColor(COLOR_BTNTEXT)};
+                GetSysColor(COLOR_BTNTEXT), GetSysColor(COLOR_WINDOWTEXT)};
+    return {RGB(252, 252, 250), RGB(32, 32, 36),    RGB(150, 190, 235),         RGB(50, 100, 175),
+            RGB(96, 96, 96),    GetSysColor(COLOR_BTNFACE), GetSysColor(COLOR_BTNTEXT), RGB(96, 96, 96)};
 }
 
 void Fill(HDC dc, const RECT& rect, COLORREF colour)
@@ -334,12 +334,29 @@ void CPianoStrip::Paint(HDC target) const
             Fill(dc, key, black ? (pressed ? colours.pressedBlack : colours.black)
                                 : (pressed ? colours.pressedWhite : colours.white));
             Frame(dc, key, colours.outline);
+            if (note % 12 == 0)
+                PaintKeyName(dc, key, note, colours.keyText);
         }
     }
     BitBlt(target, 0, 0, client.right, client.bottom, dc, 0, 0, SRCCOPY);
     SelectObject(dc, oldBitmap);
     DeleteObject(bitmap);
     DeleteDC(dc);
+}
+
+// Each C is named at its foot (C4 is middle C), so that the octave shows.
+void CPianoStrip::PaintKeyName(HDC dc, const RECT& key, int note, COLORREF colour) const
+{
+    HGDIOBJ oldFont = m_font ? SelectObject(dc, m_font) : nullptr;
+    SetTextColor(dc, colour);
+    SetBkMode(dc, TRANSPARENT);
+    char name[8];
+    std::snprintf(name, sizeof name, "C%d", note / 12 - 1);
+    RECT inner = key;
+    InflateRect(&inner, 0, -2);
+    DrawTextA(dc, name, -1, &inner, DT_CENTER | DT_BOTTOM | DT_SINGLELINE | DT_NOPREFIX);
+    if (oldFont)
+        SelectObject(dc, oldFont);
 }
 
 void CPianoStrip::PaintLabel(HDC dc, const RECT& label) const

@@ -46,6 +46,7 @@ private:
     void ReleaseMouseNote();
     void Paint(HDC dc) const;
     void PaintLabel(HDC dc, const RECT& label) const;
+    void PaintKeyName(HDC dc, const RECT& key, int note, COLORREF colour) const;
     void AddTip();
     void Redraw();
 

@@ -105,6 +105,9 @@ bool CTreeBuilder::Refresh(HWND owner)
     HTREEITEM diskRoot = Insert(TVI_ROOT, Record(TreeItemKind::DiskRoot), false, "Sound Files on disk");
     ListFolders(diskRoot);
     TreeView_Expand(m_tree.Window(), loadedRoot, TVE_EXPAND);
+    // Nothing listed yet: the way to list something is in sight.
+    if (m_folders.empty())
+        TreeView_Expand(m_tree.Window(), diskRoot, TVE_EXPAND);
     return true;
 }
 
@@ -160,6 +163,8 @@ void CTreeBuilder::ListFolders(HTREEITEM root)
         record.listedPath = ListedPathOf(m_folders[i], i < m_storedPaths.size() ? m_storedPaths[i] : std::string());
         Insert(root, record, true, "%s", record.listedPath.c_str());
     }
+    if (m_folders.empty())
+        Insert(root, Record(TreeItemKind::AddFolderPrompt), false, "Add a folder of SoundFonts\xE2\x80\xA6");
     if (CTreeItemData* data = m_tree.RecordOf(root))
         data->childrenListed = true;
 }

@@ -167,7 +167,8 @@ HTREEITEM CTreeCommands::SelectItemUnderMouse()
 
 void CTreeCommands::UpdateMeterForRecord(const TreeItemRecord& record)
 {
-    if (record.kind == TreeItemKind::SoundFontFile)
+    // A damaged file's size can't be read: the default device's free memory alone.
+    if (record.kind == TreeItemKind::SoundFontFile || record.kind == TreeItemKind::DamagedSoundFontFile)
         m_meter.UpdateForFile(m_engine, DefaultLoadDevice(), record.item.GetPath());
     else
         UpdateMemoryMeter(HasDevice(record.kind) ? record.device : -1);
@@ -255,7 +256,13 @@ void CTreeCommands::LoadFromMenu(int device, const std::string& path, bool direc
 {
     if (LoadSoundFont(device, path, direct) != 0)
         ShowCommandError("Error loading SoundFont (%s)");
-    UpdateMemoryMeter(device);
+    // A file still selected was not loaded (refused, or cancelled): the meter keeps saying
+    // what it needs of the device.
+    const CTreeItemData* selected = m_tree.SelectedRecord();
+    if (selected && selected->kind == TreeItemKind::SoundFontFile)
+        m_meter.UpdateForFile(m_engine, device, selected->item.GetPath());
+    else
+        UpdateMemoryMeter(device);
 }
 
 void CTreeCommands::ShowCommandError(const char* format)
@@ -310,8 +317,8 @@ void CTreeCommands::OnEnter()
         ActivateSelectedItem();
 }
 
-// Loads the selected SoundFont file on disk, or says why a damaged one can't be; other items
-// only show their device's memory.
+// Loads the selected SoundFont file on disk, says why a damaged one can't be, or asks for a
+// folder to list from the prompt of an empty list; other items only show their device's memory.
 bool CTreeCommands::ActivateSelectedItem()
 {
     CTreeItemData* record = m_tree.SelectedRecord();
@@ -321,6 +328,8 @@ bool CTreeCommands::ActivateSelectedItem()
     if (record->kind == TreeItemKind::SoundFontFile) {
         std::string path = record->item.GetPath();
         LoadFromMenu(DefaultLoadDevice(), path, true);
+    } else if (record->kind == TreeItemKind::AddFolderPrompt) {
+        AddFolder();
     } else if (record->kind == TreeItemKind::DamagedSoundFontFile) {
         ErrorBox(m_owner, MB_ICONSTOP | MB_OK, "Error", "%s",
                  DamagedFileMessage(record->item.GetPath(), record->damage).c_str());

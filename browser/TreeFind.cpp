@@ -78,6 +78,31 @@ CTreeFind::CTreeFind(CSoundTree& tree, CTreeCommands& commands, CSoundFontManage
 {
 }
 
+namespace {
+
+const char kBoxPreviousProcedure[] = "TonewellFindBoxProcedure";
+
+// The find box's own keys: Ctrl+F there selects what the box holds, so that the next search
+// replaces the last instead of adding to it.
+LRESULT CALLBACK FindBoxProcedure(HWND box, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    auto previous = reinterpret_cast<WNDPROC>(GetPropA(box, kBoxPreviousProcedure));
+    if (message == WM_KEYDOWN && wParam == 'F' && GetKeyState(VK_CONTROL) < 0) {
+        SendMessageA(box, EM_SETSEL, 0, -1);
+        return 0;
+    }
+    constexpr WPARAM kControlF = 0x06; // the character Ctrl+F types
+    if (message == WM_CHAR && wParam == kControlF)
+        return 0;
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrA(box, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
+        RemovePropA(box, kBoxPreviousProcedure);
+    }
+    return CallWindowProcA(previous, box, message, wParam, lParam);
+}
+
+} // namespace
+
 void CTreeFind::Create(HWND owner)
 {
     m_owner = owner;
@@ -89,7 +114,12 @@ void CTreeFind::Create(HWND owner)
     m_results = CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD | WS_BORDER | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL |
                                 LVS_SHOWSELALWAYS, 0, 0, 10, 10, owner,
                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_FIND_RESULTS)), instance, nullptr);
-    SendMessageA(m_results, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+    SendMessageA(m_results, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP,
+                 LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP);
+    SetPropA(m_box, kBoxPreviousProcedure,
+             reinterpret_cast<HANDLE>(SetWindowLongPtrA(m_box, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FindBoxProcedure))));
+    // Says what the box is for while it is empty, the focus in it or not.
+    SendMessageW(m_box, EM_SETCUEBANNER, TRUE, reinterpret_cast<LPARAM>(L"Find a sound (Ctrl+F)"));
     AddColumn(m_results, 0, 150, "Name");
     AddColumn(m_results, 1, 60, "Preset");
     AddColumn(m_results, 2, 300, "Where");
@@ -255,8 +285,13 @@ void CTreeFind::FillResults(const std::vector<PresetMatch>& matches)
 
 std::string CTreeFind::WhereText(const PresetSource& source) const
 {
-    if (!source.IsLoadedBank())
-        return source.path;
+    // The file's name first: a narrow column still tells files of the same preset apart.
+    if (!source.IsLoadedBank()) {
+        const std::size_t slash = source.path.find_last_of("\\/");
+        if (slash == std::string::npos)
+            return source.path;
+        return source.path.substr(slash + 1) + " in " + source.path.substr(0, slash);
+    }
     std::string device = static_cast<std::size_t>(source.device) < m_deviceNames.size()
                              ? AnsiToUtf8(m_deviceNames[static_cast<std::size_t>(source.device)])
                              : "Device " + std::to_string(source.device);
@@ -281,8 +316,31 @@ bool CTreeFind::OnNotify(NMHDR* header, LRESULT& result)
     case NM_DBLCLK:
         ActivateResult(reinterpret_cast<NMITEMACTIVATE*>(header)->iItem);
         return true;
+    case LVN_GETINFOTIPA:
+    case LVN_GETINFOTIPW:
+        TipOfResult(header);
+        return true;
     default:
         return false;
+    }
+}
+
+// A result's tip: the whole path of its file (a bank's result has none).
+void CTreeFind::TipOfResult(NMHDR* header) const
+{
+    auto* tip = reinterpret_cast<NMLVGETINFOTIPW*>(header);
+    if (tip->iItem < 0 || tip->iItem >= static_cast<int>(m_shown.size()) || tip->cchTextMax <= 0)
+        return;
+    const PresetSource& source = m_shown[static_cast<std::size_t>(tip->iItem)].source;
+    if (source.IsLoadedBank())
+        return;
+    if (header->code == LVN_GETINFOTIPW) {
+        const std::wstring path = WidenUtf8(source.path);
+        lstrcpynW(tip->pszText, path.c_str(), tip->cchTextMax);
+    } else {
+        auto* narrow = reinterpret_cast<NMLVGETINFOTIPA*>(header);
+        const std::string path = ExactAnsi(WidenUtf8(source.path)).value_or(source.path);
+        lstrcpynA(narrow->pszText, path.c_str(), narrow->cchTextMax);
     }
 }
 

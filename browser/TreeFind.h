@@ -62,6 +62,7 @@ private:
     HTREEITEM FindLoadedPreset(const PresetMatch& match);
     HTREEITEM FindFilePreset(const PresetMatch& match);
     void ActivateResult(int row);
+    void TipOfResult(NMHDR* header) const;
     std::string BoxText() const;
 
     CSoundTree& m_tree;

@@ -23,6 +23,8 @@ enum class TreeItemKind : std::uint8_t {
     WaveFile = 25,
     // A .sf2 file whose preset list can't be read; `damage` says why.
     DamagedSoundFontFile = 26,
+    // Stands alone in an empty "Sound Files on disk": chosen, it asks for a folder to add.
+    AddFolderPrompt = 27,
 };
 
 // The values an item is inserted with; numbers keep their low eight bits.

@@ -47,7 +47,7 @@ TEST_F(BrowserFrame, OpensCollapsedAtHalfTheTemplateWidth)
     HWND window = Open();
     ASSERT_NE(window, nullptr);
 
-    RECT templateSize = {0, 0, 371, 260};
+    RECT templateSize = {0, 0, 440, 350};
     MapDialogRect(window, &templateSize);
     RECT outer = OuterOf(window);
     EXPECT_EQ(outer.right - outer.left, templateSize.right / 2);

@@ -97,3 +97,16 @@ TEST_F(DamagedTest, EachDamagedFileShowsItsPictureItsReasonAndNoMenu)
     EXPECT_TRUE(m_boxes.Boxes().empty()) << ::testing::PrintToString(m_boxes.Texts());
     EXPECT_EQ(Sim().CallCount(static_cast<int>(SfmSlot::LoadBank)), 0u);
 }
+
+TEST_F(DamagedTest, ASelectedDamagedFileShowsTheFreeMemoryAlone)
+{
+    ::WriteFile(m_folder + "broken.sf2", DamagedImages().front().image);
+    ASSERT_EQ(Sim().SetDeviceMemory(0, 32u << 20), 0);
+    Open();
+    TreeView_SelectItem(Tree(), File("broken.sf2"));
+    HWND meter = GetDlgItem(Window(), 1023);
+    char text[256] = {};
+    GetWindowTextA(meter, text, sizeof text);
+    EXPECT_STREQ(text, "32.0 MB Free");
+    EXPECT_TRUE(IsWindowEnabled(meter));
+}

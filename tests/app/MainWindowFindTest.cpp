@@ -121,7 +121,13 @@ protected:
     }
     bool Visible(HWND window) const { return IsWindowVisible(window) != FALSE; }
 
-    std::string File(const std::string& name) const { return m_folder + name; }
+    // A file's result: its name first, then its folder (without the closing backslash).
+    std::string File(const std::string& name) const
+    {
+        const std::string path = m_folder + name;
+        const std::size_t slash = path.rfind('\\');
+        return path.substr(slash + 1) + " in " + path.substr(0, slash);
+    }
     std::string Bank4() const { return std::string(kDevice2) + ", bank 004"; }
 
     std::string m_folder;
@@ -238,6 +244,17 @@ TEST_F(FindTest, CtrlFFocusesTheBoxAndEscapeClearsItWithoutClosingTheWindow)
     EXPECT_TRUE(Visible(Tree()));
     EXPECT_FALSE(Visible(Results()));
 
+    // In the box itself: the text is selected, so that the next search replaces it.
+    Type("brass");
+    OnUi([&] { SetFocus(Box()); SendMessageA(Box(), EM_SETSEL, 5, 5); });
+    Press('F', true);
+    DWORD start = 0, end = 0;
+    SendMessageA(Box(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    EXPECT_EQ(start, 0u);
+    EXPECT_EQ(end, 5u);
+    EXPECT_EQ(WindowText(Box()), "brass");
+    Type("");
+
     // From the results list too.
     Type("brass");
     OnUi([&] { SetFocus(Results()); });
@@ -248,4 +265,21 @@ TEST_F(FindTest, CtrlFFocusesTheBoxAndEscapeClearsItWithoutClosingTheWindow)
     EXPECT_TRUE(IsWindowVisible(Window()));
     EXPECT_EQ(Focus(), Tree());
     EXPECT_EQ(WindowText(Box()), "");
+}
+
+TEST_F(FindTest, AFileResultNamesTheFileFirstAndItsWholePathInItsTip)
+{
+    OpenAndIndex();
+    Type("Organ");
+    ASSERT_EQ(Rows().size(), 1u);
+    EXPECT_EQ(Rows()[0].where, "other.sf2 in " + m_folder + "sub");
+    char text[INFOTIPSIZE] = "left over";
+    NMLVGETINFOTIPA tip = {};
+    tip.hdr = {Results(), IDC_FIND_RESULTS, static_cast<UINT>(LVN_GETINFOTIPA)};
+    tip.pszText = text;
+    tip.cchTextMax = sizeof text;
+    tip.iItem = 0;
+    SendMessageA(Window(), WM_NOTIFY, IDC_FIND_RESULTS, reinterpret_cast<LPARAM>(&tip));
+    EXPECT_STREQ(text, (m_folder + "sub\\other.sf2").c_str());
+    EXPECT_NE(ListView_GetExtendedListViewStyle(Results()) & LVS_EX_INFOTIP, 0u);
 }

@@ -152,3 +152,22 @@ TEST_F(FitTest, AFileThatFitsLoadsAsBefore)
     EXPECT_TRUE(m_boxes.Boxes().empty()) << ::testing::PrintToString(m_boxes.Texts());
     EXPECT_NE(Find({"Loaded SoundFonts", kDevice1, "126 - Small"}), nullptr);
 }
+
+TEST_F(FitTest, AfterARefusedLoadTheMeterStillSaysWhatTheSelectedFileNeeds)
+{
+    Write("big.sf2", "Big", 48 * kMegabyte);
+    ASSERT_EQ(Sim().SetDeviceMemory(0, 32 * kMegabyte), 0);
+    Open();
+    const std::string tooLarge = "32.0 MB Free \xC2\xB7 needs 48.0 MB: too large";
+    TreeView_SelectItem(Tree(), File("big.sf2"));
+    ASSERT_EQ(MeterText(), tooLarge);
+    // From the menu, and by Enter as a double-click does.
+    RightClick(File("big.sf2"), "Load");
+    ASSERT_TRUE(m_boxes.WaitForCount(1));
+    EXPECT_EQ(TreeView_GetSelection(Tree()), File("big.sf2"));
+    EXPECT_EQ(MeterText(), tooLarge) << "after the menu's Load";
+    OnUi([&] { SetFocus(Tree()); });
+    SendMessageA(Window(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    ASSERT_TRUE(m_boxes.WaitForCount(2));
+    EXPECT_EQ(MeterText(), tooLarge) << "after Enter";
+}

@@ -344,6 +344,7 @@ TEST_F(AccessibleNamesTest, ControlsAreNamedByTheTextBesideThem)
     } cases[] = {
         {IDC_OCTAVE_EDIT, "Octave"},     {IDC_REFRESH, "Refresh"},   {IDC_PREVIEW, "Start Preview"},
         {IDC_SETTINGS, "Settings"},      {IDC_MEMORY_TEXT, meter},   {IDC_MEMORY_BAR, meter},
+        {IDC_PIANO_STRIP, "Piano keys"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.id);
@@ -444,4 +445,24 @@ TEST_F(KeyboardTest, UnderlinedLettersAndTabFollowTheLayout)
     EXPECT_NE(lowered, "0");
     EXPECT_NE(raised, "0");
     EXPECT_NE(lowered, raised);
+}
+
+TEST_F(AccessibleNamesTest, ThePianoStripsKeysAreNamedByTheirNotes)
+{
+    OpenWithOle();
+    HWND strip = GetDlgItem(Window(), IDC_PIANO_STRIP);
+    IAccessible* object = nullptr;
+    ASSERT_TRUE(SUCCEEDED(AccessibleObjectFromWindow(strip, static_cast<DWORD>(OBJID_CLIENT), kAccessible,
+                                                     reinterpret_cast<void**>(&object))));
+    long count = 0;
+    EXPECT_EQ(object->get_accChildCount(&count), S_OK);
+    EXPECT_GE(count, 25) << "two octaves and a C at the least";
+    object->Release();
+    // At octave 0 the strip starts on C3; middle C is the thirteenth key.
+    const struct {
+        long child;
+        const char* name;
+    } cases[] = {{1, "C 3"}, {2, "C sharp 3"}, {12, "B 3"}, {13, "C 4"}};
+    for (const auto& c : cases)
+        EXPECT_EQ(AccessibleName(strip, c.child), c.name) << c.child;
 }

@@ -28,7 +28,16 @@ const char kFirstRunIni[] =
     "LFMidiOutBank=127\r\n"
     "LFMidiOutInstrument=127\r\n"
     "[General]\r\n"
-    "LastOpenDir=\r\n";
+    "LastOpenDir=\r\n"
+    "ShowPianoStrip=True\r\n";
+
+// What an empty "Sound Files on disk" holds, as the tree gives it in the ANSI code page.
+std::string AddFolderPrompt()
+{
+    char text[64] = {};
+    WideCharToMultiByte(CP_ACP, 0, L"Add a folder of SoundFonts\u2026", -1, text, sizeof text, nullptr, nullptr);
+    return text;
+}
 
 } // namespace
 
@@ -39,9 +48,10 @@ TEST_F(MainWindowTest, FirstStartShowsTheDevicesAndWritesEverySettingAtExit)
     EXPECT_TRUE(m_boxes.Boxes().empty());
 
     TreeLines expected = {"1 Loaded SoundFonts", "2 Simulated Synth 1", "2 Simulated Synth 2",
-                          "1 Sound Files on disk"};
+                          "1 Sound Files on disk", "2 " + AddFolderPrompt()};
     EXPECT_EQ(Lines(), expected);
     EXPECT_TRUE(IsExpanded(Find({"Loaded SoundFonts"})));
+    EXPECT_TRUE(IsExpanded(Find({"Sound Files on disk"}))) << "the prompt is in sight";
     EXPECT_EQ(WindowText(GetDlgItem(window, IDC_OCTAVE_EDIT)), "0");
     EXPECT_EQ(WindowText(GetDlgItem(window, IDC_PREVIEW)), "Start &Preview");
 
@@ -59,7 +69,8 @@ TEST_F(MainWindowTest, SecondStartTakesWhatTheFirstLeft)
     Open();
     EXPECT_EQ(Dialog().m_settings.model.preview.fileBank, 90);
     EXPECT_FALSE(Dialog().m_settings.model.preview.deviceMap.EntryFor("Simulated Synth 2").enabled);
-    TreeLines expected = {"1 Loaded SoundFonts", "2 Simulated Synth 1", "1 Sound Files on disk"};
+    TreeLines expected = {"1 Loaded SoundFonts", "2 Simulated Synth 1", "1 Sound Files on disk",
+                          "2 " + AddFolderPrompt()};
     EXPECT_EQ(Lines(), expected);
 }
 
