@@ -41,7 +41,8 @@ build "$native" bench_sf2_presets bench_sf2_hostile bench_preview_input
 
 step "Windows build ($arch: $toolchain)"
 configure "$win" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_TOOLCHAIN_FILE="$toolchain"
-build "$win" bench_sf2_presets bench_sf2_hostile bench_preview_input bench_tree_refresh bench_preset_index
+build "$win" bench_sf2_presets bench_sf2_hostile bench_preview_input bench_tree_refresh bench_preset_index \
+  bench_strip_keys
 
 step "preset listing, native"
 "$native/bench/bench_sf2_presets" "$work/sf2-native" 1000 7
@@ -61,6 +62,8 @@ tools/wine-session.sh "$win/wine/prefix" --arch "$arch" --fresh -- bash -c '
   (cd "$1/bench" && "$WINELOADER" bench_sf2_hostile.exe "$2-hostile" 5)
   echo; echo "== preview input path, Windows under Wine"
   (cd "$1/bench" && "$WINELOADER" bench_preview_input.exe)
+  echo; echo "== piano strip: key press to note-on, Windows under Wine"
+  (cd "$1/bench" && "$WINELOADER" bench_strip_keys.exe 1000)
   echo; echo "== sound tree, 1,000 files: as shipped and the full build, Windows under Wine"
   (cd "$1/bench" && "$WINELOADER" bench_tree_refresh.exe "$3" 100 1 1)
   echo; echo "== sound tree, 10,000 files: as shipped, Windows under Wine"
