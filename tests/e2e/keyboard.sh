@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # A first session with the keyboard alone: no mouse is moved or clicked. The window starts in
-# the tree; the folder is added through the menu of "Sound Files on disk" (End, Shift+F10,
-# Down, Enter) and chosen in the folder picker with keys; the folder is opened with the arrow
-# keys and a SoundFont loaded with Enter, then a bank's menu empties it again with Shift+F10;
-# Escape ends the program. Each step is read back with the inspector and against the card's
+# the tree; "Sound Files on disk" is open on its one item, "Add a folder of SoundFonts...":
+# End and Enter on it, and the folder is chosen in the folder picker with keys (the branch's
+# own menu, Shift+F10, is there too); the folder is opened with the arrow keys and a SoundFont
+# loaded with Enter, then a bank's menu empties it again with Shift+F10; Shift+Tab reaches the
+# piano strip, where a few notes are played from the computer keyboard (the first switches
+# previewing on; without MIDI devices here it says so three times); Escape ends the program. Each step is read back with the inspector and against the card's
 # own record of its banks.
 # shellcheck disable=SC2317 # functions called only through e2e_check
 set -uo pipefail
@@ -101,14 +103,18 @@ e2e_keys Home
 read_tree
 e2e_expect "Home selects the top of the tree" "Loaded SoundFonts" "$(selected_item)"
 
-step "add the folder: End, Shift+F10, Down, Enter, and the picker with keys"
+step "add the folder: End, Enter on the prompt, and the picker with keys"
 e2e_keys End
 read_tree
-e2e_expect "End selects the disk branch" "Sound Files on disk" "$(selected_item)"
+e2e_check "End selects the prompt of the empty disk branch" \
+  grep -q '^Add a folder of SoundFonts' <<<"$(selected_item)"
+e2e_keys Up
+read_tree
+e2e_expect "Up selects the disk branch" "Sound Files on disk" "$(selected_item)"
 e2e_keys shift+F10
 e2e_check "Shift+F10 shows the branch's menu" menu_shown
 e2e_screenshot "$shots/01-disk-menu.png" all
-e2e_keys Down Return
+e2e_keys Escape Down Return
 pick_folder_with_keys "$sounds" || abort "the folder could not be chosen with keys"
 e2e_check "the picker closes on Enter" wait_gone "$picker"
 no_message_boxes "adding the folder"
@@ -116,8 +122,8 @@ read_tree
 e2e_expect "the disk branch lists the folder" "$folder" "$(children_of 'Sound Files on disk')"
 
 step "open the folder with the arrow keys and load the SoundFont with Enter"
-# The tree was rebuilt: the first key selects its top item.
-e2e_keys Home End Right Right Right Right
+# The tree was rebuilt with the disk branch open as it was: End reaches the folder.
+e2e_keys Home End Right Right
 read_tree
 e2e_expect "the arrow keys reach the file" "$font" "$(selected_item)"
 e2e_keys Return
@@ -137,6 +143,22 @@ e2e_check "Shift+F10 shows the bank's menu" menu_shown
 e2e_keys Down Return
 no_message_boxes "deleting the bank"
 e2e_expect "the card's first device holds no bank" "" "$(card_banks 1)"
+
+step "play a few notes on the piano strip from the computer keyboard"
+# From the tree, back across the find box to the strip.
+e2e_keys shift+Tab shift+Tab
+e2e_keys z
+messages=$(e2e_dismiss_boxes 2)
+e2e_check "the first note starts previewing, which says that no MIDI device is here" \
+  grep -q "^Error: Couldn't open midi device" <<<"$messages"
+e2e_expect "previewing is on" "Stop &Preview" "$(e2e_control Tonewell 1007 | sed -nE 's/.* text=//p')"
+e2e_keys c b q 2 w
+no_message_boxes "playing"
+xdotool keydown c keydown b keydown q
+sleep 0.5
+e2e_screenshot "$shots/03-piano-strip.png"
+xdotool keyup q keyup b keyup c
+sleep 0.3
 
 step "Escape ends Tonewell"
 e2e_close || abort "Escape did not end Tonewell"
