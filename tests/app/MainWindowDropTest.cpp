@@ -105,7 +105,14 @@ protected:
     }
 
     std::vector<std::string> Banks(const char* device) { return ChildTexts(Find({"Loaded SoundFonts", device})); }
-    std::vector<std::string> ListedFolders() { return ChildTexts(Find({"Sound Files on disk"})); }
+    // The folders under "Sound Files on disk"; without one it holds the prompt to add one.
+    std::vector<std::string> ListedFolders()
+    {
+        std::vector<std::string> folders = ChildTexts(Find({"Sound Files on disk"}));
+        if (folders.size() == 1 && folders[0].rfind("Add a folder of SoundFonts", 0) == 0)
+            folders.clear();
+        return folders;
+    }
 
     std::string m_folder;
 };
