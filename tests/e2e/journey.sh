@@ -200,11 +200,12 @@ step "first start, without tnw.ini"
 e2e_check "no tnw.ini before the first start" test ! -e "$ini"
 e2e_start "$run" || abort "the main window did not show by itself"
 read_tree start
-e2e_expect "the tree: the loaded SoundFonts of both devices, no bank, and an empty disk branch" \
+e2e_expect "the tree: the loaded SoundFonts of both devices, no bank, and a disk branch open on its prompt" \
   "1 Loaded SoundFonts
 2 Simulated Synth 1
 2 Simulated Synth 2
-1 Sound Files on disk" "$(outline)"
+1 Sound Files on disk
+2 Add a folder of SoundFonts" "$(outline | LC_ALL=C sed 's/^\(2 Add a folder of SoundFonts\).*/\1/')"
 e2e_expect "\"Loaded SoundFonts\" expanded" 1 "$(field expanded "$(item 'Loaded SoundFonts')")"
 e2e_expect "the memory meter empty and greyed" "|0|0" "$(meter)"
 e2e_expect "the octave shows 0" 0 "$(control_text "$main" 1035)"
@@ -228,9 +229,10 @@ e2e_expect "the disk branch lists the folder, by its path" "$folder" \
 
 # ---------------------------------------------------------------------------------------------
 step "open the folder: its files and their presets"
+disk_open=$(field expanded "$(item 'Sound Files on disk')")
 e2e_click_tree 'Sound Files on disk' 1 2
 read_tree double-clicked-branch
-e2e_expect "a double-click does not open a branch" 0 \
+e2e_expect "a double-click neither opens nor closes a branch" "$disk_open" \
   "$(field expanded "$(item 'Sound Files on disk')")"
 open_folder
 e2e_keys Down Down Right # to the second file and open it
