@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix mingw-w64-tools
   wine wine64 wine32:i386 fonts-wine xvfb xauth imagemagick xdotool x11-utils python3
-  clang libclang-rt-14-dev googletest zip unzip ccache
+  clang libclang-rt-14-dev googletest zip unzip ccache fluidsynth fluid-soundfont-gm
   timgm6mb-soundfont opl3-soundfont nsis
 )
 
