@@ -37,7 +37,7 @@ windows_path() { echo "Z:$1" | tr / '\\'; }
 step "native build (clang, optimised)"
 configure "$native" -DCMAKE_BUILD_TYPE=Release -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
   -DTONEWELL_TESTS=OFF
-build "$native" bench_sf2_presets bench_sf2_hostile bench_preview_input
+build "$native" bench_sf2_presets bench_sf2_hostile bench_preview_input bench_synth_render
 
 step "Windows build ($arch: $toolchain)"
 configure "$win" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_TOOLCHAIN_FILE="$toolchain"
@@ -49,6 +49,8 @@ step "preset reader on hostile files, native"
 "$native/bench/bench_sf2_hostile" "$work/hostile-native" 5
 step "preview input path, native"
 "$native/bench/bench_preview_input"
+step "synthesizer beside FluidSynth, native"
+"$native/bench/bench_synth_render"
 
 # One Wine session for all the Windows programs. They run in their own folder, where the tree
 # benchmark finds the simulated card and writes its settings file for the run.
