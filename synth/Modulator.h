@@ -23,7 +23,7 @@ struct Modulator {
 struct ModulatorInputs {
     const std::uint8_t* controllers = nullptr; // 128 MIDI controller values of the channel
     int pitchWheel = 8192;                     // 0 to 16383
-    int pitchWheelSensitivity = 2;             // semitones
+    float pitchWheelSensitivity = 2.0f;        // semitones
     int channelPressure = 0;
     int key = 60;
     int velocity = 100;

@@ -55,13 +55,11 @@ public:
     void SetChorus(bool on);
 
 private:
-    struct RetainedSet {
-        std::shared_ptr<const CSoundSet> set;
-        std::uint64_t generation;
-    };
+    struct RetainedSet;
+    void CollectLocked();
 
     std::unique_ptr<CSynthEngine> m_engine;
     std::mutex m_loaderLock; // loaders only; the render thread never takes it
-    std::vector<RetainedSet> m_retained;
+    std::vector<std::unique_ptr<RetainedSet>> m_retained;
     std::uint64_t m_nextGeneration = 1;
 };
