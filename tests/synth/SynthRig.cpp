@@ -75,3 +75,15 @@ std::vector<float> Play(const std::shared_ptr<const CSynthFont>& font, const std
     }
     return out;
 }
+
+void CSynthSession::Post(std::uint32_t message)
+{
+    EXPECT_TRUE(m_synth.PostShortMessage(message));
+}
+
+std::vector<float> CSynthSession::Render(double seconds)
+{
+    std::vector<float> out(2 * static_cast<std::size_t>(seconds * m_config.sampleRate));
+    m_synth.Render(out.data(), out.size() / 2);
+    return out;
+}

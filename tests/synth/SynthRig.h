@@ -43,3 +43,16 @@ SynthConfig NoEffects();
 // times (in blocks of 64 frames, so their times are kept to 1.5 ms at 44.1 kHz).
 std::vector<float> Play(const std::shared_ptr<const CSynthFont>& font, const std::vector<TimedMessage>& messages,
                         double seconds, SynthConfig config = NoEffects());
+
+// A synthesizer driven step by step: messages now, then some seconds of sound.
+class CSynthSession {
+public:
+    explicit CSynthSession(SynthConfig config = NoEffects()) : m_config(config), m_synth(config) {}
+    CSynthesizer& Synth() { return m_synth; }
+    void Post(std::uint32_t message);
+    std::vector<float> Render(double seconds);
+
+private:
+    SynthConfig m_config;
+    CSynthesizer m_synth;
+};
