@@ -2,192 +2,128 @@
 
 #include <algorithm>
 #include <cmath>
-#include <complex>
+
+std::vector<float> Channel(const std::vector<float>& stereo, int side)
+{
+    std::vector<float> mono(stereo.size() / 2);
+    for (std::size_t i = 0; i < mono.size(); ++i)
+        mono[i] = side < 0 ? 0.5f * (stereo[2 * i] + stereo[2 * i + 1]) : stereo[2 * i + static_cast<std::size_t>(side)];
+    return mono;
+}
+
+std::vector<float> Span(const std::vector<float>& mono, double rate, double from, double to)
+{
+    const std::size_t begin = std::min(mono.size(), static_cast<std::size_t>(from * rate));
+    const std::size_t end = std::min(mono.size(), static_cast<std::size_t>(to * rate));
+    return std::vector<float>(mono.begin() + static_cast<std::ptrdiff_t>(begin), mono.begin() + static_cast<std::ptrdiff_t>(std::max(begin, end)));
+}
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
-// YIN's threshold: the first dip of the normalised difference below it is the period.
-constexpr double kYinThreshold = 0.15;
-
-// In place, radix 2; the size is a power of two.
-void Fft(std::vector<std::complex<double>>& data)
+// Normalised autocorrelation at a lag over a fixed window.
+double Correlation(const std::vector<float>& x, std::size_t lag, std::size_t window)
 {
-    const std::size_t n = data.size();
-    for (std::size_t i = 1, j = 0; i < n; ++i) {
-        std::size_t bit = n >> 1;
-        for (; j & bit; bit >>= 1)
-            j ^= bit;
-        j ^= bit;
-        if (i < j)
-            std::swap(data[i], data[j]);
-    }
-    for (std::size_t length = 2; length <= n; length <<= 1) {
-        const std::complex<double> step = std::polar(1.0, -2 * kPi / static_cast<double>(length));
-        for (std::size_t start = 0; start < n; start += length) {
-            std::complex<double> twiddle = 1;
-            for (std::size_t k = 0; k < length / 2; ++k) {
-                const std::complex<double> even = data[start + k];
-                const std::complex<double> odd = data[start + k + length / 2] * twiddle;
-                data[start + k] = even + odd;
-                data[start + k + length / 2] = even - odd;
-                twiddle *= step;
-            }
-        }
-    }
-}
-
-std::vector<double> NormalisedDifference(const Samples& samples, std::size_t maxLag)
-{
-    const std::size_t window = samples.size() - maxLag;
-    std::vector<double> difference(maxLag + 1, 0.0);
-    for (std::size_t lag = 1; lag <= maxLag; ++lag) {
-        double sum = 0;
-        for (std::size_t i = 0; i < window; ++i) {
-            const double d = static_cast<double>(samples[i]) - samples[i + lag];
-            sum += d * d;
-        }
-        difference[lag] = sum;
-    }
-    std::vector<double> normalised(maxLag + 1, 1.0);
-    double running = 0;
-    for (std::size_t lag = 1; lag <= maxLag; ++lag) {
-        running += difference[lag];
-        normalised[lag] = running > 0 ? difference[lag] * static_cast<double>(lag) / running : 1.0;
-    }
-    return normalised;
-}
-
-double ParabolaShift(double left, double middle, double right)
-{
-    const double curvature = left - 2 * middle + right;
-    return curvature > 0 ? 0.5 * (left - right) / curvature : 0;
-}
-
-double DifferenceAt(const Samples& samples, std::size_t lag, std::size_t window)
-{
-    double sum = 0;
+    double product = 0.0, energyA = 0.0, energyB = 0.0;
     for (std::size_t i = 0; i < window; ++i) {
-        const double d = static_cast<double>(samples[i]) - samples[i + lag];
-        sum += d * d;
+        product += static_cast<double>(x[i]) * x[i + lag];
+        energyA += static_cast<double>(x[i]) * x[i];
+        energyB += static_cast<double>(x[i + lag]) * x[i + lag];
     }
-    return sum;
+    return energyA > 0.0 && energyB > 0.0 ? product / std::sqrt(energyA * energyB) : 0.0;
 }
 
-// A short period (a high note) spans few samples, so interpolating one lag leaves cents of
-// error; the dip at a multiple of the period, found and interpolated the same way, divides it.
-double RefinedPeriod(const Samples& samples, double period)
+// The peak of the correlation nearest lag, moved to the best neighbour and refined by a
+// parabola through it and its neighbours.
+double RefinedPeak(const std::vector<float>& x, std::size_t lag, std::size_t window)
 {
-    const std::size_t longest = std::min<std::size_t>(samples.size() / 3, 1024);
-    const std::size_t multiple = static_cast<std::size_t>(static_cast<double>(longest) / period);
-    if (multiple < 2)
-        return period;
-    std::size_t lag = static_cast<std::size_t>(std::lround(period * static_cast<double>(multiple)));
-    const std::size_t window = samples.size() - longest - 2;
-    while (lag <= longest && DifferenceAt(samples, lag + 1, window) < DifferenceAt(samples, lag, window))
+    while (lag + 2 < x.size() - window && Correlation(x, lag + 1, window) > Correlation(x, lag, window))
         ++lag;
-    while (lag > 2 && DifferenceAt(samples, lag - 1, window) < DifferenceAt(samples, lag, window))
+    while (lag > 2 && Correlation(x, lag - 1, window) > Correlation(x, lag, window))
         --lag;
-    const double shift = ParabolaShift(DifferenceAt(samples, lag - 1, window), DifferenceAt(samples, lag, window),
-                                       DifferenceAt(samples, lag + 1, window));
-    return (static_cast<double>(lag) + shift) / static_cast<double>(multiple);
+    const double before = Correlation(x, lag - 1, window), at = Correlation(x, lag, window),
+                 after = Correlation(x, lag + 1, window);
+    const double curvature = before - 2.0 * at + after;
+    const double shift = curvature < 0.0 ? 0.5 * (before - after) / curvature : 0.0;
+    return static_cast<double>(lag) + std::max(-1.0, std::min(1.0, shift));
 }
 
 } // namespace
 
-Samples MonoMix(const float* stereo, std::size_t frames)
+double PitchHz(const std::vector<float>& mono, double rate, double minHz, double maxHz)
 {
-    Samples mono(frames);
-    for (std::size_t i = 0; i < frames; ++i)
-        mono[i] = 0.5f * (stereo[2 * i] + stereo[2 * i + 1]);
-    return mono;
+    const std::size_t shortest = static_cast<std::size_t>(rate / maxHz);
+    const std::size_t longest = static_cast<std::size_t>(rate / minHz);
+    if (mono.size() < 3 * longest)
+        return 0.0;
+    const std::size_t window = mono.size() / 2;
+    // The first peak that comes close to the best: the period, not a multiple of it.
+    std::vector<double> correlation(longest + 2, 0.0);
+    double best = 0.0;
+    for (std::size_t lag = std::max<std::size_t>(shortest, 2); lag <= longest; ++lag) {
+        correlation[lag] = Correlation(mono, lag, window);
+        best = std::max(best, correlation[lag]);
+    }
+    if (best < 0.5)
+        return 0.0;
+    // Past the central lobe: from the first lag that correlates negatively.
+    std::size_t lag0 = std::max<std::size_t>(shortest, 2);
+    while (lag0 <= longest && correlation[lag0] >= 0.0)
+        ++lag0;
+    std::size_t first = 0;
+    for (std::size_t lag = lag0; lag <= longest && !first; ++lag) {
+        if (correlation[lag] > 0.9 * best && correlation[lag] >= correlation[lag - 1] && correlation[lag] >= correlation[lag + 1])
+            first = lag;
+    }
+    if (!first)
+        return 0.0;
+    const double period = RefinedPeak(mono, first, window);
+    if (period < 2.0)
+        return 0.0;
+    // Many periods later the same error is a smaller part of the lag.
+    const std::size_t periods = std::max<std::size_t>(1, static_cast<std::size_t>((mono.size() - window - 2) / period) - 1);
+    const double far = RefinedPeak(mono, static_cast<std::size_t>(std::lround(period * periods)), window);
+    return rate * static_cast<double>(periods) / far;
 }
 
-Samples Slice(const Samples& samples, std::size_t first, std::size_t count)
+double CentsBetween(double hz, double referenceHz)
 {
-    first = std::min(first, samples.size());
-    count = std::min(count, samples.size() - first);
-    return Samples(samples.begin() + static_cast<std::ptrdiff_t>(first),
-                   samples.begin() + static_cast<std::ptrdiff_t>(first + count));
+    return 1200.0 * std::log2(hz / referenceHz);
 }
 
-double Db(double ratio)
+double RmsDb(const std::vector<float>& mono)
 {
-    return ratio > 1e-10 ? 20 * std::log10(ratio) : -200;
+    double sum = 0.0;
+    for (float x : mono)
+        sum += static_cast<double>(x) * x;
+    if (mono.empty() || sum <= 0.0)
+        return -300.0;
+    return 10.0 * std::log10(sum / static_cast<double>(mono.size()));
 }
 
-double RmsOf(const Samples& samples)
+double PeakAbs(const std::vector<float>& samples)
 {
-    double sum = 0;
-    for (float s : samples)
-        sum += static_cast<double>(s) * s;
-    return samples.empty() ? 0 : std::sqrt(sum / static_cast<double>(samples.size()));
+    double peak = 0.0;
+    for (float x : samples)
+        peak = std::max(peak, static_cast<double>(std::fabs(x)));
+    return peak;
 }
 
-std::vector<double> RmsFramesDb(const Samples& samples, std::size_t frameSize)
+std::vector<double> FrameLevelsDb(const std::vector<float>& mono, double rate, double frameSeconds)
 {
+    const std::size_t frame = std::max<std::size_t>(1, static_cast<std::size_t>(frameSeconds * rate));
     std::vector<double> levels;
-    for (std::size_t first = 0; first + frameSize <= samples.size(); first += frameSize)
-        levels.push_back(Db(RmsOf(Slice(samples, first, frameSize))));
+    for (std::size_t at = 0; at + frame <= mono.size(); at += frame)
+        levels.push_back(RmsDb(std::vector<float>(mono.begin() + static_cast<std::ptrdiff_t>(at),
+                                                  mono.begin() + static_cast<std::ptrdiff_t>(at + frame))));
     return levels;
 }
 
-double PitchHz(const Samples& samples, double rate, double minHz, double maxHz)
+double TimeLevelFallsBelow(const std::vector<float>& mono, double rate, double from, double db, double frameSeconds)
 {
-    const std::size_t minLag = static_cast<std::size_t>(std::floor(rate / maxHz));
-    const std::size_t maxLag = static_cast<std::size_t>(std::ceil(rate / minHz)) + 1;
-    if (minLag < 2 || 2 * maxLag >= samples.size())
-        return 0;
-    const std::vector<double> d = NormalisedDifference(samples, maxLag);
-    std::size_t best = 0;
-    for (std::size_t lag = minLag; lag < maxLag; ++lag) {
-        if (d[lag] < kYinThreshold) {
-            while (lag + 1 < maxLag && d[lag + 1] < d[lag])
-                ++lag;
-            best = lag;
-            break;
-        }
+    const std::vector<double> levels = FrameLevelsDb(Span(mono, rate, from, 1e9), rate, frameSeconds);
+    for (std::size_t i = 0; i < levels.size(); ++i) {
+        if (levels[i] < db)
+            return from + (static_cast<double>(i) + 0.5) * frameSeconds;
     }
-    if (best == 0) // no dip below the threshold: the deepest one
-        best = static_cast<std::size_t>(std::min_element(d.begin() + static_cast<std::ptrdiff_t>(minLag),
-                                                         d.begin() + static_cast<std::ptrdiff_t>(maxLag)) - d.begin());
-    if (d[best] > 0.5)
-        return 0;
-    const double period = static_cast<double>(best) + ParabolaShift(d[best - 1], d[best], d[best + 1]);
-    return rate / RefinedPeriod(samples, period);
-}
-
-double Cents(double hz, double referenceHz)
-{
-    return 1200 * std::log2(hz / referenceHz);
-}
-
-double SpectralCentroidHz(const Samples& samples, double rate)
-{
-    std::size_t n = 1;
-    while (n * 2 <= samples.size())
-        n *= 2;
-    std::vector<std::complex<double>> data(n);
-    for (std::size_t i = 0; i < n; ++i)
-        data[i] = samples[i] * (0.5 - 0.5 * std::cos(2 * kPi * static_cast<double>(i) / static_cast<double>(n)));
-    Fft(data);
-    double weighted = 0, total = 0;
-    for (std::size_t bin = 1; bin < n / 2; ++bin) {
-        const double magnitude = std::abs(data[bin]);
-        weighted += magnitude * static_cast<double>(bin) * rate / static_cast<double>(n);
-        total += magnitude;
-    }
-    return total > 0 ? weighted / total : 0;
-}
-
-double DecayTime(const Samples& samples, double rate, std::size_t fromSample, std::size_t frameSize, double dropDb)
-{
-    const std::vector<double> levels = RmsFramesDb(Slice(samples, fromSample, samples.size()), frameSize);
-    if (levels.empty())
-        return -1;
-    for (std::size_t i = 1; i < levels.size(); ++i) {
-        if (levels[i] <= levels[0] - dropDb)
-            return static_cast<double>(i * frameSize) / rate;
-    }
-    return -1;
+    return -1.0;
 }
