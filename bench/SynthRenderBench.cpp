@@ -10,7 +10,9 @@
 //   - loading a large SoundFont (FluidR3_GM by default): time and peak resident memory of a
 //     child process that loads it, ours against FluidSynth's;
 //   - heap allocations in our render and event paths over the whole dense song: must be 0.
-// Figures are the medians of the passes. Native only: FluidSynth runs here.
+// Figures are the medians of the passes, in CPU time (user and system) of this process's render
+// and of FluidSynth's whole process, so that other work on a shared machine does not count.
+// Native only: FluidSynth runs here.
 #include "bench/AllocationCount.h"
 #include "render/SongRenderer.h"
 #include "render/SynthesizerSource.h"
@@ -25,6 +27,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -33,6 +36,19 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+// The CPU time this process has used (it renders on one thread).
+double ProcessCpuSeconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
+double Seconds(const timeval& time)
+{
+    return static_cast<double>(time.tv_sec) + static_cast<double>(time.tv_usec) * 1e-6;
+}
 
 constexpr double kRate = 44100;
 constexpr float kGain = 0.2f;
@@ -130,7 +146,7 @@ private:
 };
 
 struct OurRender {
-    double seconds = 0;      // wall time of the render alone
+    double seconds = 0;      // CPU time of the render alone
     double audioSeconds = 0; // of sound rendered
     double meanVoices = 0;
     double voiceSeconds = 0; // the sum over the render of the voices sounding
@@ -151,10 +167,10 @@ OurRender RenderOurs(const std::shared_ptr<const CSynthFont>& font, const SmfByt
     CountingSink sink(synthesizer);
     CSongRenderer renderer(source, kRate);
     const long allocationsBefore = AllocationsSoFar();
-    const Clock::time_point start = Clock::now();
+    const double start = ProcessCpuSeconds();
     renderer.Render(song.song, sink);
     OurRender result;
-    result.seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    result.seconds = ProcessCpuSeconds() - start;
     result.allocations = AllocationsSoFar() - allocationsBefore;
     result.audioSeconds = static_cast<double>(sink.frames) / kRate;
     result.meanVoices = sink.frames ? sink.voiceFrames / static_cast<double>(sink.frames) : 0;
@@ -163,19 +179,24 @@ OurRender RenderOurs(const std::shared_ptr<const CSynthFont>& font, const SmfByt
 }
 
 struct ChildRun {
-    double seconds = 0;
+    double seconds = 0; // CPU time, user and system
+    double wallSeconds = 0;
     long peakKiB = 0;
     int status = -1;
 };
 
-// Runs the program with its arguments, its output thrown away; wall time and peak RSS.
+// Runs the program with its arguments, its output thrown away; wall time and peak RSS. The
+// peak counts the pages the child shares with this process until it starts the program, so
+// memory is measured before this process loads a font.
 ChildRun RunChild(const std::vector<std::string>& command)
 {
+    std::fflush(nullptr); // else the child's copy of the buffers is written again
     const Clock::time_point start = Clock::now();
     const pid_t child = fork();
     if (child == 0) {
-        std::freopen("/dev/null", "w", stdout);
-        std::freopen("/dev/null", "w", stderr);
+        const int nowhere = open("/dev/null", O_WRONLY);
+        dup2(nowhere, STDOUT_FILENO);
+        dup2(nowhere, STDERR_FILENO);
         std::vector<char*> argv;
         for (const std::string& part : command)
             argv.push_back(const_cast<char*>(part.c_str()));
@@ -187,7 +208,8 @@ ChildRun RunChild(const std::vector<std::string>& command)
     struct rusage usage;
     int status = 0;
     if (child > 0 && wait4(child, &status, 0, &usage) == child) {
-        run.seconds = std::chrono::duration<double>(Clock::now() - start).count();
+        run.wallSeconds = std::chrono::duration<double>(Clock::now() - start).count();
+        run.seconds = Seconds(usage.ru_utime) + Seconds(usage.ru_stime);
         run.peakKiB = usage.ru_maxrss;
         run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
@@ -240,7 +262,7 @@ void DenseSongFigures(const std::shared_ptr<const CSynthFont>& font, const std::
     const double fluidRender = fluidWhole - fluidEmpty;
     std::printf("dense song, %.0f s, 16 channels (%.1f s of sound rendered by us, %.0f voices on average)\n",
                 kSongSeconds, ours.audioSeconds, ours.meanVoices);
-    std::printf("  ours:       %7.3f s  (%.0fx real time)\n", oursSeconds, ours.audioSeconds / oursSeconds);
+    std::printf("  ours:       %7.3f s  (%.1fx real time on one core)\n", oursSeconds, ours.audioSeconds / oursSeconds);
     std::printf("  FluidSynth: %7.3f s  (whole run %.3f s less its run on an empty song %.3f s)\n", fluidRender,
                 fluidWhole, fluidEmpty);
     std::printf("  ours / FluidSynth: %.2f\n", oursSeconds / fluidRender);
@@ -298,7 +320,8 @@ void LoadFigures(const std::string& fontPath, int passes)
         fluidKiB = fluid.peakKiB;
         bareKiB = bare.peakKiB;
     }
-    std::printf("loading %s (whole child process: start, load, end)\n", fontPath.c_str());
+    std::printf("loading %s (whole child process: start, load, end; CPU time, medians of %d passes)\n",
+                fontPath.c_str(), passes);
     std::printf("  ours:       %.3f s, peak resident %.1f MB (the program without a font: %.1f MB)\n", Median(ourSeconds),
                 ourKiB / 1024.0, bareKiB / 1024.0);
     std::printf("  FluidSynth: %.3f s, peak resident %.1f MB (its run on an empty song)\n", Median(fluidSeconds),
@@ -323,15 +346,15 @@ int main(int argc, char** argv)
         std::printf("fluidsynth is not installed: no figures\n");
         return 1;
     }
+    LoadFigures(loadPath, passes);
     const SynthFontLoad load = LoadSynthFont(fontPath);
     if (!load.font) {
         std::printf("cannot load %s: %s\n", fontPath.c_str(), load.error.c_str());
         return 1;
     }
-    std::printf("font %s, %.0f Hz, gain %.1f, reverb and chorus off, medians of %d passes\n", fontPath.c_str(), kRate,
-                kGain, passes);
+    std::printf("render: font %s, %.0f Hz, gain %.1f, reverb and chorus off, medians of %d passes\n", fontPath.c_str(),
+                kRate, kGain, passes);
     DenseSongFigures(load.font, fontPath, passes);
     VoiceFigures(load.font, fontPath, passes);
-    LoadFigures(loadPath, passes);
     return 0;
 }
