@@ -69,8 +69,10 @@ Bytes BuildSoundFont(const FontSpec& spec)
     Bytes samples, shdr;
     for (const SampleSpec& sample : spec.samples) {
         const std::uint32_t start = static_cast<std::uint32_t>(samples.size() / 2);
-        for (std::int16_t word : sample.words)
-            samples = Concat({samples, U16(static_cast<std::uint16_t>(word))});
+        for (std::int16_t word : sample.words) {
+            samples.push_back(static_cast<std::uint8_t>(word));
+            samples.push_back(static_cast<std::uint8_t>(static_cast<std::uint16_t>(word) >> 8));
+        }
         samples.resize(samples.size() + 2 * kGuardWords, 0);
         const std::uint32_t end = start + static_cast<std::uint32_t>(sample.words.size());
         const bool raw = sample.rawPoints;
