@@ -6,8 +6,12 @@
 // the sustain pedal, the modulation wheel, volume and expression do. Each test renders one song
 // of many short slots, one case a slot, with each engine, and prints a table of every figure.
 //
-// Known differences from FluidSynth kept on purpose: FluidSynth tunes a zone wrongly when its
-// scale tuning is not 100 cents a key (its issue #1773); we follow the SoundFont 2.04 rule.
+// Where we differ from FluidSynth on purpose:
+//   - a zone whose scale tuning is not 100 cents a key: FluidSynth's pitch is wrong there (its
+//     issue #1773); ours follows the SoundFont 2.04 rule, held by tests/synth/PitchTest.cpp. No
+//     preset compared here has such a zone.
+//   - pitch bends: FluidSynth's fall short of what is asked by up to 4 cents; ours are exact.
+//   - the default velocity-to-filter-cutoff modulator, which FluidSynth leaves out (below).
 #include "render/SongRenderer.h"
 #include "render/SynthesizerSource.h"
 #include "song/MidiFileParser.h"
