@@ -304,9 +304,11 @@ void CVoice::Render(int frames, const VoiceChannelView& channel, float masterGai
     m_modLfo.Advance(static_cast<float>(frames));
     m_vibLfo.Advance(static_cast<float>(frames));
     const bool ended = played < frames || m_volumeEnvelope.Finished();
-    const float level =
-        ended ? 0.0f
-              : CentibelsToGain(std::max(m_attenuation - modLfo * m_modLfoToVolume, 0.0f)) * m_volumeEnvelope.Value();
+    // The modulation LFO moves the level below the envelope's, never above full level: as the
+    // reference synthesizer does, so that tremolo makes a note no louder than the file meant.
+    const float envelopeAndLfo =
+        std::min(m_volumeEnvelope.Value() * CentibelsToGain(-modLfo * m_modLfoToVolume), 1.0f);
+    const float level = ended ? 0.0f : CentibelsToGain(m_attenuation) * envelopeAndLfo;
     // Samples are in 16-bit units.
     m_gain = masterGain * (1.0f / 32768.0f) * level;
     const bool sends = m_reverbSend > 0.0f || m_chorusSend > 0.0f || m_reverb > 0.0f || m_chorus > 0.0f;
