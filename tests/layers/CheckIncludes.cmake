@@ -4,9 +4,10 @@
 #   cmake -DSOURCE_DIR=<tree> -P CheckIncludes.cmake
 cmake_minimum_required(VERSION 3.20)
 
-set(layers base sf2 shell engine midi settings dialogs browser app)
+set(layers base sf2 synth shell engine midi settings dialogs browser app)
 set(may_include_base  "")
 set(may_include_sf2       "")
+set(may_include_synth     sf2)
 set(may_include_shell     base)
 set(may_include_engine    base)
 set(may_include_midi      base)
