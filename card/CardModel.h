@@ -103,6 +103,8 @@ public:
     virtual bool SetDeviceCount(std::size_t count);
     bool SetDeviceName(std::uint32_t device, const std::string& name);
     bool SetDeviceMemory(std::uint32_t device, std::uint32_t bytes);
+    // The memory of devices added from now on.
+    void SetDefaultMemory(std::uint32_t bytes) { m_defaults.memoryBytes = bytes; }
 
 protected:
     // The sound behind the contents. A load changes the contents only once its Attach
