@@ -28,7 +28,10 @@ public:
         m_a2 = (1.0f - alpha) * norm;
     }
 
-    void Process(float* samples, int count)
+    // Filters count samples and hands each output to sink(index, value), so that the caller
+    // mixes it in the same pass.
+    template <typename Sink>
+    void Run(const float* samples, int count, Sink sink)
     {
         float x1 = m_x1, x2 = m_x2, y1 = m_y1, y2 = m_y2;
         const float b0 = m_b0, b1 = m_b1, a1 = m_a1, a2 = m_a2;
@@ -39,17 +42,13 @@ public:
             x1 = x;
             y2 = y1;
             y1 = y;
-            samples[i] = y;
+            sink(i, y);
         }
         // Denormals would slow a silent tail down by orders of magnitude.
-        if (std::fabs(y1) < 1e-20f)
-            y1 = 0.0f;
-        if (std::fabs(y2) < 1e-20f)
-            y2 = 0.0f;
         m_x1 = x1;
         m_x2 = x2;
-        m_y1 = y1;
-        m_y2 = y2;
+        m_y1 = std::fabs(y1) < 1e-20f ? 0.0f : y1;
+        m_y2 = std::fabs(y2) < 1e-20f ? 0.0f : y2;
     }
 
 private:

@@ -200,37 +200,46 @@ int CVoice::Interpolate(float* out, int frames)
     const float pitch = m_pitchCents + m_modLfo.Value() * m_modLfoToPitch + m_vibLfo.Value() * m_vibLfoToPitch +
                         m_modEnvelope.Value() * m_modEnvToPitch;
     const float ratio = std::min(CentsToRatio(pitch) * (m_sampleRate / m_outputRate), kLargestRatio);
-    const std::uint64_t increment = static_cast<std::uint64_t>(ratio * kFixedOne);
+    const std::uint64_t increment = std::max<std::uint64_t>(static_cast<std::uint64_t>(ratio * kFixedOne), 1);
     const bool looping = m_loopMode != 0;
     const std::uint32_t limit = looping ? m_loopEnd : m_end;
-    const std::uint32_t loopLength = m_loopEnd - m_loopStart;
     const std::int16_t* words = m_words;
     const std::uint8_t* low = m_lowBytes;
     std::uint64_t phase = m_phase;
-    for (int i = 0; i < frames; ++i) {
+    int i = 0;
+    while (i < frames) {
         const std::uint32_t index = static_cast<std::uint32_t>(phase >> 32);
-        const float t = static_cast<float>(static_cast<std::uint32_t>(phase)) * (1.0f / kFixedOne);
         if (index > m_start && index + 2 < limit) {
-            if (kLowBytes) {
-                const float scale = 1.0f / 256.0f;
-                out[i] = Cubic(words[index - 1] + low[index - 1] * scale, words[index] + low[index] * scale,
-                               words[index + 1] + low[index + 1] * scale, words[index + 2] + low[index + 2] * scale, t);
-            } else {
-                out[i] = Cubic(words[index - 1], words[index], words[index + 1], words[index + 2], t);
+            // A stretch whose four points all lie inside: no checks per sample.
+            const std::uint64_t lastPhase = (std::uint64_t{limit - 3} << 32) | 0xFFFFFFFFu;
+            const std::uint64_t room = (lastPhase - phase) / increment + 1;
+            const int count = static_cast<int>(std::min<std::uint64_t>(room, static_cast<std::uint64_t>(frames - i)));
+            for (int k = 0; k < count; ++k, ++i) {
+                const std::uint32_t at = static_cast<std::uint32_t>(phase >> 32);
+                const float t = static_cast<float>(static_cast<std::int32_t>((phase & 0xFFFFFFFFu) >> 8)) * (1.0f / 16777216.0f);
+                if (kLowBytes) {
+                    const float scale = 1.0f / 256.0f;
+                    out[i] = Cubic(words[at - 1] + low[at - 1] * scale, words[at] + low[at] * scale,
+                                   words[at + 1] + low[at + 1] * scale, words[at + 2] + low[at + 2] * scale, t);
+                } else {
+                    out[i] = Cubic(words[at - 1], words[at], words[at + 1], words[at + 2], t);
+                }
+                phase += increment;
             }
         } else {
-            out[i] = Cubic(Fetch<kLowBytes>(std::int64_t{index} - 1), Fetch<kLowBytes>(index),
-                           Fetch<kLowBytes>(std::int64_t{index} + 1), Fetch<kLowBytes>(std::int64_t{index} + 2), t);
+            const float t = static_cast<float>(static_cast<std::int32_t>((phase & 0xFFFFFFFFu) >> 8)) * (1.0f / 16777216.0f);
+            out[i++] = Cubic(Fetch<kLowBytes>(std::int64_t{index} - 1), Fetch<kLowBytes>(index),
+                             Fetch<kLowBytes>(std::int64_t{index} + 1), Fetch<kLowBytes>(std::int64_t{index} + 2), t);
+            phase += increment;
         }
-        phase += increment;
         const std::uint32_t next = static_cast<std::uint32_t>(phase >> 32);
         if (next >= limit) {
             if (!looping) {
-                std::fill(out + i + 1, out + frames, 0.0f);
+                std::fill(out + i, out + frames, 0.0f);
                 m_phase = phase;
-                return i + 1;
+                return i;
             }
-            const std::uint32_t wrapped = m_loopStart + (next - m_loopStart) % loopLength;
+            const std::uint32_t wrapped = m_loopStart + (next - m_loopStart) % (m_loopEnd - m_loopStart);
             phase = (std::uint64_t{wrapped} << 32) | (phase & 0xFFFFFFFFu);
             m_looped = true;
         }
@@ -239,35 +248,32 @@ int CVoice::Interpolate(float* out, int frames)
     return frames;
 }
 
-void CVoice::Mix(const float* samples, int frames, const MixBuses& buses)
+// Filters the block and mixes it in one pass, the gains ramping from the last block's.
+template <bool kSends>
+void CVoice::FilterAndMix(const float* samples, int frames, const MixBuses& buses)
 {
+    const float step = 1.0f / static_cast<float>(frames);
     const float toLeft = m_gain * m_panLeft, toRight = m_gain * m_panRight;
     const float toReverb = m_gain * m_reverbSend, toChorus = m_gain * m_chorusSend;
-    const float step = 1.0f / static_cast<float>(frames);
     const float dLeft = (toLeft - m_left) * step, dRight = (toRight - m_right) * step;
-    float left = m_left, right = m_right;
-    for (int i = 0; i < frames; ++i) {
+    const float dReverb = (toReverb - m_reverb) * step, dChorus = (toChorus - m_chorus) * step;
+    float left = m_left, right = m_right, reverb = m_reverb, chorus = m_chorus;
+    float* outLeft = buses.left;
+    float* outRight = buses.right;
+    float* outReverb = buses.reverb;
+    float* outChorus = buses.chorus;
+    m_filter.Run(samples, frames, [&](int i, float y) {
         left += dLeft;
         right += dRight;
-        buses.left[i] += samples[i] * left;
-        buses.right[i] += samples[i] * right;
-    }
-    if (toReverb > 0.0f || m_reverb > 0.0f) {
-        const float dReverb = (toReverb - m_reverb) * step;
-        float reverb = m_reverb;
-        for (int i = 0; i < frames; ++i) {
+        outLeft[i] += y * left;
+        outRight[i] += y * right;
+        if (kSends) {
             reverb += dReverb;
-            buses.reverb[i] += samples[i] * reverb;
-        }
-    }
-    if (toChorus > 0.0f || m_chorus > 0.0f) {
-        const float dChorus = (toChorus - m_chorus) * step;
-        float chorus = m_chorus;
-        for (int i = 0; i < frames; ++i) {
             chorus += dChorus;
-            buses.chorus[i] += samples[i] * chorus;
+            outReverb[i] += y * reverb;
+            outChorus[i] += y * chorus;
         }
-    }
+    });
     m_left = toLeft;
     m_right = toRight;
     m_reverb = toReverb;
@@ -292,7 +298,6 @@ void CVoice::Render(int frames, const VoiceChannelView& channel, float masterGai
 
     float samples[kBlockFrames];
     const int played = m_lowBytes ? Interpolate<true>(samples, frames) : Interpolate<false>(samples, frames);
-    m_filter.Process(samples, frames);
 
     m_volumeEnvelope.Advance(static_cast<float>(frames));
     m_modEnvelope.Advance(static_cast<float>(frames));
@@ -303,7 +308,11 @@ void CVoice::Render(int frames, const VoiceChannelView& channel, float masterGai
         ended ? 0.0f : CentibelsToGain(m_attenuation - modLfo * m_modLfoToVolume) * m_volumeEnvelope.Value();
     // Samples are in 16-bit units.
     m_gain = masterGain * (1.0f / 32768.0f) * level;
-    Mix(samples, frames, buses);
+    const bool sends = m_reverbSend > 0.0f || m_chorusSend > 0.0f || m_reverb > 0.0f || m_chorus > 0.0f;
+    if (sends)
+        FilterAndMix<true>(samples, frames, buses);
+    else
+        FilterAndMix<false>(samples, frames, buses);
     const bool silentTail = m_volumeEnvelope.Released() && level < kInaudible;
     if (ended || silentTail)
         m_state = State::Off;

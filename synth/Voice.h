@@ -74,7 +74,8 @@ private:
     float Word(std::int64_t index) const;
     template <bool kLowBytes>
     float Fetch(std::int64_t index) const;
-    void Mix(const float* samples, int frames, const MixBuses& buses);
+    template <bool kSends>
+    void FilterAndMix(const float* samples, int frames, const MixBuses& buses);
 
     State m_state = State::Off;
     VoiceRecipe m_recipe;
