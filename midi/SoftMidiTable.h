@@ -12,6 +12,8 @@
 #define SOFT_MIDI_CALL
 #endif
 
+// The software card's library, loaded from the program's own folder.
+constexpr const char* kSoftCardLibraryName = "TWSYNTH.DLL";
 constexpr const char* kSoftMidiEntryName = "SoftMidiOutputs";
 constexpr std::uint32_t kSoftMidiVersion = 1;
 
