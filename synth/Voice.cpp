@@ -305,7 +305,8 @@ void CVoice::Render(int frames, const VoiceChannelView& channel, float masterGai
     m_vibLfo.Advance(static_cast<float>(frames));
     const bool ended = played < frames || m_volumeEnvelope.Finished();
     const float level =
-        ended ? 0.0f : CentibelsToGain(m_attenuation - modLfo * m_modLfoToVolume) * m_volumeEnvelope.Value();
+        ended ? 0.0f
+              : CentibelsToGain(std::max(m_attenuation - modLfo * m_modLfoToVolume, 0.0f)) * m_volumeEnvelope.Value();
     // Samples are in 16-bit units.
     m_gain = masterGain * (1.0f / 32768.0f) * level;
     const bool sends = m_reverbSend > 0.0f || m_chorusSend > 0.0f || m_reverb > 0.0f || m_chorus > 0.0f;

@@ -52,7 +52,7 @@ std::string ReadFormat(CRiffFile& file, const CRiffChunk& chunk, WaveFormat& for
 std::int32_t Decode(const std::uint8_t* bytes, int bits)
 {
     switch (bits) {
-    case 8: return (static_cast<std::int32_t>(bytes[0]) - 128) << 16;
+    case 8: return (static_cast<std::int32_t>(bytes[0]) - 128) * 65536;
     case 16: return static_cast<std::int16_t>(DecodeU16(bytes)) * 256;
     default: return static_cast<std::int32_t>(static_cast<std::uint32_t>(DecodeU16(bytes + 1)) << 16 | bytes[0] << 8) >> 8;
     }
