@@ -231,6 +231,12 @@ SfmResult CCardModel::ClearBank(std::uint32_t device, std::uint16_t bank)
     return kSfmSuccess;
 }
 
+void CCardModel::ForgetBank(std::uint32_t device, std::uint16_t bank)
+{
+    if (device < m_contents.devices.size() && bank < kCardBankCount)
+        m_contents.devices[device].banks[bank].reset();
+}
+
 SfmResult CCardModel::PlaceInstrument(std::uint32_t device, SfmLocation location,
                                       const CardInstrumentSource& source,
                                       CardInstrument instrument)

@@ -116,6 +116,9 @@ protected:
                                        const CardInstrumentSource& source);
     virtual void DetachInstrument(std::uint32_t device, SfmLocation location);
 
+    // Empties a bank whatever the open marks say, without Detach: for a bank whose sound
+    // never came.
+    void ForgetBank(std::uint32_t device, std::uint16_t bank);
     // 0 when the device exists and is open; "Device Invalid" or "Access Not Permitted".
     SfmResult CheckOpen(std::uint32_t device) const;
     // 0 for a bank and preset that may be written; bank 0 is read-only.

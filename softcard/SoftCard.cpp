@@ -180,7 +180,7 @@ void CSoftCard::RestoreBanks(std::vector<PendingBank> pending)
         if (result == kSfmSuccess)
             SetBankFont(bank.device, bank.bank, std::move(font));
         else
-            m_restoreFailures.push_back(bank.device << 16 | bank.bank);
+            m_restoreFailures.push_back(std::move(bank));
     }
 }
 
@@ -196,8 +196,17 @@ void CSoftCard::WaitUntilRestored()
         m_restorer.join();
 }
 
-std::vector<std::uint32_t> CSoftCard::TakeRestoreFailures()
+bool CSoftCard::DropUnrestoredBanks()
 {
     std::lock_guard<std::mutex> hold(m_soundLock);
-    return std::exchange(m_restoreFailures, {});
+    bool dropped = false;
+    for (const PendingBank& failed : m_restoreFailures) {
+        // A bank loaded or cleared since is no longer the one that failed.
+        if (m_generations[failed.device][failed.bank] == failed.generation) {
+            ForgetBank(failed.device, failed.bank);
+            dropped = true;
+        }
+    }
+    m_restoreFailures.clear();
+    return dropped;
 }

@@ -39,9 +39,10 @@ public:
     // Until the remembered banks have their sound (or failed to get it); for tests and for
     // an orderly end.
     void WaitUntilRestored();
-    // The banks whose remembered file could not be loaded again, as device << 16 | bank;
-    // taken once.
-    std::vector<std::uint32_t> TakeRestoreFailures();
+    // Empties the remembered banks whose file could not be loaded again (gone, or no longer
+    // a SoundFont), so that the card never lists a bank it can't play; true when it emptied
+    // any. The caller serializes it with the other operations.
+    bool DropUnrestoredBanks();
 
     bool SetDeviceCount(std::size_t count) override;
     // Every device's budget, now and for devices added later. Contents already loaded stay,
@@ -82,7 +83,8 @@ private:
     // dropped when the bank changed meanwhile.
     std::vector<std::array<std::uint64_t, kCardBankCount>> m_generations;
     std::uint64_t m_loadOrder = 0;
-    std::vector<std::uint32_t> m_restoreFailures;
+    // Banks whose remembered file failed to load, at the generation it failed at.
+    std::vector<PendingBank> m_restoreFailures;
 
     std::thread m_restorer;
     std::atomic<bool> m_stopRestoring{false};

@@ -70,7 +70,10 @@ SfmResult Run(Operation operation)
 {
     std::lock_guard<std::mutex> hold(g_lock);
     try {
-        return operation(TheEngine());
+        Engine& engine = TheEngine();
+        if (engine.card.DropUnrestoredBanks())
+            SaveSoftState(engine.statePath, engine.card.Contents());
+        return operation(engine);
     } catch (const std::bad_alloc&) {
         return kSfmSystemMemoryInsufficient;
     }

@@ -253,8 +253,13 @@ TEST_F(SoftCardTest, TheBanksComeBackWithTheirSoundAfterARestart)
     NoteOn(next.Synthesizer(0), 0, 60);
     RenderLevelDb(next.Synthesizer(0), 0.1);
     EXPECT_GT(RenderLevelDb(next.Synthesizer(0), 0.1), kSounding);
-    EXPECT_EQ(next.TakeRestoreFailures(), std::vector<std::uint32_t>{1u << 16 | 9});
-    EXPECT_TRUE(next.TakeRestoreFailures().empty());
+    std::uint16_t bank = 9;
+    ASSERT_EQ(next.QueryBank(1, bank), kSfmSuccess);
+    EXPECT_EQ(bank, 9) << "listed until the card is told";
+    EXPECT_TRUE(next.DropUnrestoredBanks());
+    ASSERT_EQ(next.QueryBank(1, bank), kSfmSuccess);
+    EXPECT_EQ(bank, 0xFFFF) << "a bank whose file is gone is emptied";
+    EXPECT_FALSE(next.DropUnrestoredBanks());
 }
 
 TEST_F(SoftCardTest, ABankChangedWhileItsSoundIsRestoredKeepsTheNewSound)
