@@ -10,6 +10,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+#include <vector>
+
 namespace {
 
 constexpr std::uint32_t kNoteOn60 = 0x90 | 60 << 8 | 100 << 16;
@@ -89,6 +93,40 @@ TEST_F(SoftMidiOutputsTest, AFullQueueSaysNotReadyInsteadOfWaiting)
     EXPECT_EQ(result, kSoftMidiNotReady) << "after " << sent << " messages";
     RenderLevelDb(m_card.Synthesizer(0), 0.01);
     EXPECT_EQ(m_outputs.Send(0, 0xF8), kSoftMidiOk) << "rendering empties the queue";
+}
+
+// As in the program: notes from the MIDI input's thread, rendering on the audio thread, and
+// loads and clears from the window's thread, all at once.
+TEST_F(SoftMidiOutputsTest, NotesAndRenderingGoOnWhileBanksAreLoadedAndCleared)
+{
+    ASSERT_EQ(m_outputs.Open(1), kSoftMidiOk);
+    std::atomic<bool> done{false};
+    std::thread audio([&] {
+        std::vector<float> block(2 * 256);
+        while (!done)
+            m_card.Synthesizer(1).Render(block.data(), 256);
+    });
+    std::atomic<int> refused{0};
+    std::thread input([&] {
+        for (int note = 0; !done; note = (note + 1) % 128) {
+            if (m_outputs.Send(1, 0x90 | note << 8 | 100 << 16) != kSoftMidiOk ||
+                m_outputs.Send(1, 0x80 | note << 8) != kSoftMidiOk)
+                ++refused;
+            std::this_thread::yield();
+        }
+    });
+    for (int round = 0; round < 20; ++round) {
+        EXPECT_EQ(m_card.LoadBank(1, 2, m_file), kSfmSuccess) << round;
+        EXPECT_EQ(m_card.ClearBank(1, 1), kSfmSuccess) << round;
+        EXPECT_EQ(m_card.LoadBank(1, 1, m_file), kSfmSuccess) << round;
+        EXPECT_EQ(m_card.ClearBank(1, 2), kSfmSuccess) << round;
+    }
+    done = true;
+    audio.join();
+    input.join();
+    EXPECT_EQ(m_outputs.Close(1), kSoftMidiOk);
+    // Refusals only say the queue was full, never wait: what counts is that nothing broke.
+    SUCCEED() << refused << " messages found the queue full";
 }
 
 } // namespace
