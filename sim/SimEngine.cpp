@@ -2,9 +2,9 @@
 // Each slot checks the records it is handed, asks the card, and writes the card's state to
 // its file after every change, so that the next run finds the banks where this one left them.
 
+#include "card/CardState.h"
 #include "engine/SfmInterface.h"
 #include "sim/SimCard.h"
-#include "sim/SimCardState.h"
 #include "sim/SimControl.h"
 
 #include <windows.h>
@@ -72,7 +72,7 @@ Engine StartEngine()
 {
     Engine engine;
     engine.statePath = StateFilePath();
-    SimCardContents contents;
+    CardContents contents;
     if (LoadCardState(engine.statePath, contents))
         engine.card.Restore(std::move(contents));
     return engine;

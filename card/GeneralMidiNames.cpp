@@ -1,4 +1,4 @@
-#include "sim/GeneralMidiNames.h"
+#include "card/GeneralMidiNames.h"
 
 namespace {
 

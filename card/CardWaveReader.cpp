@@ -1,26 +1,26 @@
-#include "sim/SimWaveReader.h"
+#include "card/CardWaveReader.h"
 
-#include "sim/SimRiffFile.h"
+#include "card/CardRiffFile.h"
 
 namespace {
 
-constexpr std::uint32_t kWave = SimFourCC("WAVE");
-constexpr std::uint32_t kFormat = SimFourCC("fmt ");
-constexpr std::uint32_t kData = SimFourCC("data");
+constexpr std::uint32_t kWave = CardFourCC("WAVE");
+constexpr std::uint32_t kFormat = CardFourCC("fmt ");
+constexpr std::uint32_t kData = CardFourCC("data");
 
 } // namespace
 
-SfmResult SimReadWave(const std::string& path, std::uint64_t& dataBytes)
+SfmResult CardReadWave(const std::string& path, std::uint64_t& dataBytes)
 {
-    CSimRiffFile file;
+    CCardRiffFile file;
     if (path.empty() || !file.Open(path))
         return kSfmPathnameInvalid;
-    SimChunk form;
+    CardChunk form;
     if (!file.ReadForm(kWave, form))
         return kSfmFormatInvalid;
     bool hasFormat = false;
     bool hasData = false;
-    for (const SimChunk& chunk : file.Chunks(form)) {
+    for (const CardChunk& chunk : file.Chunks(form)) {
         if (chunk.id == kFormat) {
             hasFormat = true;
         } else if (chunk.id == kData && !hasData) {

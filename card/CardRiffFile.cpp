@@ -1,4 +1,4 @@
-#include "sim/SimRiffFile.h"
+#include "card/CardRiffFile.h"
 
 #include <algorithm>
 #include <cstring>
@@ -6,8 +6,8 @@
 
 namespace {
 
-constexpr std::uint32_t kRiff = SimFourCC("RIFF");
-constexpr std::uint32_t kList = SimFourCC("LIST");
+constexpr std::uint32_t kRiff = CardFourCC("RIFF");
+constexpr std::uint32_t kList = CardFourCC("LIST");
 constexpr std::uint64_t kHeaderSize = 8;
 
 int SeekAbsolute(std::FILE* file, std::uint64_t position)
@@ -38,24 +38,24 @@ bool FileSize(std::FILE* file, std::uint64_t& size)
 
 } // namespace
 
-std::uint16_t SimLe16(const std::uint8_t* bytes)
+std::uint16_t CardLe16(const std::uint8_t* bytes)
 {
     return static_cast<std::uint16_t>(bytes[0] | bytes[1] << 8);
 }
 
-std::uint32_t SimLe32(const std::uint8_t* bytes)
+std::uint32_t CardLe32(const std::uint8_t* bytes)
 {
     return static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8 |
            static_cast<std::uint32_t>(bytes[2]) << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
 }
 
-bool CSimRiffFile::Open(const std::string& path)
+bool CCardRiffFile::Open(const std::string& path)
 {
     m_file.reset(std::fopen(path.c_str(), "rb"));
     return m_file && FileSize(m_file.get(), m_size);
 }
 
-bool CSimRiffFile::ReadAt(std::uint64_t position, void* target, std::size_t count)
+bool CCardRiffFile::ReadAt(std::uint64_t position, void* target, std::size_t count)
 {
     if (!m_file || position > m_size || count > m_size - position)
         return false;
@@ -64,48 +64,48 @@ bool CSimRiffFile::ReadAt(std::uint64_t position, void* target, std::size_t coun
     return std::fread(target, 1, count, m_file.get()) == count;
 }
 
-bool CSimRiffFile::ReadForm(std::uint32_t formType, SimChunk& body)
+bool CCardRiffFile::ReadForm(std::uint32_t formType, CardChunk& body)
 {
     std::uint8_t header[12];
     if (!ReadAt(0, header, sizeof header))
         return false;
-    if (SimLe32(header) != kRiff || SimLe32(header + 8) != formType)
+    if (CardLe32(header) != kRiff || CardLe32(header + 8) != formType)
         return false;
     body.id = kRiff;
     body.listType = formType;
     body.start = sizeof header;
     // The declared size counts the form type; a file cut short keeps what is there.
-    std::uint64_t declared = SimLe32(header + 4) >= 4 ? SimLe32(header + 4) - 4u : 0u;
+    std::uint64_t declared = CardLe32(header + 4) >= 4 ? CardLe32(header + 4) - 4u : 0u;
     body.size = std::min<std::uint64_t>(declared, m_size - body.start);
     return true;
 }
 
-std::vector<SimChunk> CSimRiffFile::Chunks(const SimChunk& parent)
+std::vector<CardChunk> CCardRiffFile::Chunks(const CardChunk& parent)
 {
-    std::vector<SimChunk> chunks;
+    std::vector<CardChunk> chunks;
     const std::uint64_t end = parent.start + parent.size;
     std::uint64_t position = parent.start;
     while (chunks.size() < kMaxChunks && end - position >= kHeaderSize) {
         std::uint8_t header[kHeaderSize];
         if (!ReadAt(position, header, sizeof header))
             break;
-        SimChunk chunk;
-        chunk.id = SimLe32(header);
+        CardChunk chunk;
+        chunk.id = CardLe32(header);
         chunk.start = position + kHeaderSize;
-        chunk.size = SimLe32(header + 4);
+        chunk.size = CardLe32(header + 4);
         if (chunk.size > end - chunk.start)
             break;
         if (chunk.id == kList) {
             std::uint8_t type[4];
             if (chunk.size < sizeof type || !ReadAt(chunk.start, type, sizeof type))
                 break;
-            chunk.listType = SimLe32(type);
+            chunk.listType = CardLe32(type);
             chunk.start += sizeof type;
             chunk.size -= sizeof type;
         }
         chunks.push_back(chunk);
         // Chunks are padded to an even length; absolute positions throughout.
-        std::uint64_t next = position + kHeaderSize + SimLe32(header + 4);
+        std::uint64_t next = position + kHeaderSize + CardLe32(header + 4);
         position = next + (next & 1);
         if (position > end)
             break;
@@ -113,7 +113,7 @@ std::vector<SimChunk> CSimRiffFile::Chunks(const SimChunk& parent)
     return chunks;
 }
 
-bool CSimRiffFile::ReadChunk(const SimChunk& chunk, std::size_t limit,
+bool CCardRiffFile::ReadChunk(const CardChunk& chunk, std::size_t limit,
                              std::vector<std::uint8_t>& bytes)
 {
     if (chunk.size > limit)
@@ -122,12 +122,12 @@ bool CSimRiffFile::ReadChunk(const SimChunk& chunk, std::size_t limit,
     return bytes.empty() || ReadAt(chunk.start, bytes.data(), bytes.size());
 }
 
-CSimRecords::CSimRecords(const std::vector<std::uint8_t>& bytes, std::size_t recordSize)
+CCardRecords::CCardRecords(const std::vector<std::uint8_t>& bytes, std::size_t recordSize)
     : m_bytes(bytes), m_recordSize(recordSize)
 {
 }
 
-const std::uint8_t* CSimRecords::Field(std::size_t record, std::size_t offset,
+const std::uint8_t* CCardRecords::Field(std::size_t record, std::size_t offset,
                                        std::size_t width) const
 {
     if (record >= Count() || offset > m_recordSize || width > m_recordSize - offset)
@@ -135,17 +135,17 @@ const std::uint8_t* CSimRecords::Field(std::size_t record, std::size_t offset,
     return m_bytes.data() + record * m_recordSize + offset;
 }
 
-std::uint16_t CSimRecords::U16(std::size_t record, std::size_t offset) const
+std::uint16_t CCardRecords::U16(std::size_t record, std::size_t offset) const
 {
-    return SimLe16(Field(record, offset, 2));
+    return CardLe16(Field(record, offset, 2));
 }
 
-std::uint32_t CSimRecords::U32(std::size_t record, std::size_t offset) const
+std::uint32_t CCardRecords::U32(std::size_t record, std::size_t offset) const
 {
-    return SimLe32(Field(record, offset, 4));
+    return CardLe32(Field(record, offset, 4));
 }
 
-std::string CSimRecords::Text(std::size_t record, std::size_t offset, std::size_t length) const
+std::string CCardRecords::Text(std::size_t record, std::size_t offset, std::size_t length) const
 {
     const char* text = reinterpret_cast<const char*>(Field(record, offset, length));
     return std::string(text, strnlen(text, length));

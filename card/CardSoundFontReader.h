@@ -1,5 +1,5 @@
 #pragma once
-// The simulated engine's own reader of SoundFont 2 files: what a card learns when it loads a
+// The card model's own reader of SoundFont 2 files: what a card learns when it loads a
 // bank or a single preset (names, and how much sample memory it takes). Needs no Windows
 // header.
 
@@ -9,7 +9,7 @@
 #include <map>
 #include <string>
 
-struct SimSoundFontContents {
+struct CardSoundFontContents {
     // The INAM text of the INFO list; empty when the file has none.
     std::string name;
     // Names of the presets in file bank 0, by preset number: the ones a card plays from a bank.
@@ -18,7 +18,7 @@ struct SimSoundFontContents {
     std::uint64_t sampleBytes = 0;
 };
 
-struct SimPresetContents {
+struct CardPresetContents {
     std::string name;
     // Bytes of the samples the preset's instruments play, each sample counted once.
     std::uint64_t sampleBytes = 0;
@@ -26,7 +26,7 @@ struct SimPresetContents {
 
 // 0, or "Pathname Invalid" (no such file), "Format Invalid" (not a SoundFont) or "System
 // Memory Insufficient" (preset data too large to hold).
-SfmResult SimReadSoundFont(const std::string& path, SimSoundFontContents& contents);
-// As SimReadSoundFont, plus "Preset Index Invalid" when the file has no such preset.
-SfmResult SimReadPreset(const std::string& path, std::uint16_t bank, std::uint16_t preset,
-                        SimPresetContents& contents);
+SfmResult CardReadSoundFont(const std::string& path, CardSoundFontContents& contents);
+// As CardReadSoundFont, plus "Preset Index Invalid" when the file has no such preset.
+SfmResult CardReadPreset(const std::string& path, std::uint16_t bank, std::uint16_t preset,
+                        CardPresetContents& contents);

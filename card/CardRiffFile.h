@@ -1,5 +1,5 @@
 #pragma once
-// Reading RIFF files for the simulated engine: positional reads with 64-bit offsets and a
+// Reading RIFF files for the card model: positional reads with 64-bit offsets and a
 // chunk walk that never trusts a size beyond the bytes that are really there. Needs no
 // Windows header.
 
@@ -10,7 +10,7 @@
 #include <vector>
 
 // A four-character code as it reads from a file, first character in the low byte.
-constexpr std::uint32_t SimFourCC(const char (&code)[5])
+constexpr std::uint32_t CardFourCC(const char (&code)[5])
 {
     return static_cast<std::uint32_t>(static_cast<unsigned char>(code[0])) |
            static_cast<std::uint32_t>(static_cast<unsigned char>(code[1])) << 8 |
@@ -18,7 +18,7 @@ constexpr std::uint32_t SimFourCC(const char (&code)[5])
            static_cast<std::uint32_t>(static_cast<unsigned char>(code[3])) << 24;
 }
 
-struct SimChunk {
+struct CardChunk {
     std::uint32_t id = 0;
     // For a LIST chunk: its list type; otherwise 0.
     std::uint32_t listType = 0;
@@ -27,7 +27,7 @@ struct SimChunk {
     std::uint64_t size = 0;
 };
 
-class CSimRiffFile {
+class CCardRiffFile {
 public:
     // Most chunks one list may hold; a walk over more stops there.
     static constexpr std::size_t kMaxChunks = 4096;
@@ -38,12 +38,12 @@ public:
 
     // The RIFF form: true when the file starts with a RIFF header of the given form type;
     // `body` then spans the form's chunks, cut to the file's end.
-    bool ReadForm(std::uint32_t formType, SimChunk& body);
+    bool ReadForm(std::uint32_t formType, CardChunk& body);
     // The chunks inside `parent`, in order. A chunk that runs past its parent's end ends the
     // walk; LIST chunks come with their list type.
-    std::vector<SimChunk> Chunks(const SimChunk& parent);
+    std::vector<CardChunk> Chunks(const CardChunk& parent);
     // A chunk's bytes; false when it is larger than `limit` or can't be read.
-    bool ReadChunk(const SimChunk& chunk, std::size_t limit, std::vector<std::uint8_t>& bytes);
+    bool ReadChunk(const CardChunk& chunk, std::size_t limit, std::vector<std::uint8_t>& bytes);
 
 private:
     bool ReadAt(std::uint64_t position, void* target, std::size_t count);
@@ -55,14 +55,14 @@ private:
     std::uint64_t m_size = 0;
 };
 
-std::uint16_t SimLe16(const std::uint8_t* bytes);
-std::uint32_t SimLe32(const std::uint8_t* bytes);
+std::uint16_t CardLe16(const std::uint8_t* bytes);
+std::uint32_t CardLe32(const std::uint8_t* bytes);
 
 // Fixed-size records in a chunk's bytes (a SoundFont's preset headers, bags, generators...),
 // read field by field. Reads outside a record or past the last record are refused.
-class CSimRecords {
+class CCardRecords {
 public:
-    CSimRecords(const std::vector<std::uint8_t>& bytes, std::size_t recordSize);
+    CCardRecords(const std::vector<std::uint8_t>& bytes, std::size_t recordSize);
 
     // False when the bytes are not a whole number of records.
     bool IsWhole() const { return m_recordSize != 0 && m_bytes.size() % m_recordSize == 0; }

@@ -1,5 +1,5 @@
 #pragma once
-// The General MIDI program names: the presets of the simulated card's built-in bank.
+// The General MIDI program names: the presets of a card's built-in bank.
 
 #include <cstddef>
 

@@ -1,6 +1,6 @@
-#include "sim/SimSoundFontReader.h"
+#include "card/CardSoundFontReader.h"
 
-#include "sim/SimRiffFile.h"
+#include "card/CardRiffFile.h"
 
 #include <algorithm>
 #include <new>
@@ -10,20 +10,20 @@
 
 namespace {
 
-constexpr std::uint32_t kSfbk = SimFourCC("sfbk");
-constexpr std::uint32_t kInfo = SimFourCC("INFO");
-constexpr std::uint32_t kSdta = SimFourCC("sdta");
-constexpr std::uint32_t kPdta = SimFourCC("pdta");
-constexpr std::uint32_t kInam = SimFourCC("INAM");
-constexpr std::uint32_t kSmpl = SimFourCC("smpl");
-constexpr std::uint32_t kSm24 = SimFourCC("sm24");
-constexpr std::uint32_t kPhdr = SimFourCC("phdr");
-constexpr std::uint32_t kPbag = SimFourCC("pbag");
-constexpr std::uint32_t kPgen = SimFourCC("pgen");
-constexpr std::uint32_t kInst = SimFourCC("inst");
-constexpr std::uint32_t kIbag = SimFourCC("ibag");
-constexpr std::uint32_t kIgen = SimFourCC("igen");
-constexpr std::uint32_t kShdr = SimFourCC("shdr");
+constexpr std::uint32_t kSfbk = CardFourCC("sfbk");
+constexpr std::uint32_t kInfo = CardFourCC("INFO");
+constexpr std::uint32_t kSdta = CardFourCC("sdta");
+constexpr std::uint32_t kPdta = CardFourCC("pdta");
+constexpr std::uint32_t kInam = CardFourCC("INAM");
+constexpr std::uint32_t kSmpl = CardFourCC("smpl");
+constexpr std::uint32_t kSm24 = CardFourCC("sm24");
+constexpr std::uint32_t kPhdr = CardFourCC("phdr");
+constexpr std::uint32_t kPbag = CardFourCC("pbag");
+constexpr std::uint32_t kPgen = CardFourCC("pgen");
+constexpr std::uint32_t kInst = CardFourCC("inst");
+constexpr std::uint32_t kIbag = CardFourCC("ibag");
+constexpr std::uint32_t kIgen = CardFourCC("igen");
+constexpr std::uint32_t kShdr = CardFourCC("shdr");
 
 constexpr std::size_t kPresetHeaderSize = 38;
 constexpr std::size_t kBagSize = 4;
@@ -43,14 +43,14 @@ constexpr std::uint16_t kLastPlayablePreset = 127;
 
 struct Layout {
     bool hasName = false;
-    SimChunk name;
+    CardChunk name;
     std::uint64_t sampleBytes = 0;
-    std::map<std::uint32_t, SimChunk> tables;
+    std::map<std::uint32_t, CardChunk> tables;
 };
 
-void ReadInfo(CSimRiffFile& file, const SimChunk& list, Layout& layout)
+void ReadInfo(CCardRiffFile& file, const CardChunk& list, Layout& layout)
 {
-    for (const SimChunk& chunk : file.Chunks(list)) {
+    for (const CardChunk& chunk : file.Chunks(list)) {
         if (chunk.id == kInam && !layout.hasName) {
             layout.hasName = true;
             layout.name = chunk;
@@ -58,28 +58,28 @@ void ReadInfo(CSimRiffFile& file, const SimChunk& list, Layout& layout)
     }
 }
 
-void ReadSampleSizes(CSimRiffFile& file, const SimChunk& list, Layout& layout)
+void ReadSampleSizes(CCardRiffFile& file, const CardChunk& list, Layout& layout)
 {
-    for (const SimChunk& chunk : file.Chunks(list)) {
+    for (const CardChunk& chunk : file.Chunks(list)) {
         if (chunk.id == kSmpl || chunk.id == kSm24)
             layout.sampleBytes += chunk.size;
     }
 }
 
-void ReadTableLocations(CSimRiffFile& file, const SimChunk& list, Layout& layout)
+void ReadTableLocations(CCardRiffFile& file, const CardChunk& list, Layout& layout)
 {
-    for (const SimChunk& chunk : file.Chunks(list))
+    for (const CardChunk& chunk : file.Chunks(list))
         layout.tables.emplace(chunk.id, chunk);
 }
 
-SfmResult OpenSoundFont(CSimRiffFile& file, const std::string& path, Layout& layout)
+SfmResult OpenSoundFont(CCardRiffFile& file, const std::string& path, Layout& layout)
 {
     if (path.empty() || !file.Open(path))
         return kSfmPathnameInvalid;
-    SimChunk form;
+    CardChunk form;
     if (!file.ReadForm(kSfbk, form))
         return kSfmFormatInvalid;
-    for (const SimChunk& list : file.Chunks(form)) {
+    for (const CardChunk& list : file.Chunks(form)) {
         if (list.listType == kInfo)
             ReadInfo(file, list, layout);
         else if (list.listType == kSdta)
@@ -90,7 +90,7 @@ SfmResult OpenSoundFont(CSimRiffFile& file, const std::string& path, Layout& lay
     return layout.tables.count(kPhdr) ? kSfmSuccess : kSfmFormatInvalid;
 }
 
-SfmResult ReadTable(CSimRiffFile& file, const Layout& layout, std::uint32_t id,
+SfmResult ReadTable(CCardRiffFile& file, const Layout& layout, std::uint32_t id,
                     std::vector<std::uint8_t>& bytes)
 {
     auto found = layout.tables.find(id);
@@ -101,11 +101,11 @@ SfmResult ReadTable(CSimRiffFile& file, const Layout& layout, std::uint32_t id,
     return file.ReadChunk(found->second, kMaxTableBytes, bytes) ? kSfmSuccess : kSfmFormatInvalid;
 }
 
-std::string ReadName(CSimRiffFile& file, const Layout& layout)
+std::string ReadName(CCardRiffFile& file, const Layout& layout)
 {
     if (!layout.hasName)
         return {};
-    SimChunk head = layout.name;
+    CardChunk head = layout.name;
     head.size = std::min<std::uint64_t>(head.size, kMaxInfoText);
     std::vector<std::uint8_t> bytes;
     if (!file.ReadChunk(head, kMaxInfoText, bytes))
@@ -115,13 +115,13 @@ std::string ReadName(CSimRiffFile& file, const Layout& layout)
 }
 
 // Preset headers end with a terminal record, which names no preset.
-std::size_t PresetCount(const CSimRecords& headers)
+std::size_t PresetCount(const CCardRecords& headers)
 {
     return headers.Count() - 1;
 }
 
 // Opens a SoundFont and reads its preset headers: what every load starts with.
-SfmResult ReadPresetHeaders(CSimRiffFile& file, const std::string& path, Layout& layout,
+SfmResult ReadPresetHeaders(CCardRiffFile& file, const std::string& path, Layout& layout,
                             std::vector<std::uint8_t>& bytes)
 {
     SfmResult result = OpenSoundFont(file, path, layout);
@@ -129,20 +129,20 @@ SfmResult ReadPresetHeaders(CSimRiffFile& file, const std::string& path, Layout&
         result = ReadTable(file, layout, kPhdr, bytes);
     if (result != kSfmSuccess)
         return result;
-    CSimRecords headers(bytes, kPresetHeaderSize);
+    CCardRecords headers(bytes, kPresetHeaderSize);
     return headers.IsWhole() && headers.Count() > 0 ? kSfmSuccess : kSfmFormatInvalid;
 }
 
-SfmResult ReadSoundFont(const std::string& path, SimSoundFontContents& contents)
+SfmResult ReadSoundFont(const std::string& path, CardSoundFontContents& contents)
 {
-    CSimRiffFile file;
+    CCardRiffFile file;
     Layout layout;
     std::vector<std::uint8_t> headerBytes;
     SfmResult result = ReadPresetHeaders(file, path, layout, headerBytes);
     if (result != kSfmSuccess)
         return result;
 
-    CSimRecords headers(headerBytes, kPresetHeaderSize);
+    CCardRecords headers(headerBytes, kPresetHeaderSize);
     contents = {};
     contents.name = ReadName(file, layout);
     contents.sampleBytes = layout.sampleBytes;
@@ -158,7 +158,7 @@ SfmResult ReadSoundFont(const std::string& path, SimSoundFontContents& contents)
 // keeping to the records that are there and to a budget of visits.
 class CZoneWalk {
 public:
-    CZoneWalk(const CSimRecords& bags, const CSimRecords& generators)
+    CZoneWalk(const CCardRecords& bags, const CCardRecords& generators)
         : m_bags(bags), m_generators(generators)
     {
     }
@@ -185,15 +185,15 @@ public:
     }
 
 private:
-    const CSimRecords& m_bags;
-    const CSimRecords& m_generators;
+    const CCardRecords& m_bags;
+    const CCardRecords& m_generators;
 };
 
 struct PresetTables {
     std::vector<std::uint8_t> pbag, pgen, inst, ibag, igen, shdr;
 };
 
-SfmResult ReadPresetTables(CSimRiffFile& file, const Layout& layout, PresetTables& tables)
+SfmResult ReadPresetTables(CCardRiffFile& file, const Layout& layout, PresetTables& tables)
 {
     const std::pair<std::uint32_t, std::vector<std::uint8_t>*> wanted[] = {
         {kPbag, &tables.pbag}, {kPgen, &tables.pgen}, {kInst, &tables.inst},
@@ -207,12 +207,12 @@ SfmResult ReadPresetTables(CSimRiffFile& file, const Layout& layout, PresetTable
     return kSfmSuccess;
 }
 
-SfmResult MeasurePreset(const CSimRecords& headers, std::size_t index, const PresetTables& tables,
+SfmResult MeasurePreset(const CCardRecords& headers, std::size_t index, const PresetTables& tables,
                         std::uint64_t& sampleBytes)
 {
-    CSimRecords pbag(tables.pbag, kBagSize), pgen(tables.pgen, kGeneratorSize);
-    CSimRecords inst(tables.inst, kInstrumentSize), ibag(tables.ibag, kBagSize);
-    CSimRecords igen(tables.igen, kGeneratorSize), shdr(tables.shdr, kSampleHeaderSize);
+    CCardRecords pbag(tables.pbag, kBagSize), pgen(tables.pgen, kGeneratorSize);
+    CCardRecords inst(tables.inst, kInstrumentSize), ibag(tables.ibag, kBagSize);
+    CCardRecords igen(tables.igen, kGeneratorSize), shdr(tables.shdr, kSampleHeaderSize);
     std::size_t budget = kMaxGeneratorVisits;
 
     std::set<std::size_t> instruments;
@@ -246,16 +246,16 @@ SfmResult MeasurePreset(const CSimRecords& headers, std::size_t index, const Pre
 }
 
 SfmResult ReadPreset(const std::string& path, std::uint16_t bank, std::uint16_t preset,
-                     SimPresetContents& contents)
+                     CardPresetContents& contents)
 {
-    CSimRiffFile file;
+    CCardRiffFile file;
     Layout layout;
     std::vector<std::uint8_t> headerBytes;
     SfmResult result = ReadPresetHeaders(file, path, layout, headerBytes);
     if (result != kSfmSuccess)
         return result;
 
-    CSimRecords headers(headerBytes, kPresetHeaderSize);
+    CCardRecords headers(headerBytes, kPresetHeaderSize);
     std::size_t index = 0;
     while (index < PresetCount(headers) &&
            (headers.U16(index, 22) != bank || headers.U16(index, 20) != preset))
@@ -286,13 +286,13 @@ SfmResult Guarded(Read read)
 
 } // namespace
 
-SfmResult SimReadSoundFont(const std::string& path, SimSoundFontContents& contents)
+SfmResult CardReadSoundFont(const std::string& path, CardSoundFontContents& contents)
 {
     return Guarded([&] { return ReadSoundFont(path, contents); });
 }
 
-SfmResult SimReadPreset(const std::string& path, std::uint16_t bank, std::uint16_t preset,
-                        SimPresetContents& contents)
+SfmResult CardReadPreset(const std::string& path, std::uint16_t bank, std::uint16_t preset,
+                        CardPresetContents& contents)
 {
     return Guarded([&] { return ReadPreset(path, bank, preset, contents); });
 }

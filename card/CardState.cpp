@@ -1,4 +1,4 @@
-#include "sim/SimCardState.h"
+#include "card/CardState.h"
 
 #include <cstdio>
 #include <memory>
@@ -88,7 +88,7 @@ private:
 };
 
 constexpr std::uint64_t kMaxMemory = 1ull << 48;
-constexpr std::uint64_t kLastBank = kSimBankCount - 1;
+constexpr std::uint64_t kLastBank = kCardBankCount - 1;
 constexpr std::uint64_t kLastPreset = 127;
 
 class CStateParser {
@@ -106,14 +106,14 @@ public:
             return Instrument(fields) && fields.AtEnd();
         return false;
     }
-    SimCardContents& Contents() { return m_contents; }
+    CardContents& Contents() { return m_contents; }
 
 private:
     bool Device(CLineFields& fields)
     {
         std::uint64_t total = 0;
-        SimDevice device;
-        if (m_contents.devices.size() >= CSimCard::kMaxDevices ||
+        CardDevice device;
+        if (m_contents.devices.size() >= CCardModel::kMaxDevices ||
             !fields.Number(total, 0xFFFFFFFFu) || !fields.Text(device.name))
             return false;
         device.totalMemory = static_cast<std::uint32_t>(total);
@@ -124,7 +124,7 @@ private:
     bool Bank(CLineFields& fields)
     {
         std::uint64_t number = 0;
-        SimBank bank;
+        CardBank bank;
         if (m_contents.devices.empty() || !fields.Number(number, kLastBank) || number == 0 ||
             !fields.Number(bank.memoryBytes, kMaxMemory) || !fields.Text(bank.name) ||
             !fields.Text(bank.fileName))
@@ -147,7 +147,7 @@ private:
     {
         std::uint64_t bank = 0;
         std::uint64_t preset = 0;
-        SimInstrument instrument;
+        CardInstrument instrument;
         if (m_contents.devices.empty() || !fields.Number(bank, kLastBank) || bank == 0 ||
             !fields.Number(preset, kLastPreset) ||
             !fields.Number(instrument.memoryBytes, kMaxMemory) || !fields.Text(instrument.name))
@@ -157,8 +157,8 @@ private:
         return true;
     }
 
-    SimCardContents m_contents;
-    SimBank* m_bank = nullptr;
+    CardContents m_contents;
+    CardBank* m_bank = nullptr;
 };
 
 struct FileCloser {
@@ -168,14 +168,14 @@ using FilePointer = std::unique_ptr<std::FILE, FileCloser>;
 
 } // namespace
 
-std::string WriteCardState(const SimCardContents& contents)
+std::string WriteCardState(const CardContents& contents)
 {
     std::ostringstream out;
     out << kHeader << '\n';
-    for (const SimDevice& device : contents.devices) {
+    for (const CardDevice& device : contents.devices) {
         out << "device " << device.totalMemory << ' ' << EncodeText(device.name) << '\n';
-        for (std::size_t number = 1; number < kSimBankCount; ++number) {
-            const std::optional<SimBank>& bank = device.banks[number];
+        for (std::size_t number = 1; number < kCardBankCount; ++number) {
+            const std::optional<CardBank>& bank = device.banks[number];
             if (!bank)
                 continue;
             out << "bank " << number << ' ' << bank->memoryBytes << ' ' << EncodeText(bank->name)
@@ -191,7 +191,7 @@ std::string WriteCardState(const SimCardContents& contents)
     return out.str();
 }
 
-bool ReadCardState(const std::string& text, SimCardContents& contents)
+bool ReadCardState(const std::string& text, CardContents& contents)
 {
     std::istringstream lines(text);
     std::string line;
@@ -208,7 +208,7 @@ bool ReadCardState(const std::string& text, SimCardContents& contents)
     return true;
 }
 
-bool LoadCardState(const std::string& path, SimCardContents& contents)
+bool LoadCardState(const std::string& path, CardContents& contents)
 {
     FilePointer file(std::fopen(path.c_str(), "rb"));
     if (!file)
@@ -224,7 +224,7 @@ bool LoadCardState(const std::string& path, SimCardContents& contents)
     return !std::ferror(file.get()) && ReadCardState(text, contents);
 }
 
-bool SaveCardState(const std::string& path, const SimCardContents& contents)
+bool SaveCardState(const std::string& path, const CardContents& contents)
 {
     FilePointer file(std::fopen(path.c_str(), "wb"));
     if (!file)
