@@ -1,0 +1,45 @@
+#pragma once
+// DirectSound: a looping 16-bit secondary buffer, kept three quarters full by the audio
+// thread, which wakes every quarter of the buffer. dsound.dll is loaded at run time, never
+// imported, so a system without it still starts.
+#include <windows.h>
+#include <mmsystem.h>  // WAVEFORMATEX, which dsound.h takes for granted
+#include <dsound.h>
+
+#include <cstdint>
+
+#include "audio/AudioBackend.h"
+#include "audio/AudioComRef.h"
+#include "audio/SystemLibrary.h"
+
+class DirectSoundOutput : public AudioBackend {
+ public:
+  DirectSoundOutput();
+  ~DirectSoundOutput() override;
+
+ protected:
+  bool OpenDevice(const AudioRequest& request, std::string* error) override;
+  bool StartDevice(std::string* error) override;
+  void RunDevice() override;
+  void StopDevice() override;
+  void CloseDevice() override;
+
+ private:
+  bool CreateDevice(std::string* error);
+  unsigned ChooseRate();
+  bool CreateBuffer(unsigned bufferMs, std::string* error);
+  bool Refill();
+  bool WriteAt(DWORD offset, DWORD bytes);
+
+  SystemLibrary dsound_;
+  AudioComRef<IDirectSound> device_;
+  AudioComRef<IDirectSoundBuffer> buffer_;
+  DWORD bufferBytes_ = 0;  // the whole loop
+  DWORD queuedBytes_ = 0;  // how much of it is kept queued
+  DWORD frameBytes_ = 4;
+  DWORD writeOffset_ = 0;   // where the next frames go in the buffer
+  DWORD lastPlay_ = 0;      // the play cursor at the last look
+  uint64_t written_ = 0;    // bytes written since the start
+  uint64_t played_ = 0;     // bytes the play cursor has passed since the start
+  DWORD stalledSince_ = 0;  // tick count when the play cursor last stood still, or 0
+};
