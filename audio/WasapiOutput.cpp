@@ -142,6 +142,11 @@ bool WasapiOutput::InitializeStream(unsigned bufferMs, std::string* error) {
     return false;
   }
   render_.reset(render);
+  IAudioClock* clock = nullptr;
+  if (SUCCEEDED(client_->GetService(__uuidof(IAudioClock), reinterpret_cast<void**>(&clock)))) {
+    clock_.reset(clock);
+    if (FAILED(clock_->GetFrequency(&clockFrequency_))) clockFrequency_ = 0;
+  }
   client_->GetDevicePeriod(&period, &minimum);
   client_->GetStreamLatency(&latency);
   info_.bufferFrames = bufferFrames;
@@ -151,6 +156,7 @@ bool WasapiOutput::InitializeStream(unsigned bufferMs, std::string* error) {
 }
 
 bool WasapiOutput::StartDevice(std::string* error) {
+  framesWritten_ = 0;
   if (!FillAvailable(false)) {
     *error = FailureText();
     return false;
@@ -163,16 +169,25 @@ bool WasapiOutput::StartDevice(std::string* error) {
   return true;
 }
 
-// Fills what the endpoint has room for. A wake-up that finds the buffer already played out
-// came too late: the endpoint has had silence in between.
+// Whether the device has played every frame written: a wake-up that finds so came too late,
+// and the device has had silence in between. Told by the stream's clock rather than by the
+// padding, which a system mixer may empty into a deeper buffer of its own (Wine's does).
+bool WasapiOutput::PlayedEverything() {
+  UINT64 position = 0;
+  if (!clock_ || clockFrequency_ == 0 || FAILED(clock_->GetPosition(&position, nullptr))) return false;
+  double played = static_cast<double>(position) * info_.format.rate / static_cast<double>(clockFrequency_);
+  return played + 0.5 >= static_cast<double>(framesWritten_);
+}
+
+// Fills what the endpoint has room for.
 bool WasapiOutput::FillAvailable(bool countLate) {
+  if (countLate && PlayedEverything()) stats_.RecordLate();
   UINT32 padding = 0;
   HRESULT result = client_->GetCurrentPadding(&padding);
   if (FAILED(result)) {
     Fail(SaysResult("GetCurrentPadding", result));
     return false;
   }
-  if (countLate && padding == 0) stats_.RecordLate();
   UINT32 room = info_.bufferFrames - padding;
   if (room == 0) return true;
   BYTE* data = nullptr;
@@ -189,6 +204,7 @@ bool WasapiOutput::FillAvailable(bool countLate) {
     return false;
   }
   stats_.RecordBuffer(room, std::chrono::steady_clock::now() - asked);
+  framesWritten_ += room;
   return true;
 }
 
@@ -211,6 +227,7 @@ void WasapiOutput::StopDevice() {
 }
 
 void WasapiOutput::CloseDevice() {
+  clock_.reset();
   render_.reset();
   client_.reset();
   if (mixFormat_) CoTaskMemFree(mixFormat_);

@@ -25,9 +25,13 @@ class WasapiOutput : public AudioBackend {
   bool ChooseFormat(std::string* error);
   bool InitializeStream(unsigned bufferMs, std::string* error);
   bool FillAvailable(bool countLate);
+  bool PlayedEverything();
 
   AudioComRef<IAudioClient> client_;
   AudioComRef<IAudioRenderClient> render_;
+  AudioComRef<IAudioClock> clock_;
+  UINT64 clockFrequency_ = 0;
+  UINT64 framesWritten_ = 0;
   WAVEFORMATEX* mixFormat_ = nullptr;     // from GetMixFormat, CoTaskMemFree'd
   WAVEFORMATEXTENSIBLE chosen_{};         // what the stream is opened with
   HANDLE ready_ = nullptr;                // set by the endpoint when a period has played
