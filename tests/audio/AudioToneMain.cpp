@@ -37,8 +37,8 @@ int main(int argc, char** argv) {
     return 1;
   }
   std::this_thread::sleep_for(std::chrono::milliseconds(playMs));
-  output.Close();
   AudioStatsSnapshot stats = output.Stats();
+  output.Close();
   std::printf("played: %llu buffers, %llu late\n", static_cast<unsigned long long>(stats.buffers),
               static_cast<unsigned long long>(stats.lateBuffers));
   return 0;
