@@ -6,152 +6,178 @@
 
 #include "audio/AudioThreadPriority.h"
 
-AudioBackend::AudioBackend(AudioApi api) : wake_(CreateEventW(nullptr, FALSE, FALSE, nullptr)) {
-  info_.api = api;
+CAudioBackend::CAudioBackend(AudioApi api)
+    : m_wake(CreateEventW(nullptr, FALSE, FALSE, nullptr))
+{
+    m_info.api = api;
 }
 
-AudioBackend::~AudioBackend() {
-  Close();
-  if (wake_) CloseHandle(wake_);
+CAudioBackend::~CAudioBackend()
+{
+    Close();
+    if (m_wake)
+        CloseHandle(m_wake);
 }
 
-bool AudioBackend::Open(const AudioRequest& request, RenderCallback callback, std::string* error) {
-  if (open_) return true;
-  if (!wake_) {
-    *error = Says("no event could be made");
-    return false;
-  }
-  callback_ = std::move(callback);
-  answered_ = false;
-  thread_ = std::thread([this, request] { ThreadMain(request); });
-  open_ = WaitAnswer(error);
-  if (!open_) thread_.join();
-  return open_;
-}
-
-bool AudioBackend::Start(std::string* error) {
-  if (!open_) {
-    *error = Says("not open");
-    return false;
-  }
-  if (running_) return true;
-  stopRequested_ = false;
-  running_ = Ask(Command::Start, error);
-  return running_;
-}
-
-void AudioBackend::Stop() {
-  if (!open_ || !running_) return;
-  stopRequested_ = true;
-  SetEvent(wake_);
-  std::string ignored;
-  Ask(Command::Stop, &ignored);
-  running_ = false;
-}
-
-void AudioBackend::Close() {
-  if (!open_) return;
-  Stop();
-  std::string ignored;
-  Ask(Command::Close, &ignored);
-  thread_.join();
-  open_ = false;
-}
-
-std::string AudioBackend::FailureText() const {
-  std::lock_guard<std::mutex> lock(mutex_);
-  return failure_;
-}
-
-void AudioBackend::Fail(const std::string& why) {
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    if (failure_.empty()) failure_ = why;
-  }
-  failed_ = true;
-}
-
-void AudioBackend::MakePump(size_t chunkFrames) {
-  pump_ = std::make_unique<RenderPump>(callback_, info_.format, chunkFrames);
-}
-
-std::string AudioBackend::Says(const std::string& what) const {
-  return std::string(AudioApiName(info_.api)) + ": " + what;
-}
-
-std::string AudioBackend::SaysResult(const char* call, long result) const {
-  char code[16];
-  std::snprintf(code, sizeof code, "0x%08lX", static_cast<unsigned long>(result));
-  return Says(std::string(call) + " failed (" + code + ")");
-}
-
-void AudioBackend::ThreadMain(AudioRequest request) {
-  HRESULT com = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
-  AudioThreadPriority priority;
-  std::string error;
-  bool opened = OpenDevice(request, &error);
-  if (opened) {
-    Answer(true, "");
-    ServeCommands();
-    CloseDevice();
-  } else {
-    CloseDevice();
-    Answer(false, error);
-  }
-  pump_.reset();
-  if (SUCCEEDED(com)) CoUninitialize();
-}
-
-void AudioBackend::ServeCommands() {
-  for (;;) {
-    Command command = WaitCommand();
-    if (command == Command::Close) {
-      Answer(true, "");
-      return;
+bool CAudioBackend::Open(const AudioRequest& request, RenderCallback callback, std::string* error)
+{
+    if (m_open)
+        return true;
+    if (!m_wake) {
+        *error = Says("no event could be made");
+        return false;
     }
-    if (command != Command::Start) {
-      Answer(true, "");
-      continue;
+    m_callback = std::move(callback);
+    m_answered = false;
+    m_thread = std::thread([this, request] { ThreadMain(request); });
+    m_open = WaitAnswer(error);
+    if (!m_open)
+        m_thread.join();
+    return m_open;
+}
+
+bool CAudioBackend::Start(std::string* error)
+{
+    if (!m_open) {
+        *error = Says("not open");
+        return false;
     }
+    if (m_running)
+        return true;
+    m_stopRequested = false;
+    m_running = Ask(Command::Start, error);
+    return m_running;
+}
+
+void CAudioBackend::Stop()
+{
+    if (!m_open || !m_running)
+        return;
+    m_stopRequested = true;
+    SetEvent(m_wake);
+    std::string ignored;
+    Ask(Command::Stop, &ignored);
+    m_running = false;
+}
+
+void CAudioBackend::Close()
+{
+    if (!m_open)
+        return;
+    Stop();
+    std::string ignored;
+    Ask(Command::Close, &ignored);
+    m_thread.join();
+    m_open = false;
+}
+
+std::string CAudioBackend::FailureText() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_failure;
+}
+
+void CAudioBackend::Fail(const std::string& why)
+{
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (m_failure.empty())
+            m_failure = why;
+    }
+    m_failed = true;
+}
+
+void CAudioBackend::MakePump(size_t chunkFrames)
+{
+    m_pump = std::make_unique<CRenderPump>(m_callback, m_info.format, chunkFrames);
+}
+
+std::string CAudioBackend::Says(const std::string& what) const
+{
+    return std::string(AudioApiName(m_info.api)) + ": " + what;
+}
+
+std::string CAudioBackend::SaysResult(const char* call, long result) const
+{
+    char code[16];
+    std::snprintf(code, sizeof code, "0x%08lX", static_cast<unsigned long>(result));
+    return Says(std::string(call) + " failed (" + code + ")");
+}
+
+void CAudioBackend::ThreadMain(AudioRequest request)
+{
+    HRESULT com = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+    CAudioThreadPriority priority;
     std::string error;
-    bool started = !failed_ && StartDevice(&error);
-    Answer(started, failed_ ? FailureText() : error);
-    if (started) {
-      RunDevice();
-      StopDevice();
+    bool opened = OpenDevice(request, &error);
+    if (opened) {
+        Answer(true, "");
+        ServeCommands();
+        CloseDevice();
+    } else {
+        CloseDevice();
+        Answer(false, error);
     }
-  }
+    m_pump.reset();
+    if (SUCCEEDED(com))
+        CoUninitialize();
 }
 
-AudioBackend::Command AudioBackend::WaitCommand() {
-  std::unique_lock<std::mutex> lock(mutex_);
-  changed_.wait(lock, [this] { return command_ != Command::None; });
-  Command command = command_;
-  command_ = Command::None;
-  return command;
+void CAudioBackend::ServeCommands()
+{
+    for (;;) {
+        Command command = WaitCommand();
+        if (command == Command::Close) {
+            Answer(true, "");
+            return;
+        }
+        if (command != Command::Start) {
+            Answer(true, "");
+            continue;
+        }
+        std::string error;
+        bool started = !m_failed && StartDevice(&error);
+        Answer(started, m_failed ? FailureText() : error);
+        if (started) {
+            RunDevice();
+            StopDevice();
+        }
+    }
 }
 
-void AudioBackend::Answer(bool ok, const std::string& text) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  answered_ = true;
-  answerOk_ = ok;
-  answerText_ = text;
-  changed_.notify_all();
+CAudioBackend::Command CAudioBackend::WaitCommand()
+{
+    std::unique_lock<std::mutex> lock(m_mutex);
+    m_changed.wait(lock, [this] { return m_command != Command::None; });
+    Command command = m_command;
+    m_command = Command::None;
+    return command;
 }
 
-bool AudioBackend::Ask(Command command, std::string* text) {
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    answered_ = false;
-    command_ = command;
-    changed_.notify_all();
-  }
-  return WaitAnswer(text);
+void CAudioBackend::Answer(bool ok, const std::string& text)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_answered = true;
+    m_answerOk = ok;
+    m_answerText = text;
+    m_changed.notify_all();
 }
 
-bool AudioBackend::WaitAnswer(std::string* text) {
-  std::unique_lock<std::mutex> lock(mutex_);
-  changed_.wait(lock, [this] { return answered_; });
-  *text = answerText_;
-  return answerOk_;
+bool CAudioBackend::Ask(Command command, std::string* text)
+{
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_answered = false;
+        m_command = command;
+        m_changed.notify_all();
+    }
+    return WaitAnswer(text);
+}
+
+bool CAudioBackend::WaitAnswer(std::string* text)
+{
+    std::unique_lock<std::mutex> lock(m_mutex);
+    m_changed.wait(lock, [this] { return m_answered; });
+    *text = m_answerText;
+    return m_answerOk;
 }

@@ -16,69 +16,69 @@
 #include "audio/AudioStreamInfo.h"
 #include "audio/RenderPump.h"
 
-class AudioBackend {
- public:
-  explicit AudioBackend(AudioApi api);
-  // Every API's destructor calls Close() itself: the thread calls its overrides.
-  virtual ~AudioBackend();
-  AudioBackend(const AudioBackend&) = delete;
-  AudioBackend& operator=(const AudioBackend&) = delete;
+class CAudioBackend {
+public:
+    explicit CAudioBackend(AudioApi api);
+    // Every API's destructor calls Close() itself: the thread calls its overrides.
+    virtual ~CAudioBackend();
+    CAudioBackend(const CAudioBackend&) = delete;
+    CAudioBackend& operator=(const CAudioBackend&) = delete;
 
-  // Opens the device; on failure error says why, naming the API, and nothing is left open.
-  bool Open(const AudioRequest& request, RenderCallback callback, std::string* error);
-  bool Start(std::string* error);
-  void Stop();
-  void Close();
+    // Opens the device; on failure error says why, naming the API, and nothing is left open.
+    bool Open(const AudioRequest& request, RenderCallback callback, std::string* error);
+    bool Start(std::string* error);
+    void Stop();
+    void Close();
 
-  const AudioStreamInfo& Info() const { return info_; }
-  AudioStatsSnapshot Stats() const { return stats_.Snapshot(); }
-  // The device failed while playing (unplugged, stopped answering): the feeding has ended.
-  bool Failed() const { return failed_.load(); }
-  std::string FailureText() const;
+    const AudioStreamInfo& Info() const { return m_info; }
+    AudioStatsSnapshot Stats() const { return m_stats.Snapshot(); }
+    // The device failed while playing (unplugged, stopped answering): the feeding has ended.
+    bool Failed() const { return m_failed.load(); }
+    std::string FailureText() const;
 
- protected:
-  // On the audio thread. OpenDevice sets info_ and makes the pump; RunDevice feeds the device
-  // until StopRequested() or a failure (Fail).
-  virtual bool OpenDevice(const AudioRequest& request, std::string* error) = 0;
-  virtual bool StartDevice(std::string* error) = 0;
-  virtual void RunDevice() = 0;
-  virtual void StopDevice() = 0;
-  virtual void CloseDevice() = 0;
+protected:
+    // On the audio thread. OpenDevice sets m_info and makes the pump; RunDevice feeds the device
+    // until StopRequested() or a failure (Fail).
+    virtual bool OpenDevice(const AudioRequest& request, std::string* error) = 0;
+    virtual bool StartDevice(std::string* error) = 0;
+    virtual void RunDevice() = 0;
+    virtual void StopDevice() = 0;
+    virtual void CloseDevice() = 0;
 
-  bool StopRequested() const { return stopRequested_.load(); }
-  HANDLE WakeEvent() const { return wake_; }  // set when a stop is asked for
-  void Fail(const std::string& why);
-  void MakePump(size_t chunkFrames);
-  RenderPump& Pump() { return *pump_; }
-  // "WASAPI shared mode: " + what.
-  std::string Says(const std::string& what) const;
-  std::string SaysResult(const char* call, long result) const;
+    bool StopRequested() const { return m_stopRequested.load(); }
+    HANDLE WakeEvent() const { return m_wake; } // set when a stop is asked for
+    void Fail(const std::string& why);
+    void MakePump(size_t chunkFrames);
+    CRenderPump& Pump() { return *m_pump; }
+    // "WASAPI shared mode: " + what.
+    std::string Says(const std::string& what) const;
+    std::string SaysResult(const char* call, long result) const;
 
-  AudioStreamInfo info_;
-  AudioStats stats_;
+    AudioStreamInfo m_info;
+    CAudioStats m_stats;
 
- private:
-  enum class Command { None, Start, Stop, Close };
-  void ThreadMain(AudioRequest request);
-  void ServeCommands();
-  Command WaitCommand();
-  void Answer(bool ok, const std::string& text);
-  bool Ask(Command command, std::string* text);
-  bool WaitAnswer(std::string* text);
+private:
+    enum class Command { None, Start, Stop, Close };
+    void ThreadMain(AudioRequest request);
+    void ServeCommands();
+    Command WaitCommand();
+    void Answer(bool ok, const std::string& text);
+    bool Ask(Command command, std::string* text);
+    bool WaitAnswer(std::string* text);
 
-  HANDLE wake_;
-  RenderCallback callback_;
-  std::unique_ptr<RenderPump> pump_;
-  std::thread thread_;
-  mutable std::mutex mutex_;
-  std::condition_variable changed_;
-  Command command_ = Command::None;
-  bool answered_ = false;
-  bool answerOk_ = false;
-  std::string answerText_;
-  std::string failure_;
-  bool open_ = false;
-  bool running_ = false;
-  std::atomic<bool> stopRequested_{false};
-  std::atomic<bool> failed_{false};
+    HANDLE m_wake;
+    RenderCallback m_callback;
+    std::unique_ptr<CRenderPump> m_pump;
+    std::thread m_thread;
+    mutable std::mutex m_mutex;
+    std::condition_variable m_changed;
+    Command m_command = Command::None;
+    bool m_answered = false;
+    bool m_answerOk = false;
+    std::string m_answerText;
+    std::string m_failure;
+    bool m_open = false;
+    bool m_running = false;
+    std::atomic<bool> m_stopRequested {false};
+    std::atomic<bool> m_failed {false};
 };

@@ -6,8 +6,7 @@
 #include <memory>
 
 struct AudioComRelease {
-  void operator()(IUnknown* object) const { object->Release(); }
+    void operator()(IUnknown* object) const { object->Release(); }
 };
 
-template <typename Interface>
-using AudioComRef = std::unique_ptr<Interface, AudioComRelease>;
+template <typename Interface> using AudioComRef = std::unique_ptr<Interface, AudioComRelease>;

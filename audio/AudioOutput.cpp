@@ -6,61 +6,84 @@
 
 namespace {
 
-std::unique_ptr<AudioBackend> MakeBackend(AudioApi api) {
-  switch (api) {
-    case AudioApi::Wasapi: return std::make_unique<WasapiOutput>();
-    case AudioApi::DirectSound: return std::make_unique<DirectSoundOutput>();
-    case AudioApi::WaveOut: return std::make_unique<WaveOutOutput>();
-  }
-  return nullptr;
-}
-
-}  // namespace
-
-AudioOutput::AudioOutput() = default;
-
-AudioOutput::~AudioOutput() { Close(); }
-
-bool AudioOutput::Open(const AudioRequest& request, RenderCallback callback, std::string* error) {
-  Close();
-  std::string reasons;
-  for (AudioApi api : AudioApisToTry(request.api, request.fallBack)) {
-    std::unique_ptr<AudioBackend> backend = MakeBackend(api);
-    std::string why;
-    if (backend->Open(request, callback, &why)) {
-      backend_ = std::move(backend);
-      return true;
+std::unique_ptr<CAudioBackend> MakeBackend(AudioApi api)
+{
+    switch (api) {
+    case AudioApi::Wasapi:
+        return std::make_unique<CWasapiOutput>();
+    case AudioApi::DirectSound:
+        return std::make_unique<CDirectSoundOutput>();
+    case AudioApi::WaveOut:
+        return std::make_unique<CWaveOutOutput>();
     }
-    reasons += (reasons.empty() ? "" : "; ") + why;
-  }
-  *error = "No audio output could be opened: " + reasons;
-  return false;
+    return nullptr;
 }
 
-bool AudioOutput::Start(std::string* error) {
-  if (!backend_) {
-    *error = "No audio output is open";
+} // namespace
+
+CAudioOutput::CAudioOutput() = default;
+
+CAudioOutput::~CAudioOutput()
+{
+    Close();
+}
+
+bool CAudioOutput::Open(const AudioRequest& request, RenderCallback callback, std::string* error)
+{
+    Close();
+    std::string reasons;
+    for (AudioApi api : AudioApisToTry(request.api, request.fallBack)) {
+        std::unique_ptr<CAudioBackend> backend = MakeBackend(api);
+        std::string why;
+        if (backend->Open(request, callback, &why)) {
+            m_backend = std::move(backend);
+            return true;
+        }
+        reasons += (reasons.empty() ? "" : "; ") + why;
+    }
+    *error = "No audio output could be opened: " + reasons;
     return false;
-  }
-  return backend_->Start(error);
 }
 
-void AudioOutput::Stop() {
-  if (backend_) backend_->Stop();
+bool CAudioOutput::Start(std::string* error)
+{
+    if (!m_backend) {
+        *error = "No audio output is open";
+        return false;
+    }
+    return m_backend->Start(error);
 }
 
-void AudioOutput::Close() {
-  if (!backend_) return;
-  backend_->Close();
-  backend_.reset();
+void CAudioOutput::Stop()
+{
+    if (m_backend)
+        m_backend->Stop();
 }
 
-const AudioStreamInfo& AudioOutput::Info() const { return backend_ ? backend_->Info() : closed_; }
-
-AudioStatsSnapshot AudioOutput::Stats() const {
-  return backend_ ? backend_->Stats() : AudioStatsSnapshot{};
+void CAudioOutput::Close()
+{
+    if (!m_backend)
+        return;
+    m_backend->Close();
+    m_backend.reset();
 }
 
-bool AudioOutput::Failed() const { return backend_ && backend_->Failed(); }
+const AudioStreamInfo& CAudioOutput::Info() const
+{
+    return m_backend ? m_backend->Info() : m_closed;
+}
 
-std::string AudioOutput::FailureText() const { return backend_ ? backend_->FailureText() : ""; }
+AudioStatsSnapshot CAudioOutput::Stats() const
+{
+    return m_backend ? m_backend->Stats() : AudioStatsSnapshot {};
+}
+
+bool CAudioOutput::Failed() const
+{
+    return m_backend && m_backend->Failed();
+}
+
+std::string CAudioOutput::FailureText() const
+{
+    return m_backend ? m_backend->FailureText() : "";
+}

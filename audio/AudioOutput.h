@@ -9,30 +9,30 @@
 #include "audio/AudioStreamInfo.h"
 #include "audio/RenderPump.h"
 
-class AudioBackend;
+class CAudioBackend;
 
-class AudioOutput {
- public:
-  AudioOutput();
-  ~AudioOutput();
-  AudioOutput(const AudioOutput&) = delete;
-  AudioOutput& operator=(const AudioOutput&) = delete;
+class CAudioOutput {
+public:
+    CAudioOutput();
+    ~CAudioOutput();
+    CAudioOutput(const CAudioOutput&) = delete;
+    CAudioOutput& operator=(const CAudioOutput&) = delete;
 
-  // On failure error says, for every API tried, why it could not open, and nothing is open.
-  bool Open(const AudioRequest& request, RenderCallback callback, std::string* error);
-  bool Start(std::string* error);
-  void Stop();
-  // After Close has returned the callback is never called again.
-  void Close();
+    // On failure error says, for every API tried, why it could not open, and nothing is open.
+    bool Open(const AudioRequest& request, RenderCallback callback, std::string* error);
+    bool Start(std::string* error);
+    void Stop();
+    // After Close has returned the callback is never called again.
+    void Close();
 
-  bool IsOpen() const { return backend_ != nullptr; }
-  const AudioStreamInfo& Info() const;
-  AudioStatsSnapshot Stats() const;
-  // The device failed while playing; the callback is no longer called.
-  bool Failed() const;
-  std::string FailureText() const;
+    bool IsOpen() const { return m_backend != nullptr; }
+    const AudioStreamInfo& Info() const;
+    AudioStatsSnapshot Stats() const;
+    // The device failed while playing; the callback is no longer called.
+    bool Failed() const;
+    std::string FailureText() const;
 
- private:
-  std::unique_ptr<AudioBackend> backend_;
-  AudioStreamInfo closed_;
+private:
+    std::unique_ptr<CAudioBackend> m_backend;
+    AudioStreamInfo m_closed;
 };

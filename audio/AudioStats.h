@@ -7,23 +7,23 @@
 #include <cstdint>
 
 struct AudioStatsSnapshot {
-  uint64_t buffers = 0;
-  uint64_t lateBuffers = 0;
-  uint64_t frames = 0;
-  double fillToQueueMeanUs = 0.0;
-  double fillToQueueMaxUs = 0.0;
+    uint64_t buffers = 0;
+    uint64_t lateBuffers = 0;
+    uint64_t frames = 0;
+    double fillToQueueMeanUs = 0.0;
+    double fillToQueueMaxUs = 0.0;
 };
 
-class AudioStats {
- public:
-  void RecordBuffer(size_t frames, std::chrono::nanoseconds fillToQueue);
-  void RecordLate() { late_.fetch_add(1, std::memory_order_relaxed); }
-  AudioStatsSnapshot Snapshot() const;
+class CAudioStats {
+public:
+    void RecordBuffer(size_t frames, std::chrono::nanoseconds fillToQueue);
+    void RecordLate() { m_late.fetch_add(1, std::memory_order_relaxed); }
+    AudioStatsSnapshot Snapshot() const;
 
- private:
-  std::atomic<uint64_t> buffers_{0};
-  std::atomic<uint64_t> late_{0};
-  std::atomic<uint64_t> frames_{0};
-  std::atomic<uint64_t> fillNsTotal_{0};
-  std::atomic<uint64_t> fillNsMax_{0};
+private:
+    std::atomic<uint64_t> m_buffers {0};
+    std::atomic<uint64_t> m_late {0};
+    std::atomic<uint64_t> m_frames {0};
+    std::atomic<uint64_t> m_fillNsTotal {0};
+    std::atomic<uint64_t> m_fillNsMax {0};
 };

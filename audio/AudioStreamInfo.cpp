@@ -4,24 +4,29 @@
 
 namespace {
 
-std::string FramesAndMs(unsigned frames, unsigned rate) {
-  char text[64];
-  std::snprintf(text, sizeof text, "%u frames (%.1f ms)", frames, MsOfFrames(rate, frames));
-  return text;
+std::string FramesAndMs(unsigned frames, unsigned rate)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, "%u frames (%.1f ms)", frames, MsOfFrames(rate, frames));
+    return text;
 }
 
-}  // namespace
+} // namespace
 
-unsigned ClampBufferMs(unsigned ms) {
-  if (ms < kMinBufferMs) return kMinBufferMs;
-  if (ms > kMaxBufferMs) return kMaxBufferMs;
-  return ms;
+unsigned ClampBufferMs(unsigned ms)
+{
+    if (ms < kMinBufferMs)
+        return kMinBufferMs;
+    if (ms > kMaxBufferMs)
+        return kMaxBufferMs;
+    return ms;
 }
 
-std::string DescribeStream(const AudioStreamInfo& info) {
-  char latency[32];
-  std::snprintf(latency, sizeof latency, "%.1f ms", info.latencyMs);
-  return std::string(AudioApiName(info.api)) + ": " + DescribeFormat(info.format) + "; period " +
-         FramesAndMs(info.periodFrames, info.format.rate) + ", buffer " +
-         FramesAndMs(info.bufferFrames, info.format.rate) + ", latency " + latency;
+std::string DescribeStream(const AudioStreamInfo& info)
+{
+    char latency[32];
+    std::snprintf(latency, sizeof latency, "%.1f ms", info.latencyMs);
+    return std::string(AudioApiName(info.api)) + ": " + DescribeFormat(info.format) + "; period " +
+        FramesAndMs(info.periodFrames, info.format.rate) + ", buffer " +
+        FramesAndMs(info.bufferFrames, info.format.rate) + ", latency " + latency;
 }

@@ -2,16 +2,21 @@
 
 #include <avrt.h>
 
-AudioThreadPriority::AudioThreadPriority()
-    : avrt_(L"avrt.dll"), oldPriority_(GetThreadPriority(GetCurrentThread())) {
-  SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_HIGHEST);
-  auto join = avrt_.Find<decltype(&AvSetMmThreadCharacteristicsW)>("AvSetMmThreadCharacteristicsW");
-  DWORD taskIndex = 0;
-  if (join) task_ = join(L"Pro Audio", &taskIndex);
+CAudioThreadPriority::CAudioThreadPriority()
+    : m_avrt(L"avrt.dll")
+    , m_oldPriority(GetThreadPriority(GetCurrentThread()))
+{
+    SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_HIGHEST);
+    auto join = m_avrt.Find<decltype(&AvSetMmThreadCharacteristicsW)>("AvSetMmThreadCharacteristicsW");
+    DWORD taskIndex = 0;
+    if (join)
+        m_task = join(L"Pro Audio", &taskIndex);
 }
 
-AudioThreadPriority::~AudioThreadPriority() {
-  auto leave = avrt_.Find<decltype(&AvRevertMmThreadCharacteristics)>("AvRevertMmThreadCharacteristics");
-  if (task_ && leave) leave(task_);
-  SetThreadPriority(GetCurrentThread(), oldPriority_);
+CAudioThreadPriority::~CAudioThreadPriority()
+{
+    auto leave = m_avrt.Find<decltype(&AvRevertMmThreadCharacteristics)>("AvRevertMmThreadCharacteristics");
+    if (m_task && leave)
+        leave(m_task);
+    SetThreadPriority(GetCurrentThread(), m_oldPriority);
 }

@@ -4,15 +4,15 @@
 // else a high thread priority.
 #include "audio/SystemLibrary.h"
 
-class AudioThreadPriority {
- public:
-  AudioThreadPriority();
-  ~AudioThreadPriority();
-  AudioThreadPriority(const AudioThreadPriority&) = delete;
-  AudioThreadPriority& operator=(const AudioThreadPriority&) = delete;
+class CAudioThreadPriority {
+public:
+    CAudioThreadPriority();
+    ~CAudioThreadPriority();
+    CAudioThreadPriority(const CAudioThreadPriority&) = delete;
+    CAudioThreadPriority& operator=(const CAudioThreadPriority&) = delete;
 
- private:
-  SystemLibrary avrt_;
-  HANDLE task_ = nullptr;
-  int oldPriority_;
+private:
+    CSystemLibrary m_avrt;
+    HANDLE m_task = nullptr;
+    int m_oldPriority;
 };

@@ -7,9 +7,9 @@
 enum class SampleKind { Float32, Int16 };
 
 struct DeviceFormat {
-  SampleKind kind = SampleKind::Int16;
-  unsigned channels = 2;
-  unsigned rate = 44100;
+    SampleKind kind = SampleKind::Int16;
+    unsigned channels = 2;
+    unsigned rate = 44100;
 };
 
 size_t BytesPerFrame(const DeviceFormat& format);

@@ -12,25 +12,25 @@
 // allocate, nor wait on the window's thread.
 using RenderCallback = std::function<void(float* stereo, size_t frames)>;
 
-class RenderPump {
- public:
-  // chunkFrames: the most frames the callback is asked for at once; a larger device buffer is
-  // filled in several calls.
-  RenderPump(RenderCallback callback, const DeviceFormat& format, size_t chunkFrames);
-  RenderPump(const RenderPump&) = delete;
-  RenderPump& operator=(const RenderPump&) = delete;
+class CRenderPump {
+public:
+    // chunkFrames: the most frames the callback is asked for at once; a larger device buffer is
+    // filled in several calls.
+    CRenderPump(RenderCallback callback, const DeviceFormat& format, size_t chunkFrames);
+    CRenderPump(const CRenderPump&) = delete;
+    CRenderPump& operator=(const CRenderPump&) = delete;
 
-  void Fill(void* out, size_t frames);
-  // Fills the room in bytes (as a locked DirectSound region gives it), whole frames only.
-  void FillBytes(void* out, size_t bytes);
+    void Fill(void* out, size_t frames);
+    // Fills the room in bytes (as a locked DirectSound region gives it), whole frames only.
+    void FillBytes(void* out, size_t bytes);
 
-  const DeviceFormat& Format() const { return format_; }
-  size_t FramesRendered() const { return framesRendered_; }
+    const DeviceFormat& Format() const { return m_format; }
+    size_t FramesRendered() const { return m_framesRendered; }
 
- private:
-  RenderCallback callback_;
-  DeviceFormat format_;
-  std::vector<float> scratch_;
-  size_t chunkFrames_;
-  size_t framesRendered_ = 0;
+private:
+    RenderCallback m_callback;
+    DeviceFormat m_format;
+    std::vector<float> m_scratch;
+    size_t m_chunkFrames;
+    size_t m_framesRendered = 0;
 };

@@ -4,24 +4,24 @@
 // lacks or that not every system has are bound this way, never imported.
 #include <windows.h>
 
-class SystemLibrary {
- public:
-  explicit SystemLibrary(const wchar_t* fileName);
-  ~SystemLibrary();
-  SystemLibrary(const SystemLibrary&) = delete;
-  SystemLibrary& operator=(const SystemLibrary&) = delete;
+class CSystemLibrary {
+public:
+    explicit CSystemLibrary(const wchar_t* fileName);
+    ~CSystemLibrary();
+    CSystemLibrary(const CSystemLibrary&) = delete;
+    CSystemLibrary& operator=(const CSystemLibrary&) = delete;
 
-  bool Loaded() const { return module_ != nullptr; }
-  DWORD LoadError() const { return loadError_; }
+    bool Loaded() const { return m_module != nullptr; }
+    DWORD LoadError() const { return m_loadError; }
 
-  // The function of that name as the type of its declaration (decltype(&Name)), or null.
-  template <typename Function>
-  Function Find(const char* name) const {
-    return module_ ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module_, name)))
-                   : nullptr;
-  }
+    // The function of that name as the type of its declaration (decltype(&Name)), or null.
+    template <typename Function> Function Find(const char* name) const
+    {
+        return m_module ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(m_module, name)))
+                        : nullptr;
+    }
 
- private:
-  HMODULE module_ = nullptr;
-  DWORD loadError_ = 0;
+private:
+    HMODULE m_module = nullptr;
+    DWORD m_loadError = 0;
 };

@@ -8,33 +8,33 @@
 #include "audio/AudioBackend.h"
 #include "audio/AudioComRef.h"
 
-class WasapiOutput : public AudioBackend {
- public:
-  WasapiOutput();
-  ~WasapiOutput() override;
+class CWasapiOutput : public CAudioBackend {
+public:
+    CWasapiOutput();
+    ~CWasapiOutput() override;
 
- protected:
-  bool OpenDevice(const AudioRequest& request, std::string* error) override;
-  bool StartDevice(std::string* error) override;
-  void RunDevice() override;
-  void StopDevice() override;
-  void CloseDevice() override;
+protected:
+    bool OpenDevice(const AudioRequest& request, std::string* error) override;
+    bool StartDevice(std::string* error) override;
+    void RunDevice() override;
+    void StopDevice() override;
+    void CloseDevice() override;
 
- private:
-  bool ActivateClient(std::string* error);
-  bool ChooseFormat(std::string* error);
-  bool InitializeStream(unsigned bufferMs, std::string* error);
-  bool FillAvailable(bool countLate);
-  bool PlayedEverything();
+private:
+    bool ActivateClient(std::string* error);
+    bool ChooseFormat(std::string* error);
+    bool InitializeStream(unsigned bufferMs, std::string* error);
+    bool FillAvailable(bool countLate);
+    bool PlayedEverything();
 
-  AudioComRef<IAudioClient> client_;
-  AudioComRef<IAudioRenderClient> render_;
-  AudioComRef<IAudioClock> clock_;
-  UINT64 clockFrequency_ = 0;
-  UINT64 framesWritten_ = 0;
-  WAVEFORMATEX* mixFormat_ = nullptr;     // from GetMixFormat, CoTaskMemFree'd
-  WAVEFORMATEXTENSIBLE chosen_{};         // what the stream is opened with
-  HANDLE ready_ = nullptr;                // set by the endpoint when a period has played
+    AudioComRef<IAudioClient> m_client;
+    AudioComRef<IAudioRenderClient> m_render;
+    AudioComRef<IAudioClock> m_clock;
+    UINT64 m_clockFrequency = 0;
+    UINT64 m_framesWritten = 0;
+    WAVEFORMATEX* m_mixFormat = nullptr; // from GetMixFormat, CoTaskMemFree'd
+    WAVEFORMATEXTENSIBLE m_chosen {}; // what the stream is opened with
+    HANDLE m_ready = nullptr; // set by the endpoint when a period has played
 };
 
 // The endpoint's mix rate where WASAPI has a default output (0 elsewhere): DirectSound and

@@ -8,28 +8,28 @@
 
 #include "audio/AudioBackend.h"
 
-class WaveOutOutput : public AudioBackend {
- public:
-  WaveOutOutput();
-  ~WaveOutOutput() override;
+class CWaveOutOutput : public CAudioBackend {
+public:
+    CWaveOutOutput();
+    ~CWaveOutOutput() override;
 
- protected:
-  bool OpenDevice(const AudioRequest& request, std::string* error) override;
-  bool StartDevice(std::string* error) override;
-  void RunDevice() override;
-  void StopDevice() override;
-  void CloseDevice() override;
+protected:
+    bool OpenDevice(const AudioRequest& request, std::string* error) override;
+    bool StartDevice(std::string* error) override;
+    void RunDevice() override;
+    void StopDevice() override;
+    void CloseDevice() override;
 
- private:
-  static constexpr unsigned kRingLength = 4;
-  bool PrepareRing(std::string* error);
-  bool Queue(WAVEHDR& header);
-  bool RefillPlayed();
-  std::string SaysError(const char* call, MMRESULT result) const;
+private:
+    static constexpr unsigned kRingLength = 4;
+    bool PrepareRing(std::string* error);
+    bool Queue(WAVEHDR& header);
+    bool RefillPlayed();
+    std::string SaysError(const char* call, MMRESULT result) const;
 
-  HWAVEOUT wave_ = nullptr;
-  HANDLE done_ = nullptr;  // set by the driver when a buffer has been played
-  std::vector<char> samples_;
-  WAVEHDR ring_[kRingLength] = {};
-  bool prepared_[kRingLength] = {};
+    HWAVEOUT m_wave = nullptr;
+    HANDLE m_done = nullptr; // set by the driver when a buffer has been played
+    std::vector<char> m_samples;
+    WAVEHDR m_ring[kRingLength] = {};
+    bool m_prepared[kRingLength] = {};
 };

@@ -27,8 +27,12 @@ struct Run {
 };
 
 const Run kRuns[] = {
-    {AudioApiChoice::Wasapi, 10},      {AudioApiChoice::Wasapi, 30},      {AudioApiChoice::Wasapi, 100},
-    {AudioApiChoice::DirectSound, 30}, {AudioApiChoice::DirectSound, 100}, {AudioApiChoice::WaveOut, 30},
+    {AudioApiChoice::Wasapi, 10},
+    {AudioApiChoice::Wasapi, 30},
+    {AudioApiChoice::Wasapi, 100},
+    {AudioApiChoice::DirectSound, 30},
+    {AudioApiChoice::DirectSound, 100},
+    {AudioApiChoice::WaveOut, 30},
     {AudioApiChoice::WaveOut, 100},
 };
 
@@ -44,16 +48,18 @@ void PrintRun(const Run& run, int seconds)
             stereo[2 * i] = stereo[2 * i + 1] = 0.25f * static_cast<float>(std::sin(phase));
         phase = std::fmod(phase, 6.283185307179586);
     };
-    AudioOutput output;
+    CAudioOutput output;
     std::string error;
     if (!output.Open(request, sine, &error)) {
-        std::printf("%-12s %4u ms  could not open: %s\n", AudioApiChoiceKey(run.api), run.bufferMs, error.c_str());
+        std::printf(
+            "%-12s %4u ms  could not open: %s\n", AudioApiChoiceKey(run.api), run.bufferMs, error.c_str());
         return;
     }
     const AudioStreamInfo& info = output.Info();
     step = 6.283185307179586 * 440.0 / info.format.rate;
     if (!output.Start(&error)) {
-        std::printf("%-12s %4u ms  could not start: %s\n", AudioApiChoiceKey(run.api), run.bufferMs, error.c_str());
+        std::printf(
+            "%-12s %4u ms  could not start: %s\n", AudioApiChoiceKey(run.api), run.bufferMs, error.c_str());
         return;
     }
     std::this_thread::sleep_for(std::chrono::seconds(seconds));
@@ -61,11 +67,11 @@ void PrintRun(const Run& run, int seconds)
     output.Close();
     std::printf("%-12s %4u ms  %6u Hz  period %5u (%5.1f ms)  buffer %5u (%5.1f ms)  latency %6.1f ms  "
                 "fill-to-queue %6.1f / %7.1f us  buffers %5llu  late %4llu%s\n",
-                AudioApiChoiceKey(run.api), run.bufferMs, info.format.rate, info.periodFrames,
-                MsOfFrames(info.format.rate, info.periodFrames), info.bufferFrames,
-                MsOfFrames(info.format.rate, info.bufferFrames), info.latencyMs, stats.fillToQueueMeanUs,
-                stats.fillToQueueMaxUs, static_cast<unsigned long long>(stats.buffers),
-                static_cast<unsigned long long>(stats.lateBuffers), output.Failed() ? "  FAILED" : "");
+        AudioApiChoiceKey(run.api), run.bufferMs, info.format.rate, info.periodFrames,
+        MsOfFrames(info.format.rate, info.periodFrames), info.bufferFrames,
+        MsOfFrames(info.format.rate, info.bufferFrames), info.latencyMs, stats.fillToQueueMeanUs,
+        stats.fillToQueueMaxUs, static_cast<unsigned long long>(stats.buffers),
+        static_cast<unsigned long long>(stats.lateBuffers), output.Failed() ? "  FAILED" : "");
 }
 
 } // namespace
@@ -76,7 +82,8 @@ int main(int argc, char** argv)
     if (seconds <= 0)
         seconds = 3;
     std::printf("audio output, %d s a run; asked buffer, the device's rate, period and buffer in frames, "
-                "fill-to-queue mean / max\n", seconds);
+                "fill-to-queue mean / max\n",
+        seconds);
     for (const Run& run : kRuns)
         PrintRun(run, seconds);
     return 0;

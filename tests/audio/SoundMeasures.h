@@ -16,8 +16,8 @@ double Cents(double hz, double reference);
 double RmsDb(const std::vector<float>& samples, size_t begin, size_t end);
 
 struct SoundSpan {
-  size_t begin = 0;  // the first sample above the threshold
-  size_t end = 0;    // one after the last
+    size_t begin = 0; // the first sample above the threshold
+    size_t end = 0; // one after the last
 };
 SoundSpan FindSound(const std::vector<float>& samples, float threshold);
 
@@ -26,7 +26,7 @@ size_t LongestQuietRun(const std::vector<float>& samples, size_t begin, size_t e
 
 // The quietest and loudest RMS in dB over windows of window samples inside [begin, end).
 struct LevelRange {
-  double lowestDb = 0.0;
-  double highestDb = 0.0;
+    double lowestDb = 0.0;
+    double highestDb = 0.0;
 };
 LevelRange WindowLevels(const std::vector<float>& samples, size_t begin, size_t end, size_t window);

@@ -6,11 +6,11 @@
 #include <vector>
 
 struct WavRecording {
-  unsigned rate = 0;
-  unsigned channels = 0;
-  unsigned bits = 0;
-  bool isFloat = false;
-  std::vector<float> mono;  // -1..1
+    unsigned rate = 0;
+    unsigned channels = 0;
+    unsigned bits = 0;
+    bool isFloat = false;
+    std::vector<float> mono; // -1..1
 };
 
 // Empty error on success; else says what is wrong with the file.
