@@ -1,5 +1,6 @@
 #include "audio/DirectSoundOutput.h"
 
+#include <algorithm>
 #include <chrono>
 
 #include "audio/WasapiOutput.h"
@@ -8,6 +9,10 @@ namespace {
 
 constexpr unsigned kFallbackRate = 44100; // what Windows XP's mixer runs at by default
 constexpr DWORD kStallMs = 2000; // a cursor standing this long: the device is gone
+// The shortest loop that plays without repeats: Wine's DirectSound mixes about 30 ms of a
+// secondary buffer at once (a 30 ms loop played stale stretches, 45 ms none), and XP's kernel
+// mixer has a published floor of 20 to 30 ms.
+constexpr unsigned kShortestBufferMs = 45;
 
 } // namespace
 
@@ -27,7 +32,7 @@ bool CDirectSoundOutput::OpenDevice(const AudioRequest& request, std::string* er
     if (!CreateDevice(error))
         return false;
     m_info.format = DeviceFormat {SampleKind::Int16, 2, ChooseRate()};
-    if (!CreateBuffer(ClampBufferMs(request.bufferMs), error))
+    if (!CreateBuffer(std::max(ClampBufferMs(request.bufferMs), kShortestBufferMs), error))
         return false;
     MakePump(m_info.bufferFrames);
     return true;
