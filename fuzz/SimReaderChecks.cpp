@@ -1,7 +1,7 @@
 #include "fuzz/SimReaderChecks.h"
 
-#include "card/CardSoundFontReader.h"
-#include "card/CardWaveReader.h"
+#include "cardmodel/CardSoundFontReader.h"
+#include "cardmodel/CardWaveReader.h"
 
 #include <initializer_list>
 #include <utility>

@@ -4,7 +4,7 @@
 // bank answers). The DLL front turns each engine slot into one call here. Needs no Windows
 // header.
 
-#include "card/CardModel.h"
+#include "cardmodel/CardModel.h"
 
 #include <array>
 #include <cstdint>

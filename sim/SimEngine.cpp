@@ -2,7 +2,7 @@
 // Each slot checks the records it is handed, asks the card, and writes the card's state to
 // its file after every change, so that the next run finds the banks where this one left them.
 
-#include "card/CardState.h"
+#include "cardmodel/CardState.h"
 #include "engine/SfmInterface.h"
 #include "sim/SimCard.h"
 #include "sim/SimControl.h"

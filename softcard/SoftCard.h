@@ -8,7 +8,7 @@
 //
 // Not thread-safe but for the restoring thread: the caller serializes the card's operations.
 
-#include "card/CardModel.h"
+#include "cardmodel/CardModel.h"
 #include "softcard/SoftSoundLayout.h"
 #include "synth/Synthesizer.h"
 

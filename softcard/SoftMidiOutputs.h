@@ -3,7 +3,7 @@
 // device's synthesizer queue. Sending is lock-free and never waits; opening and closing are
 // serialized by the caller with the card's other operations. Needs no Windows header.
 
-#include "card/CardModel.h"
+#include "cardmodel/CardModel.h"
 
 #include <array>
 #include <atomic>

@@ -7,7 +7,7 @@
 // plays. A placed instrument (the preview bank) sits at its own bank and preset, over
 // anything else there. Needs no Windows header.
 
-#include "card/CardModel.h"
+#include "cardmodel/CardModel.h"
 #include "synth/SoundSet.h"
 #include "synth/SynthFont.h"
 

@@ -1,6 +1,6 @@
 #include "softcard/SoftStateFile.h"
 
-#include "card/CardState.h"
+#include "cardmodel/CardState.h"
 
 #include <windows.h>
 

@@ -3,7 +3,7 @@
 // application data folder (%APPDATA%\Tonewell), or the file TONEWELL_SOFTCARD_STATE names
 // (tests, portable copies). Read and written with wide paths, so any user name works.
 
-#include "card/CardModel.h"
+#include "cardmodel/CardModel.h"
 
 #include <string>
 

@@ -1,7 +1,7 @@
 // The simulated card's model: what its banks hold, what that costs in sound memory, the rules
 // of the built-in bank and open devices, and the state it keeps between runs.
 
-#include "card/CardState.h"
+#include "cardmodel/CardState.h"
 #include "sim/SimCard.h"
 #include "tests/engine/SoundFontFixture.h"
 

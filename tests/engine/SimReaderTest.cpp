@@ -1,8 +1,8 @@
 // The simulated card's own file readers: what it answers for every kind of file a user may hand
 // it, and that damaged or huge files are answered with a code, never a crash.
 
-#include "card/CardSoundFontReader.h"
-#include "card/CardWaveReader.h"
+#include "cardmodel/CardSoundFontReader.h"
+#include "cardmodel/CardWaveReader.h"
 #include "tests/engine/SoundFontFixture.h"
 
 #include <gtest/gtest.h>

@@ -3,7 +3,7 @@
 // cleared stops while the rest plays on, the preview bank takes a preset or a wave, and the
 // banks come back with their sound after a restart.
 
-#include "card/CardState.h"
+#include "cardmodel/CardState.h"
 #include "softcard/SoftCard.h"
 #include "tests/engine/SoundFontFixture.h"
 #include "tests/softcard/SoftCardSound.h"

@@ -2,7 +2,7 @@
 // A card's memory between program runs, kept in a small text file, as a real
 // card keeps its banks until the machine restarts. Needs no Windows header.
 
-#include "card/CardModel.h"
+#include "cardmodel/CardModel.h"
 
 #include <string>
 

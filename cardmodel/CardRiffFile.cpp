@@ -1,4 +1,4 @@
-#include "card/CardRiffFile.h"
+#include "cardmodel/CardRiffFile.h"
 
 #include <algorithm>
 #include <cstring>

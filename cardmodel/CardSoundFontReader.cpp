@@ -1,6 +1,6 @@
-#include "card/CardSoundFontReader.h"
+#include "cardmodel/CardSoundFontReader.h"
 
-#include "card/CardRiffFile.h"
+#include "cardmodel/CardRiffFile.h"
 
 #include <algorithm>
 #include <new>

@@ -1,6 +1,6 @@
-#include "card/CardWaveReader.h"
+#include "cardmodel/CardWaveReader.h"
 
-#include "card/CardRiffFile.h"
+#include "cardmodel/CardRiffFile.h"
 
 namespace {
 

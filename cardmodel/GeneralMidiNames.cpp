@@ -1,4 +1,4 @@
-#include "card/GeneralMidiNames.h"
+#include "cardmodel/GeneralMidiNames.h"
 
 namespace {
 

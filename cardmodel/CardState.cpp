@@ -1,4 +1,4 @@
-#include "card/CardState.h"
+#include "cardmodel/CardState.h"
 
 #include <cstdio>
 #include <memory>

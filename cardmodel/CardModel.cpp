@@ -1,8 +1,8 @@
-#include "card/CardModel.h"
+#include "cardmodel/CardModel.h"
 
-#include "card/CardSoundFontReader.h"
-#include "card/CardWaveReader.h"
-#include "card/GeneralMidiNames.h"
+#include "cardmodel/CardSoundFontReader.h"
+#include "cardmodel/CardWaveReader.h"
+#include "cardmodel/GeneralMidiNames.h"
 
 #include <algorithm>
 #include <utility>
