@@ -67,10 +67,10 @@ BOOL CBrowserDlg::OnInitDialog()
     SendMessageA(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
     SendMessageA(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
 
-    if (m_sfManager.Initialize() != 0) {
+    if (EngineResult started = m_sfManager.Initialize(); started.Failed()) {
         ErrorBox(m_hWnd, MB_ICONSTOP | MB_OK, "Error",
                  "Couldn't initialize the SoundFont Management System (%s). Have you remembered to install it?",
-                 m_sfManager.GetErrorText());
+                 started.Text());
         return TRUE;
     }
     m_settings.Load(Devices(), [this] { m_previewPanel.TogglePreview(); });
@@ -91,9 +91,11 @@ BOOL CBrowserDlg::OnInitDialog()
     // A failed start-up load is reported like any other load: a silent failure would leave
     // the user wondering where the SoundFont went.
     int firstDevice = 0;
-    if (!m_startupFile.empty() &&
-        m_treeCommands.LoadSoundFont(firstDevice, WithoutEnclosingQuotes(m_startupFile), true) != 0)
-        m_treeCommands.ShowCommandError("Error loading SoundFont (%s)");
+    if (!m_startupFile.empty()) {
+        EngineResult loaded = m_treeCommands.LoadSoundFont(firstDevice, WithoutEnclosingQuotes(m_startupFile), true);
+        if (loaded.Failed())
+            m_treeCommands.ShowCommandError("Error loading SoundFont (%s)", loaded);
+    }
     m_treeCommands.TrackTreeInput();
     m_treeDrop.Accept(m_hWnd);
     // The tree is where the work is: it takes the focus, though the tab order starts above it.

@@ -1,5 +1,9 @@
 #include "base/Dialog.h"
 
+#include "base/Diagnostics.h"
+
+#include <exception>
+
 CDialog::CDialog(UINT templateId, HWND parent)
     : m_parent(parent)
     , m_templateId(templateId)
@@ -53,7 +57,24 @@ INT_PTR CDialog::ReturnResult(HWND window, UINT message, LRESULT result)
     }
 }
 
+// An exception must not unwind into the system's dialog code.
 INT_PTR CALLBACK CDialog::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    try {
+        return Route(window, message, wParam, lParam);
+    } catch (const std::exception& failure) {
+        DebugTrace("Dialog message 0x%04x failed: %s\n", message, failure.what());
+    } catch (...) {
+        DebugTrace("Dialog message 0x%04x failed\n", message);
+    }
+    if (message == WM_NCDESTROY) {
+        if (auto* dialog = reinterpret_cast<CDialog*>(GetWindowLongPtrA(window, DWLP_USER)))
+            dialog->m_hWnd = nullptr;
+    }
+    return FALSE;
+}
+
+INT_PTR CDialog::Route(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_INITDIALOG) {
         auto* dialog = reinterpret_cast<CDialog*>(lParam);

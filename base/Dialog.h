@@ -40,8 +40,10 @@ protected:
     HWND m_parent;
     UINT m_templateId;
 
+    // No exception leaves it: one is traced, and the message counts as not handled.
     static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
+    static INT_PTR Route(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
 };

@@ -387,8 +387,8 @@ int main(int argc, char** argv)
         CSoundFontManager manager;
         CBenchLibrary library(shape);
         std::string error;
-        if (manager.Initialize() != 0) {
-            Fail(std::string("no SoundFont manager: ") + manager.GetErrorText());
+        if (EngineResult started = manager.Initialize(); started.Failed()) {
+            Fail(std::string("no SoundFont manager: ") + started.Text());
         } else if (!library.LoadEveryBank(manager, error)) {
             Fail(error);
         } else {

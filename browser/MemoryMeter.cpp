@@ -1,6 +1,5 @@
 #include "browser/MemoryMeter.h"
 
-#include "browser/LoadFit.h"
 #include "browser/MemoryReading.h"
 #include "browser/SampleMemoryFit.h"
 
@@ -12,44 +11,45 @@ void CMemoryMeter::Attach(HWND bar, HWND text)
     m_text = text;
 }
 
-void CMemoryMeter::Update(CSoundFontManager& manager, int device)
+void CMemoryMeter::Update(CCardOperations& card, int device)
 {
     bool shown = device != -1;
-    EnableWindow(m_bar, shown);
-    EnableWindow(m_text, shown);
+    Enable(shown);
     if (!shown) {
         Show(0, "");
         return;
     }
-    std::uint32_t total = 0;
-    std::uint32_t free = 0;
-    ReadDevice(manager, device, total, free);
-    MemoryReading reading = ReadMemory(static_cast<std::int32_t>(total), static_cast<std::int32_t>(free));
-    Show(reading.position, reading.text);
+    Show(card.Meter(device));
 }
 
-void CMemoryMeter::UpdateForFile(CSoundFontManager& manager, int device, const std::string& path)
+void CMemoryMeter::UpdateForFile(CCardOperations& card, int device, const std::string& path)
 {
-    std::uint64_t needed = 0;
-    if (!SampleBytesOf(path, needed)) {
-        Update(manager, device);
+    MeterFigures figures = card.MeterForFile(device, path);
+    // Without a device the meter still says what a file of known size needs.
+    bool shown = device != -1 || figures.needKnown;
+    Enable(shown);
+    if (!shown) {
+        Show(0, "");
         return;
     }
-    EnableWindow(m_bar, TRUE);
-    EnableWindow(m_text, TRUE);
-    std::uint32_t total = 0;
-    std::uint32_t free = 0;
-    ReadDevice(manager, device, total, free);
-    MemoryReading reading = ReadMemory(static_cast<std::int32_t>(total), static_cast<std::int32_t>(free));
-    Show(reading.position, MeterTextWithNeed(reading.text, free, needed));
+    Show(figures);
 }
 
-void CMemoryMeter::ReadDevice(CSoundFontManager& manager, int device, std::uint32_t& total, std::uint32_t& free)
+void CMemoryMeter::Enable(bool enabled)
 {
-    bool read = manager.OpenDevice(device) == 0 && manager.GetMemoryStatus(total, free) == 0;
-    manager.CloseDevice();
-    if (!read)
-        total = free = 0;
+    EnableWindow(m_bar, enabled);
+    EnableWindow(m_text, enabled);
+}
+
+// The line says what a file needs when its size could be read.
+void CMemoryMeter::Show(const MeterFigures& figures)
+{
+    MemoryReading reading =
+        ReadMemory(static_cast<std::int32_t>(figures.totalBytes), static_cast<std::int32_t>(figures.freeBytes));
+    if (figures.needKnown)
+        Show(reading.position, MeterTextWithNeed(reading.text, figures.freeBytes, figures.neededBytes));
+    else
+        Show(reading.position, reading.text);
 }
 
 void CMemoryMeter::Show(int position, const std::string& text)

@@ -115,8 +115,8 @@ bool CTreeDrop::LoadSoundFonts(const std::vector<std::string>& files, const Targ
     for (const std::string& file : files) {
         int intoBank = onDevice && target.bank != 0 ? target.bank : m_commands.FindFreeBank(into);
         bool loaded = false;
-        if (m_commands.LoadIntoBank(into, intoBank, file, loaded) != 0)
-            m_commands.ShowCommandError("Error loading SoundFont (%s)");
+        if (EngineResult result = m_commands.LoadIntoBank(into, intoBank, file, loaded); result.Failed())
+            m_commands.ShowCommandError("Error loading SoundFont (%s)", result);
         if (loaded) {
             anyLoaded = true;
             device = into;

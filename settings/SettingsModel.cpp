@@ -108,7 +108,7 @@ void SettingsModel::Load(const CProfile& profile, const SettingsDevices& devices
 
     preview.fileMidiOutDevice = 0;
     std::string soundFontDevice;
-    if (devices.soundFonts.GetDeviceName(preview.fileSoundFontDevice, soundFontDevice) == 0)
+    if (devices.soundFonts.GetDeviceName(preview.fileSoundFontDevice, soundFontDevice).Ok())
         devices.midiOut.FindDevice(soundFontDevice, preview.fileMidiOutDevice);
     if (profile.ReadString(kPreview, "LFMidiOutDevice", name)) {
         storedFileMidiOut.Read(name);

@@ -153,7 +153,7 @@ TEST_F(CommandsTest, LoadChoosesTheHighestFreeBankSparingThePreviewBank)
         Open();
         int device = c.device;
         int result = -1;
-        OnUi([&] { result = Dialog().m_treeCommands.LoadSoundFont(device, m_folder + "fresh.sf2", true); });
+        OnUi([&] { result = Dialog().m_treeCommands.LoadSoundFont(device, m_folder + "fresh.sf2", true).Code(); });
         EXPECT_EQ(result, 0);
         EXPECT_TRUE(m_boxes.Boxes().empty());
         const std::vector<std::string> banks = Banks(c.device == 0 ? kDevice1 : kDevice2);
@@ -326,10 +326,10 @@ TEST_F(CommandsTest, DeleteAndClearEmptyBanksButNeverBankZero)
     EXPECT_TRUE(Banks(kDevice2).empty());
     EXPECT_EQ(MeterText(), meter) << "the meter keeps what it showed";
     CSoundFontManager manager;
-    ASSERT_EQ(manager.Initialize(), 0);
-    ASSERT_EQ(manager.OpenDevice(1), 0);
-    EXPECT_EQ(manager.QueryBank(0), 0);
-    manager.CloseDevice();
+    ASSERT_TRUE(manager.Initialize().Ok());
+    CSfmDevice device = manager.Open(1);
+    ASSERT_TRUE(device.IsOpen());
+    EXPECT_TRUE(device.IsBankLoaded(0));
     EXPECT_TRUE(m_boxes.Boxes().empty());
 }
 

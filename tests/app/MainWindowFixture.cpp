@@ -211,10 +211,11 @@ void MainWindowTest::PointAt(HTREEITEM item)
 void MainWindowTest::LoadBank(int device, int bank, const std::string& path)
 {
     CSoundFontManager manager;
-    ASSERT_EQ(manager.Initialize(), 0);
-    ASSERT_EQ(manager.OpenDevice(device), 0);
-    ASSERT_EQ(manager.LoadBank(bank, path), 0) << manager.GetErrorText();
-    manager.CloseDevice();
+    ASSERT_TRUE(manager.Initialize().Ok());
+    CSfmDevice open = manager.Open(device);
+    ASSERT_TRUE(open.IsOpen());
+    EngineResult loaded = open.LoadBank(bank, path);
+    ASSERT_TRUE(loaded.Ok()) << loaded.Text();
 }
 
 std::string MainWindowTest::IniPath()

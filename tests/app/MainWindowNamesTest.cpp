@@ -182,14 +182,14 @@ TEST_F(NamesTest, AFileWhoseNameTheCardCantTakeIsNotHandedToItAndTheMessageSaysW
 {
     // No short name exists for a file that is not there, as on a volume without short names.
     CSoundFontManager manager;
-    ASSERT_EQ(manager.Initialize(), 0);
-    ASSERT_EQ(manager.OpenDevice(0), 0);
-    EXPECT_NE(manager.LoadBank(5, m_parent + "日本語\\なし.sf2"), 0);
-    EXPECT_EQ(manager.GetLastResult(), CSoundFontManager::kNameNotPassable);
-    EXPECT_STREQ(manager.GetErrorText(), "this file's name can't be passed to the sound card: rename it or copy it "
-                                         "to a folder with a plain name");
+    ASSERT_TRUE(manager.Initialize().Ok());
+    CSfmDevice device = manager.Open(0);
+    ASSERT_TRUE(device.IsOpen());
+    EngineResult loaded = device.LoadBank(5, m_parent + "日本語\\なし.sf2");
+    EXPECT_EQ(loaded.Code(), EngineResult::kNameNotPassable);
+    EXPECT_STREQ(loaded.Text(), "this file's name can't be passed to the sound card: rename it or copy it "
+                                "to a folder with a plain name");
     EXPECT_EQ(Sim().CallCount(SfmSlot::LoadBank), 0u) << "the card is not asked";
-    manager.CloseDevice();
 }
 
 TEST_F(NamesTest, ADamagedFilesMessageNamesItAsItIs)

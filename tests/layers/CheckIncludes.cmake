@@ -4,7 +4,7 @@
 #   cmake -DSOURCE_DIR=<tree> -P CheckIncludes.cmake
 cmake_minimum_required(VERSION 3.20)
 
-set(layers base audio sf2 synth song render shell engine midi settings dialogs browser app)
+set(layers base audio sf2 synth song render shell engine card midi settings dialogs browser app)
 set(may_include_base  "")
 set(may_include_audio     base)
 set(may_include_sf2       "")
@@ -13,11 +13,12 @@ set(may_include_song      sf2)
 set(may_include_render    base sf2 synth song)
 set(may_include_shell     base)
 set(may_include_engine    base)
+set(may_include_card      sf2 engine)
 set(may_include_midi      base)
 set(may_include_settings  base engine midi shell)
 set(may_include_dialogs   base engine midi settings)
-set(may_include_browser   base sf2 shell engine midi settings dialogs)
-set(may_include_app       base sf2 shell engine midi settings dialogs browser)
+set(may_include_browser   base sf2 shell engine card midi settings dialogs)
+set(may_include_app       base sf2 shell engine card midi settings dialogs browser)
 
 # The layer a path inside the tree belongs to ("base/Dialog.h" -> base).
 function(layer_of path out)

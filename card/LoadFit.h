@@ -1,10 +1,9 @@
 #pragma once
 // Whether a SoundFont file on disk fits in a device's sound memory before the card is asked to
 // load it: its sample data against the free memory and what the bank it replaces gives back.
+// Needs no Windows header.
 
-#include "engine/SoundFontManager.h"
-
-#include <windows.h>
+#include "engine/SoundFontEngine.h"
 
 #include <cstdint>
 #include <string>
@@ -20,13 +19,9 @@ struct LoadFit {
     bool CertainlyTooLarge() const { return known && neededBytes > availableBytes; }
 };
 
-// Opens the device and closes it again.
-LoadFit CheckLoadFit(CSoundFontManager& manager, int device, int bank, const std::string& path);
-
-// When `path` certainly can't fit in `bank` of `device`, says so in one message owned by
-// `owner` and answers true: the load is not to be tried. Otherwise answers false, and the
-// card decides, as for a file whose sizes can't be read.
-bool RefuseLoadThatCantFit(HWND owner, CSoundFontManager& manager, int device, int bank, const std::string& path);
-
 // The sample bytes a SoundFont file on disk needs; false when they can't be read.
 bool SampleBytesOf(const std::string& path, std::uint64_t& bytes);
+
+// What loading `path` into `bank` of `device` would take and find. The device is opened only
+// when the file's size is known, and closed again; one that does not open leaves the fit unknown.
+LoadFit CheckLoadFit(CSoundFontEngine& engine, int device, int bank, const std::string& path);
