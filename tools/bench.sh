@@ -41,7 +41,8 @@ build "$native" bench_sf2_presets bench_sf2_hostile bench_preview_input
 
 step "Windows build ($arch: $toolchain)"
 configure "$win" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_TOOLCHAIN_FILE="$toolchain"
-build "$win" bench_sf2_presets bench_sf2_hostile bench_preview_input bench_tree_refresh bench_preset_index
+build "$win" bench_sf2_presets bench_sf2_hostile bench_preview_input bench_tree_refresh bench_preset_index \
+  bench_audio_output
 
 step "preset listing, native"
 "$native/bench/bench_sf2_presets" "$work/sf2-native" 1000 7
@@ -67,4 +68,12 @@ tools/wine-session.sh "$win/wine/prefix" --arch "$arch" --fresh -- bash -c '
   (cd "$1/bench" && "$WINELOADER" bench_tree_refresh.exe "$3" 100 10 0)
   echo; echo "== preset index of the find box, Windows under Wine"
   (cd "$1/bench" && "$WINELOADER" bench_preset_index.exe "$3")
-' bench "$root/$win" "$(windows_path "$work/sf2-win")" "$refresh_passes"
+  echo; echo "== audio output per API, Windows under Wine (ALSA file sink, paced in real time)"
+  source "$4/tools/wine-sound.sh"
+  if problem=$(wine_sound_problem) && [ -z "$problem" ] && wine_sound_on "$5/audio-bench.wav"; then
+    (cd "$1/bench" && "$WINELOADER" bench_audio_output.exe 3)
+    wine_sound_off
+  else
+    echo "skipped: the file sink can'"'"'t be set up: $problem"
+  fi
+' bench "$root/$win" "$(windows_path "$work/sf2-win")" "$refresh_passes" "$root" "$work"

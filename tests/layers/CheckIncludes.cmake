@@ -4,8 +4,9 @@
 #   cmake -DSOURCE_DIR=<tree> -P CheckIncludes.cmake
 cmake_minimum_required(VERSION 3.20)
 
-set(layers base sf2 synth shell engine midi settings dialogs browser app)
+set(layers base audio sf2 synth shell engine midi settings dialogs browser app)
 set(may_include_base  "")
+set(may_include_audio     base)
 set(may_include_sf2       "")
 set(may_include_synth     sf2)
 set(may_include_shell     base)
