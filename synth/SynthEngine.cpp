@@ -355,15 +355,17 @@ void CSynthEngine::RenderBlock(float* stereo, int frames)
     std::memset(m_right, 0, bytes);
     std::memset(m_reverbBus, 0, bytes);
     std::memset(m_chorusBus, 0, bytes);
-    const MixBuses buses{m_left, m_right, m_reverbBus, m_chorusBus};
+    const bool reverbOn = m_reverbOn.load(std::memory_order_relaxed);
+    const bool chorusOn = m_chorusOn.load(std::memory_order_relaxed);
+    const MixBuses buses{m_left, m_right, reverbOn ? m_reverbBus : nullptr, chorusOn ? m_chorusBus : nullptr};
     const float gain = m_gain.load(std::memory_order_relaxed);
     for (CVoice& voice : m_voices) {
         if (voice.IsActive())
             voice.Render(frames, m_channels[voice.Channel()].View(), gain, buses);
     }
-    if (m_reverbOn.load(std::memory_order_relaxed))
+    if (reverbOn)
         m_reverb.Process(m_reverbBus, m_left, m_right, frames);
-    if (m_chorusOn.load(std::memory_order_relaxed))
+    if (chorusOn)
         m_chorus.Process(m_chorusBus, m_left, m_right, frames);
     for (int i = 0; i < frames; ++i) {
         stereo[2 * i] = m_left[i];

@@ -249,7 +249,7 @@ int CVoice::Interpolate(float* out, int frames)
 }
 
 // Filters the block and mixes it in one pass, the gains ramping from the last block's.
-template <bool kSends>
+template <bool kReverb, bool kChorus>
 void CVoice::FilterAndMix(const float* samples, int frames, const MixBuses& buses)
 {
     const float step = 1.0f / static_cast<float>(frames);
@@ -267,10 +267,12 @@ void CVoice::FilterAndMix(const float* samples, int frames, const MixBuses& buse
         right += dRight;
         outLeft[i] += y * left;
         outRight[i] += y * right;
-        if (kSends) {
+        if (kReverb) {
             reverb += dReverb;
-            chorus += dChorus;
             outReverb[i] += y * reverb;
+        }
+        if (kChorus) {
+            chorus += dChorus;
             outChorus[i] += y * chorus;
         }
     });
@@ -304,16 +306,24 @@ void CVoice::Render(int frames, const VoiceChannelView& channel, float masterGai
     m_modLfo.Advance(static_cast<float>(frames));
     m_vibLfo.Advance(static_cast<float>(frames));
     const bool ended = played < frames || m_volumeEnvelope.Finished();
-    const float level =
-        ended ? 0.0f
-              : CentibelsToGain(std::max(m_attenuation - modLfo * m_modLfoToVolume, 0.0f)) * m_volumeEnvelope.Value();
+    // The modulation LFO moves the level below the envelope's, never above full level: as the
+    // reference synthesizer does, so that tremolo makes a note no louder than the file meant.
+    const float envelopeAndLfo =
+        std::min(m_volumeEnvelope.Value() * CentibelsToGain(-modLfo * m_modLfoToVolume), 1.0f);
+    const float level = ended ? 0.0f : CentibelsToGain(m_attenuation) * envelopeAndLfo;
     // Samples are in 16-bit units.
     m_gain = masterGain * (1.0f / 32768.0f) * level;
-    const bool sends = m_reverbSend > 0.0f || m_chorusSend > 0.0f || m_reverb > 0.0f || m_chorus > 0.0f;
-    if (sends)
-        FilterAndMix<true>(samples, frames, buses);
+    // A unit that is off has no bus: its send costs nothing.
+    const bool reverb = buses.reverb && (m_reverbSend > 0.0f || m_reverb > 0.0f);
+    const bool chorus = buses.chorus && (m_chorusSend > 0.0f || m_chorus > 0.0f);
+    if (reverb && chorus)
+        FilterAndMix<true, true>(samples, frames, buses);
+    else if (reverb)
+        FilterAndMix<true, false>(samples, frames, buses);
+    else if (chorus)
+        FilterAndMix<false, true>(samples, frames, buses);
     else
-        FilterAndMix<false>(samples, frames, buses);
+        FilterAndMix<false, false>(samples, frames, buses);
     const bool silentTail = m_volumeEnvelope.Released() && level < kInaudible;
     if (ended || silentTail)
         m_state = State::Off;

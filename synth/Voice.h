@@ -14,7 +14,8 @@ class CSynthFont;
 
 constexpr int kBlockFrames = 64;
 
-// Where a block of voices mixes into: dry left and right, and the effect sends (mono).
+// Where a block of voices mixes into: dry left and right, and the effect sends (mono; null
+// while that effect is off).
 struct MixBuses {
     float* left;
     float* right;
@@ -74,7 +75,7 @@ private:
     float Word(std::int64_t index) const;
     template <bool kLowBytes>
     float Fetch(std::int64_t index) const;
-    template <bool kSends>
+    template <bool kReverb, bool kChorus>
     void FilterAndMix(const float* samples, int frames, const MixBuses& buses);
 
     State m_state = State::Off;

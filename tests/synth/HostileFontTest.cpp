@@ -127,8 +127,9 @@ TEST(SynthHostileFont, LoadsOrSaysWhyAndPlaysSafely)
         }
         EXPECT_EQ(CheckSynthFont(file.Path()), "") << c.name;
         const std::vector<float> out = Play(load.font, {{0.0, NoteOn(0, 69)}}, 0.3);
-        if (c.silent)
+        if (c.silent) {
             EXPECT_LT(RmsDb(Channel(out, -1)), -100.0) << c.name;
+        }
     }
 }
 

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -55,6 +56,7 @@ std::vector<PitchCase> Cases()
         {"pitch wheel full up, default range", {}, {}, {}, fullBend, 69, 200.0 * kFullBendUp},
         {"pitch wheel down, range 12", {}, {}, {}, rangeTwelveDown, 69, -1200.0},
         {"pitch wheel up, range 1.5", {}, {}, {}, rangeOneHalfUp, 69, 150.0 * kFullBendUp},
+        {"modulation envelope to pitch, during its hold", {{kGenModEnvToPitch, 1200}, {kGenModEnvHold, 1200}}, {}, {}, {}, 69, 1200.0},
         {"file modulator CC21 to fine tune", {}, {}, {cc21ToPitch}, {Control(0, 21, 127)}, 69, 100.0 * 127.0 / 128.0},
     };
 }
@@ -89,5 +91,40 @@ TEST(SynthPitch, FollowsTheOutputRate)
         const std::vector<float> out = Play(font, {{0.0, NoteOn(0, 69)}}, 0.5, config);
         const double hz = PitchHz(Span(Channel(out, -1), rate, 0.1, 0.45), rate);
         EXPECT_NEAR(CentsBetween(hz, 440.0), 0.0, 1.0) << rate << " Hz output: " << hz << " Hz";
+    }
+}
+
+TEST(SynthPitch, LfosSwingPitchAndLevel)
+{
+    // 2 Hz: 1200 x log2(2 / 8.176) absolute cents.
+    const std::int16_t twoHz = -2437;
+    struct LfoCase {
+        const char* name;
+        std::vector<GenSpec> generators;
+        double pitchSwing; // cents either way
+        double levelSwing; // dB from the loudest frame to the quietest
+    };
+    const std::vector<LfoCase> cases = {
+        {"vibrato LFO to pitch", {{kGenVibLfoFreq, twoHz}, {kGenVibLfoToPitch, 100}}, 100.0, 0.0},
+        {"modulation LFO to pitch", {{kGenModLfoFreq, twoHz}, {kGenModLfoToPitch, -50}}, 50.0, 0.0},
+        // It cuts by up to 6 dB and never lifts the note above the envelope's full level.
+        {"modulation LFO to volume", {{kGenModLfoFreq, twoHz}, {kGenModLfoToVolume, 60}}, 0.0, 6.0},
+    };
+    for (const LfoCase& c : cases) {
+        const auto font = LoadImage(BuildSoundFont(SineFont(c.generators)), c.name);
+        ASSERT_TRUE(font);
+        const std::vector<float> mono = Channel(Play(font, {{0.0, NoteOn(0, 69)}}, 1.1), -1);
+        double lowest = 1e9, highest = -1e9, quietest = 1e9, loudest = -1e9;
+        for (double at = 0.05; at < 1.05; at += 0.02) {
+            const std::vector<float> window = Span(mono, 44100.0, at, at + 0.025);
+            const double cents = CentsBetween(PitchHz(window, 44100.0, 200.0, 2000.0), 440.0);
+            lowest = std::min(lowest, cents);
+            highest = std::max(highest, cents);
+            quietest = std::min(quietest, RmsDb(window));
+            loudest = std::max(loudest, RmsDb(window));
+        }
+        EXPECT_NEAR(highest, c.pitchSwing, 10.0) << c.name;
+        EXPECT_NEAR(lowest, -c.pitchSwing, 10.0) << c.name;
+        EXPECT_NEAR(loudest - quietest, c.levelSwing, 1.5) << c.name;
     }
 }

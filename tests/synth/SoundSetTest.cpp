@@ -80,10 +80,11 @@ TEST(SynthSoundSet, ChannelFindsItsPreset)
     const auto set = SetOf(font);
     for (const SelectCase& c : cases) {
         const double played = PlayedSemitones(set, c.channel, c.before);
-        if (c.semitones == kSilent)
+        if (c.semitones == kSilent) {
             EXPECT_EQ(played, kSilent) << c.name;
-        else
+        } else {
             EXPECT_NEAR(played, c.semitones, 0.01) << c.name;
+        }
     }
 }
 

@@ -216,3 +216,30 @@ TEST(SynthVoice, QueueSaysWhenFull)
     synth.Render(out.data(), 64);
     EXPECT_TRUE(synth.PostShortMessage(Control(0, 1, 0)));
 }
+
+TEST(SynthVoice, EffectSendsFeedTheReverbAndChorus)
+{
+    struct EffectCase {
+        const char* name;
+        bool reverb, chorus;
+        int controller; // 91 reverb send, 93 chorus send
+        bool tailAfterNote;
+    };
+    const std::vector<EffectCase> cases = {
+        {"reverb send: a tail after the note", true, false, 91, true},
+        {"reverb off: no tail", false, false, 91, false},
+        {"no send: no tail", true, true, 1, false},
+        {"chorus send: a short echo after the note", false, true, 93, true},
+    };
+    const auto font = LoadImage(BuildSoundFont(SineFont()), "effects");
+    ASSERT_TRUE(font);
+    for (const EffectCase& c : cases) {
+        SynthConfig config;
+        config.reverb = c.reverb;
+        config.chorus = c.chorus;
+        // The note ends at 0.2 s with an instant release; what follows comes from the effects.
+        const std::vector<float> out =
+            Play(font, {{0.0, Control(0, c.controller, 127)}, {0.0, NoteOn(0, 69)}, {0.2, NoteOff(0, 69)}}, 0.4, config);
+        EXPECT_EQ(RmsDb(Span(Channel(out, -1), kRate, 0.205, 0.215)) > kSilence, c.tailAfterNote) << c.name;
+    }
+}
