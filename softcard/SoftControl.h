@@ -14,6 +14,8 @@ constexpr const char* kSoftControlName = "SoftCardControl";
     OP(SetSoundMemory, SfmResult, (std::uint32_t bytes))                                  \
     /* Returns once the banks remembered from the last run have their sound again. */     \
     OP(WaitUntilRestored, void, ())                                                       \
+    /* Why the card can't be heard (no audio device): its length, 0 while it plays. */   \
+    OP(AudioFailure, std::uint32_t, (char* text, std::uint32_t room))                     \
     /* Where the card keeps its state, as UTF-8; returns the path's length. */            \
     OP(StatePath, std::uint32_t, (char* text, std::uint32_t room))
 

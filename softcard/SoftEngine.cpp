@@ -4,6 +4,7 @@
 // once, so that the next run finds the banks where this one left them. The remembered banks'
 // sound loads on a thread of the card's own: the library answers while it loads.
 
+#include "audio/AudioOutput.h"
 #include "engine/SfmInterface.h"
 #include "midi/SoftMidiTable.h"
 #include "softcard/SoftCard.h"
@@ -15,9 +16,11 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <mutex>
 #include <new>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -25,6 +28,10 @@ struct Engine {
     CSoftCard card{SynthConfig()};
     CSoftMidiOutputs outputs{card};
     std::wstring statePath;
+    // One output for each device, rendering its synthesizer at the device's own rate.
+    std::vector<std::unique_ptr<CAudioOutput>> audio;
+    // Why nothing can be heard ("" while every device plays).
+    std::string audioFailure;
 
     // Writes the state after a change; the card goes on from memory if the file can't be written.
     SfmResult Keep(SfmResult result)
@@ -45,6 +52,27 @@ void PinLibrary()
                        &library);
 }
 
+// Without an audio device the card still loads and answers; it only says why it is silent.
+void StartAudio(Engine& engine)
+{
+    for (std::uint32_t device = 0; device < engine.card.DeviceCount(); ++device) {
+        CSynthesizer* synth = &engine.card.Synthesizer(device);
+        auto output = std::make_unique<CAudioOutput>();
+        std::string error;
+        if (!output->Open(AudioRequest(), [synth](float* stereo, std::size_t frames) { synth->Render(stereo, frames); },
+                          &error)) {
+            engine.audioFailure = error;
+            return;
+        }
+        synth->SetSampleRate(output->Info().format.rate);
+        if (!output->Start(&error)) {
+            engine.audioFailure = error;
+            return;
+        }
+        engine.audio.push_back(std::move(output));
+    }
+}
+
 // Never destroyed: at process end its threads are gone and joining them is not needed.
 Engine& StartEngine()
 {
@@ -54,6 +82,7 @@ Engine& StartEngine()
     CardContents contents;
     if (LoadSoftState(engine->statePath, contents))
         engine->card.Restore(std::move(contents));
+    StartAudio(*engine);
     return *engine;
 }
 
@@ -301,6 +330,12 @@ void SFM_CALL SoftWaitUntilRestored()
         return TheEngine();
     }();
     engine.card.WaitUntilRestored();
+}
+
+std::uint32_t SFM_CALL SoftAudioFailure(char* text, std::uint32_t room)
+{
+    std::lock_guard<std::mutex> hold(g_lock);
+    return CopyOut(TheEngine().audioFailure, text, room);
 }
 
 std::uint32_t SFM_CALL SoftStatePath(char* text, std::uint32_t room)

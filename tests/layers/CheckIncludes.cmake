@@ -4,7 +4,7 @@
 #   cmake -DSOURCE_DIR=<tree> -P CheckIncludes.cmake
 cmake_minimum_required(VERSION 3.20)
 
-set(layers base audio sf2 synth song render shell engine card midi settings dialogs browser app)
+set(layers base audio sf2 synth song render shell engine cardmodel card midi sim softcard settings dialogs browser app)
 set(may_include_base  "")
 set(may_include_audio     base)
 set(may_include_sf2       "")
@@ -15,6 +15,9 @@ set(may_include_shell     base)
 set(may_include_engine    base)
 set(may_include_card      sf2 engine)
 set(may_include_midi      base)
+set(may_include_cardmodel engine)
+set(may_include_sim       base engine cardmodel)
+set(may_include_softcard  base audio sf2 synth engine cardmodel midi)
 set(may_include_settings  base engine midi shell)
 set(may_include_dialogs   base engine midi settings)
 set(may_include_browser   base sf2 shell engine card midi settings dialogs)

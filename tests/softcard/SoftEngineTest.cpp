@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -125,6 +126,20 @@ TEST_F(SoftEngineTest, LoadsWithinTheBudgetRefusesBeyondItAndKeepsTheState)
     char text[MAX_PATH] = {};
     ASSERT_GT(s_control->StatePath(text, sizeof text), 0u);
     EXPECT_EQ(std::string(text), s_statePath);
+}
+
+// Here the Wine prefix may have no audio device: the card answers all the same, and says why.
+TEST_F(SoftEngineTest, SaysWhyNothingCanBeHeardOrPlays)
+{
+    char text[2048] = {};
+    std::uint32_t length = s_control->AudioFailure(text, sizeof text);
+    EXPECT_EQ(length, std::string(text).size());
+    if (length == 0)
+        std::printf("the software card plays through the audio device\n");
+    else
+        std::printf("the software card can't be heard: %s\n", text);
+    std::uint16_t count = 0;
+    EXPECT_EQ(s_table->DeviceCount(&count), kSfmSuccess);
 }
 
 TEST_F(SoftEngineTest, OffersAMidiOutputForEachDeviceNamedLikeIt)
