@@ -20,8 +20,7 @@ BOOL CBrowserApp::InitInstance()
         DebugTrace("%s\n", softwareOutputs.Failure().c_str());
     {
         // Destroyed before COM ends: saving the settings asks the shell for folder paths.
-        CBrowserDlg dialog(nullptr);
-        dialog.m_startupFile = m_lpCmdLine;
+        CBrowserDlg dialog(nullptr, m_lpCmdLine);
         dialog.DoModal();
     }
     if (SUCCEEDED(com))

@@ -7,7 +7,17 @@
 #include "browser/TreeAccessible.h"
 #include "browser/TreePictures.h"
 
+#include <utility>
+
 namespace {
+
+constexpr int kPictureSize = 16; // pixels, square
+constexpr int kPictureCount = 8;
+// Without the pictures of folders, presets and SoundFonts (the first five) the tree shows none.
+constexpr int kPicturesNeeded = 5;
+constexpr int kPresetColumnWidth = 100;
+// The low four bits of a system command are the platform's own.
+constexpr UINT kSystemCommandMask = 0xFFF0;
 
 // Explorer passes a file it opens as one quoted path; the quotes are not part of the name.
 std::string WithoutEnclosingQuotes(const std::string& text)
@@ -19,8 +29,9 @@ std::string WithoutEnclosingQuotes(const std::string& text)
 
 } // namespace
 
-CBrowserDlg::CBrowserDlg(HWND parent)
+CBrowserDlg::CBrowserDlg(HWND parent, std::string startupFile)
     : CDialog(IDD_TONEWELL_DIALOG, parent)
+    , m_startupFile(std::move(startupFile))
     , m_treeCommands(m_soundTree, m_sfManager, m_settings.model, m_memoryMeter)
     , m_treeDrop(m_soundTree, m_treeCommands, m_settings.model)
     , m_treeFind(m_soundTree, m_treeCommands, m_sfManager, m_settings.model)
@@ -82,7 +93,7 @@ BOOL CBrowserDlg::OnInitDialog()
     LVCOLUMNA column = {};
     column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
     column.fmt = LVCFMT_LEFT;
-    column.cx = 100;
+    column.cx = kPresetColumnWidth;
     column.pszText = const_cast<char*>("Kolonne");
     SendMessageA(list, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
 
@@ -128,7 +139,7 @@ void CBrowserDlg::CollapseToHalfWidth()
 
 bool CBrowserDlg::CreateImageList(HWND tree)
 {
-    m_imageList = ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, 8, 0);
+    m_imageList = ImageList_Create(kPictureSize, kPictureSize, ILC_COLOR24 | ILC_MASK, kPictureCount, 0);
     if (!m_imageList)
         return false;
     struct Picture {
@@ -146,7 +157,7 @@ bool CBrowserDlg::CreateImageList(HWND tree)
         *picture.index = AddPictureWithClearBackground(m_imageList, bitmap);
         DeleteObject(bitmap);
     }
-    if (ImageList_GetImageCount(m_imageList) < 5)
+    if (ImageList_GetImageCount(m_imageList) < kPicturesNeeded)
         return false;
     TreeView_SetImageList(tree, m_imageList, TVSIL_NORMAL);
     return true;
@@ -241,7 +252,7 @@ bool CBrowserDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
 
 bool CBrowserDlg::OnSysCommand(UINT command)
 {
-    if ((command & 0xFFF0) != IDM_ABOUTBOX)
+    if ((command & kSystemCommandMask) != IDM_ABOUTBOX)
         return false;
     CAboutDlg about(m_hWnd);
     about.DoModal();

@@ -1,8 +1,6 @@
 #include "base/Dialog.h"
 
-#include "base/Diagnostics.h"
-
-#include <exception>
+#include "base/CallbackGuard.h"
 
 CDialog::CDialog(UINT templateId, HWND parent)
     : m_parent(parent)
@@ -57,38 +55,24 @@ INT_PTR CDialog::ReturnResult(HWND window, UINT message, LRESULT result)
     }
 }
 
-// An exception must not unwind into the system's dialog code.
 INT_PTR CALLBACK CDialog::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    try {
-        return Route(window, message, wParam, lParam);
-    } catch (const std::exception& failure) {
-        DebugTrace("Dialog message 0x%04x failed: %s\n", message, failure.what());
-    } catch (...) {
-        DebugTrace("Dialog message 0x%04x failed\n", message);
-    }
-    if (message == WM_NCDESTROY) {
-        if (auto* dialog = reinterpret_cast<CDialog*>(GetWindowLongPtrA(window, DWLP_USER)))
+    // A message whose handler failed counts as not handled: the platform's default applies.
+    return GuardCallback("dialog procedure", static_cast<INT_PTR>(FALSE), [&]() -> INT_PTR {
+        if (message == WM_INITDIALOG) {
+            auto* dialog = reinterpret_cast<CDialog*>(lParam);
+            SetWindowLongPtrA(window, DWLP_USER, reinterpret_cast<LONG_PTR>(dialog));
+            dialog->m_hWnd = window;
+            return dialog->OnInitDialog();
+        }
+        auto* dialog = reinterpret_cast<CDialog*>(GetWindowLongPtrA(window, DWLP_USER));
+        if (!dialog)
+            return FALSE;
+        INT_PTR handled = dialog->Dispatch(message, wParam, lParam);
+        if (message == WM_NCDESTROY)
             dialog->m_hWnd = nullptr;
-    }
-    return FALSE;
-}
-
-INT_PTR CDialog::Route(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_INITDIALOG) {
-        auto* dialog = reinterpret_cast<CDialog*>(lParam);
-        SetWindowLongPtrA(window, DWLP_USER, reinterpret_cast<LONG_PTR>(dialog));
-        dialog->m_hWnd = window;
-        return dialog->OnInitDialog();
-    }
-    auto* dialog = reinterpret_cast<CDialog*>(GetWindowLongPtrA(window, DWLP_USER));
-    if (!dialog)
-        return FALSE;
-    INT_PTR handled = dialog->Dispatch(message, wParam, lParam);
-    if (message == WM_NCDESTROY)
-        dialog->m_hWnd = nullptr;
-    return handled;
+        return handled;
+    });
 }
 
 INT_PTR CDialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)

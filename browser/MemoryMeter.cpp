@@ -1,5 +1,6 @@
 #include "browser/MemoryMeter.h"
 
+#include "base/WideText.h"
 #include "browser/MemoryReading.h"
 #include "browser/SampleMemoryFit.h"
 
@@ -57,9 +58,7 @@ void CMemoryMeter::Show(int position, const std::string& text)
     SendMessageA(m_bar, PBM_SETRANGE32, 0, 1000);
     SendMessageA(m_bar, PBM_SETPOS, position, 0);
     // The text is UTF-8 (the meter's separator is beyond ASCII) and is set as wide text.
-    std::wstring wide(text.size() + 1, L'\0');
-    int length = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, &wide[0], static_cast<int>(wide.size()));
-    wide.resize(length > 0 ? static_cast<std::size_t>(length) - 1 : 0);
+    const std::wstring wide = WidenUtf8(text);
     SetWindowTextW(m_text, wide.c_str());
     // The bar draws no text; it holds the line's text as its name for screen readers, which
     // don't all take a bar's name from the label before it.
