@@ -1,6 +1,8 @@
 #include "app/BrowserApp.h"
 
 #include "app/BrowserDlg.h"
+#include "base/Diagnostics.h"
+#include "midi/SoftMidiLibrary.h"
 
 #include <commctrl.h>
 #include <ole2.h>
@@ -12,10 +14,13 @@ BOOL CBrowserApp::InitInstance()
     // The shell's folder picker needs COM on the thread that shows it.
     HRESULT com = OleInitialize(nullptr);
 
+    // The software card's MIDI outputs are listed beside the system's while the window lives.
+    CSoftMidiLibrary softwareOutputs;
+    if (!softwareOutputs.IsLoaded())
+        DebugTrace("%s\n", softwareOutputs.Failure().c_str());
     {
         // Destroyed before COM ends: saving the settings asks the shell for folder paths.
-        CBrowserDlg dialog(nullptr);
-        dialog.m_startupFile = m_lpCmdLine;
+        CBrowserDlg dialog(nullptr, m_lpCmdLine);
         dialog.DoModal();
     }
     if (SUCCEEDED(com))

@@ -7,7 +7,17 @@
 #include "browser/TreeAccessible.h"
 #include "browser/TreePictures.h"
 
+#include <utility>
+
 namespace {
+
+constexpr int kPictureSize = 16; // pixels, square
+constexpr int kPictureCount = 8;
+// Without the pictures of folders, presets and SoundFonts (the first five) the tree shows none.
+constexpr int kPicturesNeeded = 5;
+constexpr int kPresetColumnWidth = 100;
+// The low four bits of a system command are the platform's own.
+constexpr UINT kSystemCommandMask = 0xFFF0;
 
 // Explorer passes a file it opens as one quoted path; the quotes are not part of the name.
 std::string WithoutEnclosingQuotes(const std::string& text)
@@ -19,8 +29,9 @@ std::string WithoutEnclosingQuotes(const std::string& text)
 
 } // namespace
 
-CBrowserDlg::CBrowserDlg(HWND parent)
+CBrowserDlg::CBrowserDlg(HWND parent, std::string startupFile)
     : CDialog(IDD_TONEWELL_DIALOG, parent)
+    , m_startupFile(std::move(startupFile))
     , m_treeCommands(m_soundTree, m_sfManager, m_settings.model, m_memoryMeter)
     , m_treeDrop(m_soundTree, m_treeCommands, m_settings.model)
     , m_treeFind(m_soundTree, m_treeCommands, m_sfManager, m_settings.model)
@@ -69,10 +80,10 @@ BOOL CBrowserDlg::OnInitDialog()
     SendMessageA(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
     SendMessageA(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
 
-    if (m_sfManager.Initialize() != 0) {
+    if (EngineResult started = m_sfManager.Initialize(); started.Failed()) {
         ErrorBox(m_hWnd, MB_ICONSTOP | MB_OK, "Error",
                  "Couldn't initialize the SoundFont Management System (%s). Have you remembered to install it?",
-                 m_sfManager.GetErrorText());
+                 started.Text());
         return TRUE;
     }
     m_settings.Load(Devices(), [this] { m_previewPanel.TogglePreview(); });
@@ -85,7 +96,7 @@ BOOL CBrowserDlg::OnInitDialog()
     LVCOLUMNA column = {};
     column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
     column.fmt = LVCFMT_LEFT;
-    column.cx = 100;
+    column.cx = kPresetColumnWidth;
     column.pszText = const_cast<char*>("Kolonne");
     SendMessageA(list, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
 
@@ -95,9 +106,11 @@ BOOL CBrowserDlg::OnInitDialog()
     // A failed start-up load is reported like any other load: a silent failure would leave
     // the user wondering where the SoundFont went.
     int firstDevice = 0;
-    if (!m_startupFile.empty() &&
-        m_treeCommands.LoadSoundFont(firstDevice, WithoutEnclosingQuotes(m_startupFile), true) != 0)
-        m_treeCommands.ShowCommandError("Error loading SoundFont (%s)");
+    if (!m_startupFile.empty()) {
+        EngineResult loaded = m_treeCommands.LoadSoundFont(firstDevice, WithoutEnclosingQuotes(m_startupFile), true);
+        if (loaded.Failed())
+            m_treeCommands.ShowCommandError("Error loading SoundFont (%s)", loaded);
+    }
     m_treeCommands.TrackTreeInput();
     m_treeDrop.Accept(m_hWnd);
     // The tree is where the work is: it takes the focus, though the tab order starts above it.
@@ -130,7 +143,7 @@ void CBrowserDlg::CollapseToHalfWidth()
 
 bool CBrowserDlg::CreateImageList(HWND tree)
 {
-    m_imageList = ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, 8, 0);
+    m_imageList = ImageList_Create(kPictureSize, kPictureSize, ILC_COLOR24 | ILC_MASK, kPictureCount, 0);
     if (!m_imageList)
         return false;
     struct Picture {
@@ -148,7 +161,7 @@ bool CBrowserDlg::CreateImageList(HWND tree)
         *picture.index = AddPictureWithClearBackground(m_imageList, bitmap);
         DeleteObject(bitmap);
     }
-    if (ImageList_GetImageCount(m_imageList) < 5)
+    if (ImageList_GetImageCount(m_imageList) < kPicturesNeeded)
         return false;
     TreeView_SetImageList(tree, m_imageList, TVSIL_NORMAL);
     return true;
@@ -246,7 +259,7 @@ bool CBrowserDlg::OnSysCommand(UINT command)
 {
     if (m_playPanel.OnSysCommand(command))
         return true;
-    if ((command & 0xFFF0) != IDM_ABOUTBOX)
+    if ((command & kSystemCommandMask) != IDM_ABOUTBOX)
         return false;
     CAboutDlg about(m_hWnd);
     about.DoModal();

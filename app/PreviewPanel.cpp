@@ -27,10 +27,11 @@ bool IsDiskSound(TreeItemKind kind)
 
 } // namespace
 
-CPreviewPanel::CPreviewPanel(CPreviewSession& session, CSoundFontManager& engine, SettingsModel& settings,
+CPreviewPanel::CPreviewPanel(CPreviewSession& session, CSoundFontEngine& engine, SettingsModel& settings,
                              CSoundTree& tree, const TreeImages& images, CTreeCommands& commands)
     : m_session(session)
     , m_engine(engine)
+    , m_card(engine)
     , m_settings(settings)
     , m_tree(tree)
     , m_images(images)
@@ -93,10 +94,8 @@ void CPreviewPanel::StopPreview()
 void CPreviewPanel::OnSelChangedTree()
 {
     const PreviewSettings& preview = m_settings.preview;
-    if (IsDiskSound(m_selected.kind) && m_engine.OpenDevice(preview.fileSoundFontDevice) == 0) {
-        m_engine.ClearPreset(preview.fileBank, preview.fileInstrument);
-        m_engine.CloseDevice();
-    }
+    if (IsDiskSound(m_selected.kind))
+        m_card.ClearPreviewInstrument(PreviewBankOf(preview));
     HTREEITEM selected = TreeView_GetSelection(m_tree.Window());
     CTreeItemData* record = m_tree.RecordOf(selected);
     if (!record)
@@ -140,22 +139,18 @@ void CPreviewPanel::LoadDiskItemForPreview()
 {
     const PreviewSettings& preview = m_settings.preview;
     bool wave = m_selected.kind == TreeItemKind::WaveFile;
-    if (m_engine.OpenDevice(preview.fileSoundFontDevice) != 0) {
+    const PreviewBank bank = PreviewBankOf(preview);
+    const std::string path = m_selected.item.GetPath();
+    CardResult loaded = wave ? m_card.LoadPreviewWave(bank, path)
+                             : m_card.LoadPreviewPreset(bank, m_selected.bank, m_selected.preset, path);
+    if (loaded.openFailed)
         ErrorBox(m_window, MB_ICONSTOP | MB_OK, "Error",
                  wave ? "Error loading wave file (couldn't open output device) (%s)"
                       : "Error loading preset (couldn't open output device) (%s)",
-                 m_engine.GetErrorText());
-    } else {
-        std::string path = m_selected.item.GetPath();
-        int result = wave ? m_engine.LoadWave(preview.fileBank, preview.fileInstrument, path)
-                          : m_engine.LoadPreset(m_selected.bank, m_selected.preset, preview.fileBank,
-                                                preview.fileInstrument, path);
-        if (result != 0)
-            ErrorBox(m_window, MB_ICONSTOP | MB_OK, "Error",
-                     wave ? "Error loading wave file (%s)" : "Error loading preset (%s)",
-                     m_engine.GetErrorText());
-        m_engine.CloseDevice();
-    }
+                 loaded.result.Text());
+    else if (loaded.result.Failed())
+        ErrorBox(m_window, MB_ICONSTOP | MB_OK, "Error", wave ? "Error loading wave file (%s)" : "Error loading preset (%s)",
+                 loaded.result.Text());
     MovePreview(preview.fileMidiOutDevice, true, preview.fileMidiOutChannel);
     m_session.SendBankAndProgram(preview.fileBank, preview.fileInstrument);
 }

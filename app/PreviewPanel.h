@@ -7,7 +7,8 @@
 #include "browser/TreeCommands.h"
 #include "browser/TreeImages.h"
 #include "browser/TreeItemData.h"
-#include "engine/SoundFontManager.h"
+#include "card/CardOperations.h"
+#include "engine/SoundFontEngine.h"
 #include "midi/PreviewSession.h"
 #include "settings/SettingsModel.h"
 
@@ -18,7 +19,7 @@
 
 class CPreviewPanel {
 public:
-    CPreviewPanel(CPreviewSession& session, CSoundFontManager& engine, SettingsModel& settings,
+    CPreviewPanel(CPreviewSession& session, CSoundFontEngine& engine, SettingsModel& settings,
                   CSoundTree& tree, const TreeImages& images, CTreeCommands& commands);
 
     // Takes the window's controls and sets up the octave arrows.
@@ -47,7 +48,8 @@ private:
     CPreviewSession::FailureReport ErrorBoxes() const;
 
     CPreviewSession& m_session;
-    CSoundFontManager& m_engine;
+    CSoundFontEngine& m_engine;
+    CCardOperations m_card;
     SettingsModel& m_settings;
     CSoundTree& m_tree;
     const TreeImages& m_images;

@@ -1,18 +1,5 @@
 #include "base/Application.h"
 
-CApplication* CApplication::s_instance = nullptr;
-
-CApplication::CApplication()
-{
-    s_instance = this;
-}
-
-CApplication::~CApplication()
-{
-    if (s_instance == this)
-        s_instance = nullptr;
-}
-
 int CApplication::Run(HINSTANCE instance, const char* commandLine)
 {
     m_hInstance = instance;

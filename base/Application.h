@@ -7,8 +7,8 @@
 
 class CApplication {
 public:
-    CApplication();
-    virtual ~CApplication();
+    CApplication() = default;
+    virtual ~CApplication() = default;
     CApplication(const CApplication&) = delete;
     CApplication& operator=(const CApplication&) = delete;
 
@@ -18,13 +18,8 @@ public:
     // Runs the program: records the instance and command-line text, then InitInstance.
     int Run(HINSTANCE instance, const char* commandLine);
 
-    static CApplication* Instance() { return s_instance; }
-
     HINSTANCE m_hInstance = nullptr;
     // The command-line text after the program's name, exactly as the platform hands it over,
     // in UTF-8.
     std::string m_lpCmdLine;
-
-private:
-    static CApplication* s_instance;
 };

@@ -1,5 +1,7 @@
 #include "base/Dialog.h"
 
+#include "base/CallbackGuard.h"
+
 CDialog::CDialog(UINT templateId, HWND parent)
     : m_parent(parent)
     , m_templateId(templateId)
@@ -55,19 +57,22 @@ INT_PTR CDialog::ReturnResult(HWND window, UINT message, LRESULT result)
 
 INT_PTR CALLBACK CDialog::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_INITDIALOG) {
-        auto* dialog = reinterpret_cast<CDialog*>(lParam);
-        SetWindowLongPtrA(window, DWLP_USER, reinterpret_cast<LONG_PTR>(dialog));
-        dialog->m_hWnd = window;
-        return dialog->OnInitDialog();
-    }
-    auto* dialog = reinterpret_cast<CDialog*>(GetWindowLongPtrA(window, DWLP_USER));
-    if (!dialog)
-        return FALSE;
-    INT_PTR handled = dialog->Dispatch(message, wParam, lParam);
-    if (message == WM_NCDESTROY)
-        dialog->m_hWnd = nullptr;
-    return handled;
+    // A message whose handler failed counts as not handled: the platform's default applies.
+    return GuardCallback("dialog procedure", static_cast<INT_PTR>(FALSE), [&]() -> INT_PTR {
+        if (message == WM_INITDIALOG) {
+            auto* dialog = reinterpret_cast<CDialog*>(lParam);
+            SetWindowLongPtrA(window, DWLP_USER, reinterpret_cast<LONG_PTR>(dialog));
+            dialog->m_hWnd = window;
+            return dialog->OnInitDialog();
+        }
+        auto* dialog = reinterpret_cast<CDialog*>(GetWindowLongPtrA(window, DWLP_USER));
+        if (!dialog)
+            return FALSE;
+        INT_PTR handled = dialog->Dispatch(message, wParam, lParam);
+        if (message == WM_NCDESTROY)
+            dialog->m_hWnd = nullptr;
+        return handled;
+    });
 }
 
 INT_PTR CDialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)

@@ -40,6 +40,7 @@ protected:
     HWND m_parent;
     UINT m_templateId;
 
+    // No exception leaves it: one is traced, and the message counts as not handled.
     static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 private:

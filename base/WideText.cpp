@@ -50,6 +50,11 @@ std::string AnsiToUtf8(const std::string& text)
     return NarrowToUtf8(Widen(CP_ACP, text));
 }
 
+std::wstring WidenAnsi(const std::string& text)
+{
+    return Widen(CP_ACP, text);
+}
+
 std::optional<std::string> ExactAnsi(const std::wstring& text)
 {
     if (text.empty())

@@ -11,8 +11,10 @@ std::wstring WidenUtf8(const std::string& text);
 std::string NarrowToUtf8(const std::wstring& text);
 std::string NarrowToUtf8(const wchar_t* text);
 
-// Text in the ANSI code page (from an 8-bit function, a file or the sound card) as UTF-8.
+// Text in the ANSI code page (from an 8-bit function, a file or the sound card) as UTF-8,
+// and as UTF-16. Every byte counts, a zero byte included.
 std::string AnsiToUtf8(const std::string& text);
+std::wstring WidenAnsi(const std::string& text);
 
 // The text in the ANSI code page when every character can be written there as itself; none
 // when one can't, or only as a look-alike (best-fit mapping, such as "O" for "Ω").

@@ -85,7 +85,7 @@ void CBenchLibrary::Generate(const BenchLibraryShape& shape)
     }
 }
 
-bool CBenchLibrary::LoadEveryBank(CSoundFontManager& manager, std::string& error)
+bool CBenchLibrary::LoadEveryBank(CSoundFontEngine& engine, std::string& error)
 {
     m_sim = FindSimControl();
     if (!m_sim) {
@@ -98,14 +98,12 @@ bool CBenchLibrary::LoadEveryBank(CSoundFontManager& manager, std::string& error
     }
     m_sim->Reset();
     m_sim->SetDeviceMemory(0, kDeviceMemory);
-    manager.OpenDevice(0);
+    CSfmDevice device = engine.Open(0);
     for (int bank = 1; bank <= kLoadedBanks; ++bank) {
-        if (manager.LoadBank(bank, m_files[static_cast<std::size_t>(bank - 1)]) != 0) {
-            error = "loading bank " + std::to_string(bank) + " failed: " + manager.GetErrorText();
-            manager.CloseDevice();
+        if (EngineResult loaded = device.LoadBank(bank, m_files[static_cast<std::size_t>(bank - 1)]); loaded.Failed()) {
+            error = "loading bank " + std::to_string(bank) + " failed: " + loaded.Text();
             return false;
         }
     }
-    manager.CloseDevice();
     return true;
 }

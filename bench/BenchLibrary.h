@@ -4,7 +4,7 @@
 // and the simulated card's first device with every bank loaded from files of that library.
 // The library and the card's state are removed again when the object goes.
 
-#include "engine/SoundFontManager.h"
+#include "engine/SoundFontEngine.h"
 #include "sim/SimControl.h"
 
 #include <cstddef>
@@ -37,7 +37,7 @@ public:
 
     // Fills every bank of device 0 of the simulated card loaded in this process. False, with
     // `error` saying why, when the card can't be had or a bank can't be loaded.
-    bool LoadEveryBank(CSoundFontManager& manager, std::string& error);
+    bool LoadEveryBank(CSoundFontEngine& engine, std::string& error);
 
 private:
     void Generate(const BenchLibraryShape& shape);

@@ -14,6 +14,7 @@
 //     window's queue again, once as a burst the window has not yet collected.
 // Figures are the medians of the passes, in nanoseconds per event; every event is a note-on or
 // a note-off, so every one is forwarded, except in the program change lines.
+#include "bench/AllocationCount.h"
 #include "midi/HandleGate.h"
 #include "midi/PreviewForwarder.h"
 #include "midi/ProgramChangeMailbox.h"
@@ -26,76 +27,12 @@
 #endif
 
 #include <algorithm>
-#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <new>
 #include <vector>
-
-// ---- Allocation counting: every operator new, and malloc, calloc and realloc of the code
-// linked into the program (the link wraps them, see bench/CMakeLists.txt).
-
-namespace {
-std::atomic<long> g_allocations{0};
-}
-
-extern "C" {
-void* __real_malloc(std::size_t size);
-void* __real_calloc(std::size_t count, std::size_t size);
-void* __real_realloc(void* block, std::size_t size);
-
-void* __wrap_malloc(std::size_t size)
-{
-    g_allocations.fetch_add(1, std::memory_order_relaxed);
-    return __real_malloc(size);
-}
-
-void* __wrap_calloc(std::size_t count, std::size_t size)
-{
-    g_allocations.fetch_add(1, std::memory_order_relaxed);
-    return __real_calloc(count, size);
-}
-
-void* __wrap_realloc(void* block, std::size_t size)
-{
-    g_allocations.fetch_add(1, std::memory_order_relaxed);
-    return __real_realloc(block, size);
-}
-}
-
-namespace {
-
-void* CountedNew(std::size_t size)
-{
-    g_allocations.fetch_add(1, std::memory_order_relaxed);
-    // Straight to the allocator, so that one new is not counted again as a malloc.
-    if (void* block = __real_malloc(size == 0 ? 1 : size))
-        return block;
-    throw std::bad_alloc();
-}
-
-} // namespace
-
-void* operator new(std::size_t size) { return CountedNew(size); }
-void* operator new[](std::size_t size) { return CountedNew(size); }
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept
-{
-    try {
-        return CountedNew(size);
-    } catch (const std::bad_alloc&) {
-        return nullptr;
-    }
-}
-void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept
-{
-    return operator new(size, tag);
-}
-void operator delete(void* block) noexcept { std::free(block); }
-void operator delete[](void* block) noexcept { std::free(block); }
-void operator delete(void* block, std::size_t) noexcept { std::free(block); }
-void operator delete[](void* block, std::size_t) noexcept { std::free(block); }
 
 namespace {
 
@@ -146,7 +83,7 @@ Figure Time(const std::vector<std::uint32_t>& words, long events, int passes, Fo
         forward(words[i % words.size()]);
     std::vector<double> perEvent;
     perEvent.reserve(passes); // so that the timing's own bookkeeping is not counted
-    const long allocationsBefore = g_allocations.load();
+    const long allocationsBefore = AllocationsSoFar();
     for (int pass = 0; pass < passes; ++pass) {
         const Clock::time_point start = Clock::now();
         std::size_t next = 0;
@@ -157,7 +94,7 @@ Figure Time(const std::vector<std::uint32_t>& words, long events, int passes, Fo
         const std::chrono::duration<double, std::nano> took = Clock::now() - start;
         perEvent.push_back(took.count() / static_cast<double>(events));
     }
-    const long allocations = g_allocations.load() - allocationsBefore;
+    const long allocations = AllocationsSoFar() - allocationsBefore;
     std::sort(perEvent.begin(), perEvent.end());
     return {perEvent[perEvent.size() / 2], allocations};
 }

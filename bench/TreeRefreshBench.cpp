@@ -109,21 +109,21 @@ protected:
         const Clock::time_point start = Clock::now();
         bool handled = true;
         if (id == kExpand) {
-            SendMessageA(m_soundTree.Window(), TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(expandItem));
+            SendMessageA(SoundTree().Window(), TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(expandItem));
             expandSeconds = SecondsSince(start);
         } else if (id == kRepaint) {
-            InvalidateRect(m_soundTree.Window(), nullptr, TRUE);
+            InvalidateRect(SoundTree().Window(), nullptr, TRUE);
         } else if (id == kListEverything) {
             ListEverything();
         } else if (id == kFullRefresh) {
-            SendMessageA(m_soundTree.Window(), WM_SETREDRAW, FALSE, 0);
-            m_soundTree.DeleteAll();
-            m_treeCommands.RefreshFromCard();
+            SendMessageA(SoundTree().Window(), WM_SETREDRAW, FALSE, 0);
+            SoundTree().DeleteAll();
+            TreeCommands().RefreshFromCard();
             ListEverything();
         } else {
             handled = CBrowserDlg::OnCommand(id, code, control);
         }
-        UpdateWindow(m_soundTree.Window());
+        UpdateWindow(SoundTree().Window());
         commandSeconds = SecondsSince(start);
         return handled;
     }
@@ -133,11 +133,11 @@ private:
     // tree for each item would cost a search of all its items each under Wine.
     void ListEverything()
     {
-        HWND tree = m_soundTree.Window();
+        HWND tree = SoundTree().Window();
         SendMessageA(tree, WM_SETREDRAW, FALSE, 0);
-        for (const CTreeItemData* record = m_soundTree.Records().First(); record; record = record->Next()) {
+        for (const CTreeItemData* record = SoundTree().Records().First(); record; record = record->Next()) {
             if (!record->childrenListed)
-                m_treeCommands.ListChildren(record->handle);
+                TreeCommands().ListChildren(record->handle);
         }
         SendMessageA(tree, WM_SETREDRAW, TRUE, 0);
         InvalidateRect(tree, nullptr, TRUE);
@@ -387,8 +387,8 @@ int main(int argc, char** argv)
         CSoundFontManager manager;
         CBenchLibrary library(shape);
         std::string error;
-        if (manager.Initialize() != 0) {
-            Fail(std::string("no SoundFont manager: ") + manager.GetErrorText());
+        if (EngineResult started = manager.Initialize(); started.Failed()) {
+            Fail(std::string("no SoundFont manager: ") + started.Text());
         } else if (!library.LoadEveryBank(manager, error)) {
             Fail(error);
         } else {

@@ -1,6 +1,6 @@
 #include "browser/MemoryMeter.h"
 
-#include "browser/LoadFit.h"
+#include "base/WideText.h"
 #include "browser/MemoryReading.h"
 #include "browser/SampleMemoryFit.h"
 
@@ -12,44 +12,45 @@ void CMemoryMeter::Attach(HWND bar, HWND text)
     m_text = text;
 }
 
-void CMemoryMeter::Update(CSoundFontManager& manager, int device)
+void CMemoryMeter::Update(CCardOperations& card, int device)
 {
     bool shown = device != -1;
-    EnableWindow(m_bar, shown);
-    EnableWindow(m_text, shown);
+    Enable(shown);
     if (!shown) {
         Show(0, "");
         return;
     }
-    std::uint32_t total = 0;
-    std::uint32_t free = 0;
-    ReadDevice(manager, device, total, free);
-    MemoryReading reading = ReadMemory(static_cast<std::int32_t>(total), static_cast<std::int32_t>(free));
-    Show(reading.position, reading.text);
+    Show(card.Meter(device));
 }
 
-void CMemoryMeter::UpdateForFile(CSoundFontManager& manager, int device, const std::string& path)
+void CMemoryMeter::UpdateForFile(CCardOperations& card, int device, const std::string& path)
 {
-    std::uint64_t needed = 0;
-    if (!SampleBytesOf(path, needed)) {
-        Update(manager, device);
+    MeterFigures figures = card.MeterForFile(device, path);
+    // Without a device the meter still says what a file of known size needs.
+    bool shown = device != -1 || figures.needKnown;
+    Enable(shown);
+    if (!shown) {
+        Show(0, "");
         return;
     }
-    EnableWindow(m_bar, TRUE);
-    EnableWindow(m_text, TRUE);
-    std::uint32_t total = 0;
-    std::uint32_t free = 0;
-    ReadDevice(manager, device, total, free);
-    MemoryReading reading = ReadMemory(static_cast<std::int32_t>(total), static_cast<std::int32_t>(free));
-    Show(reading.position, MeterTextWithNeed(reading.text, free, needed));
+    Show(figures);
 }
 
-void CMemoryMeter::ReadDevice(CSoundFontManager& manager, int device, std::uint32_t& total, std::uint32_t& free)
+void CMemoryMeter::Enable(bool enabled)
 {
-    bool read = manager.OpenDevice(device) == 0 && manager.GetMemoryStatus(total, free) == 0;
-    manager.CloseDevice();
-    if (!read)
-        total = free = 0;
+    EnableWindow(m_bar, enabled);
+    EnableWindow(m_text, enabled);
+}
+
+// The line says what a file needs when its size could be read.
+void CMemoryMeter::Show(const MeterFigures& figures)
+{
+    MemoryReading reading =
+        ReadMemory(static_cast<std::int32_t>(figures.totalBytes), static_cast<std::int32_t>(figures.freeBytes));
+    if (figures.needKnown)
+        Show(reading.position, MeterTextWithNeed(reading.text, figures.freeBytes, figures.neededBytes));
+    else
+        Show(reading.position, reading.text);
 }
 
 void CMemoryMeter::Show(int position, const std::string& text)
@@ -57,9 +58,7 @@ void CMemoryMeter::Show(int position, const std::string& text)
     SendMessageA(m_bar, PBM_SETRANGE32, 0, 1000);
     SendMessageA(m_bar, PBM_SETPOS, position, 0);
     // The text is UTF-8 (the meter's separator is beyond ASCII) and is set as wide text.
-    std::wstring wide(text.size() + 1, L'\0');
-    int length = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, &wide[0], static_cast<int>(wide.size()));
-    wide.resize(length > 0 ? static_cast<std::size_t>(length) - 1 : 0);
+    const std::wstring wide = WidenUtf8(text);
     SetWindowTextW(m_text, wide.c_str());
     // The bar draws no text; it holds the line's text as its name for screen readers, which
     // don't all take a bar's name from the label before it.

@@ -1,5 +1,7 @@
 #include "browser/SoundFontFileItem.h"
 
+#include "base/WideText.h"
+
 #include <cstring>
 
 namespace {
@@ -38,12 +40,8 @@ bool FillInfoTip(const CSoundTree& tree, NMHDR* header)
     if (header->code == TVN_GETINFOTIPW) {
         auto* tip = reinterpret_cast<NMTVGETINFOTIPW*>(header);
         const char* text = TipFor(tree, tip->hItem);
-        if (tip->pszText && tip->cchTextMax > 0) {
-            tip->pszText[0] = L'\0';
-            if (text)
-                MultiByteToWideChar(CP_ACP, 0, text, -1, tip->pszText, tip->cchTextMax);
-            tip->pszText[tip->cchTextMax - 1] = L'\0';
-        }
+        if (tip->pszText && tip->cchTextMax > 0)
+            lstrcpynW(tip->pszText, text ? WidenAnsi(text).c_str() : L"", tip->cchTextMax);
         return true;
     }
     return false;

@@ -1,5 +1,7 @@
 #include "browser/TreeAccessible.h"
 
+#include "base/CallbackGuard.h"
+
 #include <commctrl.h>
 #include <oleacc.h>
 
@@ -166,7 +168,9 @@ public:
         if (IsSelf(child))
             return m_standard->get_accName(child, name);
         HTREEITEM item = Item(child);
-        return item ? Text(TextOf(m_tree, item), name) : E_INVALIDARG;
+        // The methods that build text of their own can throw; the others call the platform.
+        return GuardCallback("IAccessible::get_accName", HRESULT{E_FAIL},
+                             [&] { return item ? Text(TextOf(m_tree, item), name) : E_INVALIDARG; });
     }
     HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR* value) override
     {
@@ -175,7 +179,9 @@ public:
             return m_standard->get_accValue(child, value);
         // As Windows' own tree reader does: the item's depth, 0 at the top.
         HTREEITEM item = Item(child);
-        return item ? Text(std::to_wstring(DepthOf(m_tree, item)), value) : E_INVALIDARG;
+        return GuardCallback("IAccessible::get_accValue", HRESULT{E_FAIL}, [&] {
+            return item ? Text(std::to_wstring(DepthOf(m_tree, item)), value) : E_INVALIDARG;
+        });
     }
     HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT child, BSTR* text) override
     {

@@ -78,7 +78,7 @@ std::string ExtensionOf(const std::string& name)
     return name.substr(dot);
 }
 
-CTreeBuilder::CTreeBuilder(CSoundTree& tree, CSoundFontManager& manager, CDeviceMap& deviceMap,
+CTreeBuilder::CTreeBuilder(CSoundTree& tree, CSoundFontEngine& manager, CDeviceMap& deviceMap,
                            CLoadedBankCache& banks, const std::vector<CShellItem>& folders,
                            std::vector<std::string> storedPaths, int deepestFolderLevel)
     : m_tree(tree)
@@ -171,13 +171,14 @@ void CTreeBuilder::ListFolders(HTREEITEM root)
 
 bool CTreeBuilder::ListBanks(HTREEITEM deviceItem, int device)
 {
-    if (m_manager.OpenDevice(device) != 0)
+    CSfmDevice open = m_manager.Open(device);
+    if (!open.IsOpen())
         return false;
     CLoadedBankCache::DeviceBanks& banks = m_banks.Banks(device);
     for (int bank = kFirstBank; bank <= kLastBank; ++bank) {
         CachedBank& entry = banks[static_cast<std::size_t>(bank)];
         // A bank whose name can't be had ends the list, as it always did.
-        if (entry.state == CachedBank::State::Unknown && !ReadBank(bank, entry))
+        if (entry.state == CachedBank::State::Unknown && !ReadBank(open, bank, entry))
             break;
         if (entry.state != CachedBank::State::Loaded)
             continue;
@@ -187,26 +188,26 @@ bool CTreeBuilder::ListBanks(HTREEITEM deviceItem, int device)
         Insert(deviceItem, record, !entry.presetsKnown || !entry.presets.empty(), "%03d - %s", bank,
                entry.name.c_str());
     }
-    m_manager.CloseDevice();
     return true;
 }
 
 // False when the bank's name could not be had. An answer that is neither "empty" nor the bank
 // itself is not kept: the bank is asked for again next time.
-bool CTreeBuilder::ReadBank(int bank, CachedBank& entry)
+bool CTreeBuilder::ReadBank(CSfmDevice& device, int bank, CachedBank& entry)
 {
-    int answer = m_manager.QueryBank(bank);
+    int answer = -1;
+    EngineResult queried = device.QueryBank(bank, answer);
     if (answer != bank) {
-        if (answer == -1 && m_manager.GetLastResult() == 0)
+        if (answer == -1 && queried.Ok())
             entry.state = CachedBank::State::Empty;
         return true;
     }
     std::string name;
-    if (m_manager.GetBankName(bank, name) != 0)
+    if (device.BankName(bank, name).Failed())
         return false;
     // Asked once: the "user bank" name and the preset list both come from it.
     std::string path;
-    if (m_manager.GetBankFileName(bank, path) != 0)
+    if (device.BankFileName(bank, path).Failed())
         path.clear();
     if (EqualsIgnoringCase(name, "user bank"))
         name = BaseNameOf(path);
@@ -224,12 +225,13 @@ bool CTreeBuilder::ListBankPresets(HTREEITEM bankItem, int device, int bank)
     if (entry.state != CachedBank::State::Loaded)
         return true;
     if (!entry.presetsKnown) {
-        if (m_manager.OpenDevice(device) != 0)
+        CSfmDevice open = m_manager.Open(device);
+        if (!open.IsOpen())
             return false;
         CachedBank read = entry;
         read.presets.clear();
-        read.presetsKnown = ReadBankPresets(bank, read);
-        m_manager.CloseDevice();
+        read.presetsKnown = ReadBankPresets(open, bank, read);
+        open.Close();
         entry = std::move(read);
     }
     TreeItemRecord record = Record(TreeItemKind::BankPreset);
@@ -249,12 +251,12 @@ bool CTreeBuilder::ListBankPresets(HTREEITEM bankItem, int device, int bank)
 
 // The presets of the bank in the order the tree shows them; false when the engine failed to
 // name one, so that the list is asked for again next time.
-bool CTreeBuilder::ReadBankPresets(int bank, CachedBank& entry)
+bool CTreeBuilder::ReadBankPresets(CSfmDevice& device, int bank, CachedBank& entry)
 {
     bool complete = true;
     std::vector<PresetHeader> headers;
     if (entry.path.empty() || !ReadPresetHeaders(entry.path, headers)) {
-        ReadEnginePresets(bank, entry, complete);
+        ReadEnginePresets(device, bank, entry, complete);
         return complete;
     }
     std::sort(headers.begin(), headers.end());
@@ -265,8 +267,9 @@ bool CTreeBuilder::ReadBankPresets(int bank, CachedBank& entry)
             int fileBank = header.Bank();
             if (fileBank == 0) {
                 std::string engineName;
-                if (m_manager.GetPresetName(bank, preset, engineName) != 0 || engineName.empty()) {
-                    complete &= m_manager.GetLastResult() == 0;
+                EngineResult named = device.PresetName(bank, preset, engineName);
+                if (named.Failed() || engineName.empty()) {
+                    complete &= named.Ok();
                     continue;
                 }
                 std::snprintf(text, sizeof text, "%03d %s", preset, AnsiToUtf8(engineName).c_str());
@@ -285,13 +288,14 @@ bool CTreeBuilder::ReadBankPresets(int bank, CachedBank& entry)
     return complete;
 }
 
-void CTreeBuilder::ReadEnginePresets(int bank, CachedBank& entry, bool& complete)
+void CTreeBuilder::ReadEnginePresets(CSfmDevice& device, int bank, CachedBank& entry, bool& complete)
 {
     char text[kItemTextSize];
     for (int preset = 0; preset < kPresetCount; ++preset) {
         std::string engineName;
-        if (m_manager.GetPresetName(bank, preset, engineName) != 0 || engineName.empty()) {
-            complete &= m_manager.GetLastResult() == 0;
+        EngineResult named = device.PresetName(bank, preset, engineName);
+        if (named.Failed() || engineName.empty()) {
+            complete &= named.Ok();
             continue;
         }
         std::snprintf(text, sizeof text, "%03d %s", preset, AnsiToUtf8(engineName).c_str());

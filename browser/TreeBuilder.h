@@ -7,7 +7,7 @@
 
 #include "browser/LoadedBankCache.h"
 #include "browser/SoundTree.h"
-#include "engine/SoundFontManager.h"
+#include "engine/SoundFontEngine.h"
 #include "midi/DeviceMap.h"
 #include "settings/SettingsModel.h"
 #include "shell/ShellItem.h"
@@ -24,7 +24,7 @@ public:
     // `storedPaths` holds, for each of `folders` in turn, the path it was stored under: a folder
     // the shell can't find is listed under it. Subfolders deeper than `deepestFolderLevel` are
     // not listed.
-    CTreeBuilder(CSoundTree& tree, CSoundFontManager& manager, CDeviceMap& deviceMap, CLoadedBankCache& banks,
+    CTreeBuilder(CSoundTree& tree, CSoundFontEngine& manager, CDeviceMap& deviceMap, CLoadedBankCache& banks,
                  const std::vector<CShellItem>& folders, std::vector<std::string> storedPaths = {},
                  int deepestFolderLevel = kDeepestFolderLevel);
 
@@ -40,17 +40,17 @@ private:
     void ListFolders(HTREEITEM root);
     // False when the device could not be opened: its banks may be asked for again.
     bool ListBanks(HTREEITEM deviceItem, int device);
-    bool ReadBank(int bank, CachedBank& entry);
+    static bool ReadBank(CSfmDevice& device, int bank, CachedBank& entry);
     bool ListBankPresets(HTREEITEM bankItem, int device, int bank);
-    bool ReadBankPresets(int bank, CachedBank& entry);
-    void ReadEnginePresets(int bank, CachedBank& entry, bool& complete);
+    static bool ReadBankPresets(CSfmDevice& device, int bank, CachedBank& entry);
+    static void ReadEnginePresets(CSfmDevice& device, int bank, CachedBank& entry, bool& complete);
     void ListFolder(HTREEITEM folderItem, const CShellItem& folder);
     void ListFiles(HTREEITEM folderItem, const CShellItem& folder);
     void ListSoundFontFile(HTREEITEM fileItem, const CShellItem& file);
     HTREEITEM Insert(HTREEITEM parent, const TreeItemRecord& record, bool hasChildren, const char* format, ...);
 
     CSoundTree& m_tree;
-    CSoundFontManager& m_manager;
+    CSoundFontEngine& m_manager;
     CDeviceMap& m_deviceMap;
     CLoadedBankCache& m_banks;
     const std::vector<CShellItem>& m_folders;

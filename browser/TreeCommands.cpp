@@ -2,11 +2,10 @@
 
 #include "base/Diagnostics.h"
 #include "base/WideText.h"
-#include "browser/LoadFit.h"
+#include "browser/TooLargeRefusal.h"
 #include "browser/SoundFontFileItem.h"
 #include "browser/TreeBuilder.h"
 #include "browser/TreePlace.h"
-#include "engine/BankNumbers.h"
 
 #include <commdlg.h>
 
@@ -60,10 +59,11 @@ std::string FolderOf(const std::string& path)
 
 } // namespace
 
-CTreeCommands::CTreeCommands(CSoundTree& tree, CSoundFontManager& engine, SettingsModel& settings,
+CTreeCommands::CTreeCommands(CSoundTree& tree, CSoundFontEngine& engine, SettingsModel& settings,
                              CMemoryMeter& meter)
     : m_tree(tree)
     , m_engine(engine)
+    , m_card(engine)
     , m_settings(settings)
     , m_meter(meter)
 {
@@ -112,7 +112,7 @@ void CTreeCommands::Open(HTREEITEM item)
 
 void CTreeCommands::UpdateMemoryMeter(int device)
 {
-    m_meter.Update(m_engine, device);
+    m_meter.Update(m_card, device);
 }
 
 bool CTreeCommands::OnTreeNotify(NMHDR* header, LRESULT& result)
@@ -169,7 +169,7 @@ void CTreeCommands::UpdateMeterForRecord(const TreeItemRecord& record)
 {
     // A damaged file's size can't be read: the default device's free memory alone.
     if (record.kind == TreeItemKind::SoundFontFile || record.kind == TreeItemKind::DamagedSoundFontFile)
-        m_meter.UpdateForFile(m_engine, DefaultLoadDevice(), record.item.GetPath());
+        m_meter.UpdateForFile(m_card, DefaultLoadDevice(), record.item.GetPath());
     else
         UpdateMemoryMeter(HasDevice(record.kind) ? record.device : -1);
 }
@@ -233,8 +233,8 @@ void CTreeCommands::RunMenuCommand(const TreeItemRecord& record, UINT command)
             LoadFromMenu(device, std::string(), command == kCommand1);
         break;
     case TreeItemKind::LoadedBank:
-        if (DeleteBank(device, record.bank) != 0)
-            ShowCommandError("Error seleting SoundFont (%s)");
+        if (EngineResult deleted = DeleteBank(device, record.bank); deleted.Failed())
+            ShowCommandError("Error seleting SoundFont (%s)", deleted);
         UpdateMemoryMeter(device);
         break;
     case TreeItemKind::DiskRoot:
@@ -254,37 +254,35 @@ void CTreeCommands::RunMenuCommand(const TreeItemRecord& record, UINT command)
 // The meter then shows the device loaded into, which the destination dialog may have changed.
 void CTreeCommands::LoadFromMenu(int device, const std::string& path, bool direct)
 {
-    if (LoadSoundFont(device, path, direct) != 0)
-        ShowCommandError("Error loading SoundFont (%s)");
+    if (EngineResult loaded = LoadSoundFont(device, path, direct); loaded.Failed())
+        ShowCommandError("Error loading SoundFont (%s)", loaded);
     // A file still selected was not loaded (refused, or cancelled): the meter keeps saying
     // what it needs of the device.
     const CTreeItemData* selected = m_tree.SelectedRecord();
     if (selected && selected->kind == TreeItemKind::SoundFontFile)
-        m_meter.UpdateForFile(m_engine, device, selected->item.GetPath());
+        m_meter.UpdateForFile(m_card, device, selected->item.GetPath());
     else
         UpdateMemoryMeter(device);
 }
 
-void CTreeCommands::ShowCommandError(const char* format)
+void CTreeCommands::ShowCommandError(const char* format, const EngineResult& failure)
 {
-    ErrorBox(m_owner, MB_ICONSTOP | MB_OK, "Error", format, m_engine.GetErrorText());
+    ErrorBox(m_owner, MB_ICONSTOP | MB_OK, "Error", format, failure.Text());
 }
 
 void CTreeCommands::ClearDevice(int device)
 {
-    if (m_engine.OpenDevice(device) != 0) {
-        ShowCommandError("Error opening SoundFont device (%s)");
+    CardResult cleared = m_card.Clear(device);
+    if (cleared.openFailed) {
+        ShowCommandError("Error opening SoundFont device (%s)", cleared.result);
         return;
     }
-    const int result = m_engine.ClearAllBanks();
     // Some banks may have gone even when the engine reports a failure.
     m_banks.ForgetDevice(device);
-    if (result != 0) {
-        ShowCommandError("Error clearing SoundFonts (%s)");
-        m_engine.CloseDevice();
+    if (cleared.result.Failed()) {
+        ShowCommandError("Error clearing SoundFonts (%s)", cleared.result);
         return;
     }
-    m_engine.CloseDevice();
     RefreshTree();
 }
 
@@ -372,35 +370,38 @@ bool CTreeCommands::AskForSoundFontFile(std::string& path)
     return true;
 }
 
-int CTreeCommands::LoadSoundFont(int& device, const std::string& path, bool direct)
+EngineResult CTreeCommands::LoadSoundFont(int& device, const std::string& path, bool direct)
 {
     std::string file = NarrowToUtf8(WidenUtf8(path).substr(0, kMaxLoadPath));
     if (file.empty() && !AskForSoundFontFile(file))
-        return 0;
+        return EngineResult();
     int bank = FindFreeBank(device);
-    if (!direct && !ChooseLoadDestination(m_owner, device, bank))
-        return 0;
+    if (!direct) {
+        std::vector<std::string> names;
+        m_engine.GetDeviceNames(names);
+        if (!ChooseLoadDestination(m_owner, names, device, bank))
+            return EngineResult();
+    }
     bool loaded = false;
-    if (int result = LoadIntoBank(device, bank, file, loaded); result != 0 || !loaded)
+    if (EngineResult result = LoadIntoBank(device, bank, file, loaded); result.Failed() || !loaded)
         return result;
     RefreshTree(false);
     ShowLoadedBank(device, bank);
-    return 0;
+    return EngineResult();
 }
 
-int CTreeCommands::LoadIntoBank(int device, int bank, const std::string& path, bool& loaded)
+EngineResult CTreeCommands::LoadIntoBank(int device, int bank, const std::string& path, bool& loaded)
 {
     loaded = false;
     std::string file = path.substr(0, kMaxLoadPath);
-    if (RefuseLoadThatCantFit(m_owner, m_engine, device, bank, file))
-        return 0;
-    if (int result = m_engine.OpenDevice(device); result != 0)
-        return result;
-    int result = m_engine.LoadBank(bank, file);
-    m_engine.CloseDevice();
+    if (RefuseLoadThatCantFit(m_owner, m_card.CheckFit(device, bank, file), file))
+        return EngineResult();
+    CardResult result = m_card.Load(device, bank, file);
+    if (result.openFailed)
+        return result.result;
     m_banks.ForgetBank(device, bank);
-    loaded = result == 0;
-    return result;
+    loaded = result.Ok();
+    return result.result;
 }
 
 HTREEITEM CTreeCommands::ExpandDevice(int device)
@@ -423,45 +424,26 @@ void CTreeCommands::ShowLoadedBank(int device, int bank)
         TreeView_SelectItem(tree, firstPreset);
 }
 
-int CTreeCommands::DeleteBank(int device, int bank)
+EngineResult CTreeCommands::DeleteBank(int device, int bank)
 {
-    if (int result = m_engine.OpenDevice(device); result != 0)
-        return result;
-    int result = m_engine.ClearBank(bank);
-    m_engine.CloseDevice();
+    CardResult result = m_card.DeleteBank(device, bank);
+    if (result.openFailed)
+        return result.result;
     m_banks.ForgetBank(device, bank);
-    if (result != 0)
-        return result;
+    if (result.result.Failed())
+        return result.result;
     RefreshTree();
     ExpandDevice(device);
-    return 0;
+    return EngineResult();
 }
 
 int CTreeCommands::FindFreeBank(int device)
 {
-    if (m_engine.OpenDevice(device) != 0)
-        return 0;
-    bool previewDevice = device == m_settings.preview.fileSoundFontDevice;
-    int freeBank = 0;
-    for (int bank = kFirstBank; bank <= kLastBank; ++bank) {
-        if (previewDevice && bank == m_settings.preview.fileBank)
-            continue;
-        if (m_engine.QueryBank(bank) == -1)
-            freeBank = bank;
-    }
-    m_engine.CloseDevice();
-    if (freeBank != 0)
-        return freeBank;
-    return previewDevice && m_settings.preview.fileBank == kLastBank ? kLastBank - 1 : kLastBank;
+    return m_card.FreeBank(device, PreviewBankOf(m_settings.preview));
 }
 
 int CTreeCommands::DefaultLoadDevice()
 {
-    std::vector<std::string> names;
-    m_engine.GetDeviceNames(names);
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        if (m_settings.preview.deviceMap.EntryFor(names[i]).enabled)
-            return static_cast<int>(i);
-    }
-    return 0;
+    CDeviceMap& deviceMap = m_settings.preview.deviceMap;
+    return m_card.DefaultDevice([&](const std::string& name) { return deviceMap.EntryFor(name).enabled; });
 }

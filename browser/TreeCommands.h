@@ -1,13 +1,14 @@
 #pragma once
 // The sound tree's commands: context menus (from the mouse and from the keyboard), double-click,
-// Enter, F5 and the Delete key, and the loads, deletes and folder changes behind them.
+// Enter, F5 and the Delete key, routed to the card operations, the dialogs and the folder list.
 
 #include "browser/LoadedBankCache.h"
 #include "browser/MemoryMeter.h"
 #include "browser/SoundTree.h"
 #include "browser/TreeWindowInput.h"
 #include "dialogs/DestinationDlg.h"
-#include "engine/SoundFontManager.h"
+#include "card/CardOperations.h"
+#include "engine/SoundFontEngine.h"
 #include "settings/SettingsModel.h"
 
 #include <windows.h>
@@ -18,9 +19,15 @@
 
 class CTreeBuilder;
 
+// Where the settings place sounds on disk for previewing.
+inline PreviewBank PreviewBankOf(const PreviewSettings& preview)
+{
+    return {preview.fileSoundFontDevice, preview.fileBank, preview.fileInstrument};
+}
+
 class CTreeCommands {
 public:
-    CTreeCommands(CSoundTree& tree, CSoundFontManager& engine, SettingsModel& settings, CMemoryMeter& meter);
+    CTreeCommands(CSoundTree& tree, CSoundFontEngine& engine, SettingsModel& settings, CMemoryMeter& meter);
 
     // The window that owns the tree: messages and dialogs appear over it.
     void SetOwner(HWND owner) { m_owner = owner; }
@@ -54,17 +61,18 @@ public:
 
     // Unless `direct`, the user may choose another device and bank first; `device` is then
     // the one chosen.
-    int LoadSoundFont(int& device, const std::string& path, bool direct);
+    EngineResult LoadSoundFont(int& device, const std::string& path, bool direct);
     // Loads `path` into `bank` of `device` without asking and without refreshing the tree. A
-    // file that certainly can't fit is refused with its own message: 0 then, and `loaded` false.
-    int LoadIntoBank(int device, int bank, const std::string& path, bool& loaded);
+    // file that certainly can't fit is refused with its own message: success then, and
+    // `loaded` false.
+    EngineResult LoadIntoBank(int device, int bank, const std::string& path, bool& loaded);
     // Opens the bank's branch and selects its first preset.
     void ShowLoadedBank(int device, int bank);
-    int DeleteBank(int device, int bank);
+    EngineResult DeleteBank(int device, int bank);
     int FindFreeBank(int device);
     int DefaultLoadDevice();
-    // Shows the engine's last error in a box over the owner.
-    void ShowCommandError(const char* format);
+    // Shows the failure's text in a box over the owner.
+    void ShowCommandError(const char* format, const EngineResult& failure);
 
 private:
     void OnTreeContextMenu();
@@ -83,7 +91,8 @@ private:
     CTreeBuilder Builder();
 
     CSoundTree& m_tree;
-    CSoundFontManager& m_engine;
+    CSoundFontEngine& m_engine;
+    CCardOperations m_card;
     SettingsModel& m_settings;
     CMemoryMeter& m_meter;
     HWND m_owner = nullptr;

@@ -39,7 +39,9 @@ void CTreeDrop::Accept(HWND owner)
 CTreeDrop::Dropped CTreeDrop::ReadDropped(HDROP drop)
 {
     Dropped dropped;
-    UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+    // This index asks for the number of files instead of one of them.
+    constexpr UINT kFileCount = 0xFFFFFFFF;
+    UINT count = DragQueryFileW(drop, kFileCount, nullptr, 0);
     for (UINT i = 0; i < count; ++i) {
         std::wstring path = DroppedPath(drop, i);
         DWORD attributes = path.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(path.c_str());
@@ -115,8 +117,8 @@ bool CTreeDrop::LoadSoundFonts(const std::vector<std::string>& files, const Targ
     for (const std::string& file : files) {
         int intoBank = onDevice && target.bank != 0 ? target.bank : m_commands.FindFreeBank(into);
         bool loaded = false;
-        if (m_commands.LoadIntoBank(into, intoBank, file, loaded) != 0)
-            m_commands.ShowCommandError("Error loading SoundFont (%s)");
+        if (EngineResult result = m_commands.LoadIntoBank(into, intoBank, file, loaded); result.Failed())
+            m_commands.ShowCommandError("Error loading SoundFont (%s)", result);
         if (loaded) {
             anyLoaded = true;
             device = into;

@@ -69,7 +69,7 @@ bool IsPresetOf(const TreeItemRecord& record, const IndexedPreset& preset, bool 
 
 } // namespace
 
-CTreeFind::CTreeFind(CSoundTree& tree, CTreeCommands& commands, CSoundFontManager& engine, SettingsModel& settings)
+CTreeFind::CTreeFind(CSoundTree& tree, CTreeCommands& commands, CSoundFontEngine& engine, SettingsModel& settings)
     : m_tree(tree)
     , m_commands(commands)
     , m_engine(engine)
@@ -156,14 +156,14 @@ void CTreeFind::RebuildIndex()
     for (std::size_t device = 0; device < m_deviceNames.size(); ++device) {
         if (!m_settings.preview.deviceMap.EntryFor(m_deviceNames[device]).enabled)
             continue;
-        if (m_engine.OpenDevice(static_cast<int>(device)) != 0)
+        CSfmDevice open = m_engine.Open(static_cast<int>(device));
+        if (!open.IsOpen())
             continue;
         for (int bank = kFirstBank; bank <= kLastBank; ++bank) {
             std::string path;
-            if (m_engine.QueryBank(bank) == bank && m_engine.GetBankFileName(bank, path) == 0 && !path.empty())
+            if (open.IsBankLoaded(bank) && open.BankFileName(bank, path).Ok() && !path.empty())
                 banks.push_back({static_cast<int>(device), bank, path});
         }
-        m_engine.CloseDevice();
     }
     std::vector<std::string> folders;
     for (const CShellItem& folder : m_settings.folders) {
@@ -352,8 +352,8 @@ void CTreeFind::ActivateResult(int row)
     if (source.IsLoadedBank())
         return;
     int device = m_commands.DefaultLoadDevice();
-    if (m_commands.LoadSoundFont(device, source.path, true) != 0)
-        m_commands.ShowCommandError("Error loading SoundFont (%s)");
+    if (EngineResult loaded = m_commands.LoadSoundFont(device, source.path, true); loaded.Failed())
+        m_commands.ShowCommandError("Error loading SoundFont (%s)", loaded);
     m_commands.UpdateMemoryMeter(device);
 }
 

@@ -9,7 +9,7 @@
 #include "browser/PresetIndexBuilder.h"
 #include "browser/SoundTree.h"
 #include "browser/TreeCommands.h"
-#include "engine/SoundFontManager.h"
+#include "engine/SoundFontEngine.h"
 #include "settings/SettingsModel.h"
 
 #include <windows.h>
@@ -24,7 +24,7 @@ public:
     static constexpr std::size_t kShownResults = 1000;
     static constexpr UINT_PTR kProgressTimer = 0x4649;
 
-    CTreeFind(CSoundTree& tree, CTreeCommands& commands, CSoundFontManager& engine, SettingsModel& settings);
+    CTreeFind(CSoundTree& tree, CTreeCommands& commands, CSoundFontEngine& engine, SettingsModel& settings);
 
     // Makes the box and the result list as children of `owner`, and takes the room of the box
     // from the top of the tree.
@@ -67,7 +67,7 @@ private:
 
     CSoundTree& m_tree;
     CTreeCommands& m_commands;
-    CSoundFontManager& m_engine;
+    CSoundFontEngine& m_engine;
     SettingsModel& m_settings;
     CPresetIndex m_index;
     CPresetIndexBuilder m_builder;

@@ -1,5 +1,6 @@
 #include "browser/TreeWindowInput.h"
 
+#include "base/CallbackGuard.h"
 #include "browser/TreeAccessible.h"
 
 #include <commctrl.h>
@@ -72,7 +73,8 @@ LRESULT CALLBACK CTreeWindowInput::WindowProc(HWND window, UINT message, WPARAM 
     auto* input = reinterpret_cast<CTreeWindowInput*>(GetWindowLongPtrA(window, GWLP_USERDATA));
     if (!input)
         return DefWindowProcA(window, message, wParam, lParam);
-    return input->OnMessage(message, wParam, lParam);
+    return GuardCallback("tree window procedure", LRESULT{0},
+                         [&] { return input->OnMessage(message, wParam, lParam); });
 }
 
 // Not every tree passes the menu keys on (Wine's keeps Shift+F10 to itself and ignores the

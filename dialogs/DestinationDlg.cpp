@@ -5,12 +5,9 @@
 #include "base/resource.h"
 #include "dialogs/IntegerField.h"
 #include "engine/BankNumbers.h"
-#include "engine/SoundFontManager.h"
 #include "midi/MidiMessage.h"
 
 #include <commctrl.h>
-
-#include <vector>
 
 CDestinationDlg::CDestinationDlg()
     : CDialog(IDD_DESTINATION, nullptr)
@@ -23,9 +20,11 @@ INT_PTR CDestinationDlg::Run(HWND owner)
     return DoModal();
 }
 
-bool ChooseLoadDestination(HWND owner, std::int32_t& device, std::int32_t& bank)
+bool ChooseLoadDestination(HWND owner, const std::vector<std::string>& deviceNames, std::int32_t& device,
+                           std::int32_t& bank)
 {
     CDestinationDlg dialog;
+    dialog.m_deviceNames = deviceNames;
     dialog.m_device = device;
     dialog.m_bank = bank;
     dialog.m_instrumentEnabled = false;
@@ -64,18 +63,12 @@ void CDestinationDlg::EnableInstrument(bool enabled)
         EnableControl(GetDlgItem(id), enabled);
 }
 
-// The device list is read afresh at every showing, from a manager that lives only this long.
-// When the engine can't be started the box stays empty: the main window has already said
-// so at start, and a load from an empty box fails with its own message.
+// Without an engine the list is empty and so is the box: the main window has already said so
+// at start, and a load from an empty box fails with its own message.
 void CDestinationDlg::ListDevices()
 {
-    CSoundFontManager manager;
-    if (manager.Initialize() != 0)
-        DebugTrace("Destination dialog: no SoundFont devices (%s)\n", manager.GetErrorText());
-    std::vector<std::string> names;
-    manager.GetDeviceNames(names);
     HWND box = GetDlgItem(IDC_SOUNDFONT_DEVICE);
-    for (const std::string& name : names)
+    for (const std::string& name : m_deviceNames)
         SendMessageA(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
 }
 

@@ -5,6 +5,8 @@
 #include "base/Dialog.h"
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 class CDestinationDlg : public CDialog {
 public:
@@ -19,6 +21,8 @@ public:
     bool m_instrumentEnabled = true;
     std::int32_t m_bank = 0;
     std::int32_t m_instrument = 0;
+    // The SoundFont devices the box lists, in the engine's order.
+    std::vector<std::string> m_deviceNames;
 
     // Runs the dialog modally over `owner`, which is disabled meanwhile.
     INT_PTR Run(HWND owner);
@@ -36,7 +40,8 @@ private:
     void RefuseField(int fieldId, const char* message);
 };
 
-// Asks where a SoundFont goes, starting from `device` and `bank`, with the instrument left
-// out. True on OK, with both then holding the user's choice (the device -1 when none was
-// selected); false otherwise, with both unchanged.
-bool ChooseLoadDestination(HWND owner, std::int32_t& device, std::int32_t& bank);
+// Asks where a SoundFont goes among `deviceNames`, starting from `device` and `bank`, with the
+// instrument left out. True on OK, with both then holding the user's choice (the device -1
+// when none was selected); false otherwise, with both unchanged.
+bool ChooseLoadDestination(HWND owner, const std::vector<std::string>& deviceNames, std::int32_t& device,
+                           std::int32_t& bank);

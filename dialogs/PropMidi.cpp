@@ -123,8 +123,8 @@ void CPropMidi::ListOutputDevices()
 void CPropMidi::ListSoundFontDevices()
 {
     CSoundFontManager manager;
-    if (manager.Initialize() != 0)
-        DebugTrace("Preview page: no SoundFont devices (%s)\n", manager.GetErrorText());
+    if (EngineResult started = manager.Initialize(); started.Failed())
+        DebugTrace("Preview page: no SoundFont devices (%s)\n", started.Text());
     std::vector<std::string> names;
     manager.GetDeviceNames(names);
     Fill(m_soundFontBox, names);

@@ -1,7 +1,7 @@
 #include "fuzz/SimReaderChecks.h"
 
-#include "sim/SimSoundFontReader.h"
-#include "sim/SimWaveReader.h"
+#include "cardmodel/CardSoundFontReader.h"
+#include "cardmodel/CardWaveReader.h"
 
 #include <initializer_list>
 #include <utility>
@@ -23,7 +23,7 @@ bool IsOneOf(SfmResult result, std::initializer_list<SfmResult> codes)
     return false;
 }
 
-std::string CheckSoundFont(SfmResult result, const SimSoundFontContents& contents, std::uint64_t fileSize)
+std::string CheckSoundFont(SfmResult result, const CardSoundFontContents& contents, std::uint64_t fileSize)
 {
     if (!IsOneOf(result, {kSfmSuccess, kSfmPathnameInvalid, kSfmFormatInvalid, kSfmSystemMemoryInsufficient}))
         return "SoundFont read answered code " + std::to_string(result);
@@ -43,7 +43,7 @@ std::string CheckSoundFont(SfmResult result, const SimSoundFontContents& content
     return {};
 }
 
-std::string CheckPreset(SfmResult result, const SimPresetContents& contents, SfmResult soundFontResult,
+std::string CheckPreset(SfmResult result, const CardPresetContents& contents, SfmResult soundFontResult,
                         bool listed)
 {
     if (!IsOneOf(result, {kSfmSuccess, kSfmPathnameInvalid, kSfmFormatInvalid, kSfmPresetIndexInvalid,
@@ -74,8 +74,8 @@ std::string CheckWave(SfmResult result, std::uint64_t dataBytes, std::uint64_t f
 
 std::string CheckSimReaders(const std::string& path, std::uint64_t fileSize)
 {
-    SimSoundFontContents soundFont;
-    const SfmResult soundFontResult = SimReadSoundFont(path, soundFont);
+    CardSoundFontContents soundFont;
+    const SfmResult soundFontResult = CardReadSoundFont(path, soundFont);
     std::string broken = CheckSoundFont(soundFontResult, soundFont, fileSize);
     if (!broken.empty())
         return broken;
@@ -91,8 +91,8 @@ std::string CheckSimReaders(const std::string& path, std::uint64_t fileSize)
     presets.push_back({{128, 0}, false});
     presets.push_back({{0, 0xFFFF}, false});
     for (const auto& [location, listed] : presets) {
-        SimPresetContents preset;
-        SfmResult result = SimReadPreset(path, location.first, location.second, preset);
+        CardPresetContents preset;
+        SfmResult result = CardReadPreset(path, location.first, location.second, preset);
         broken = CheckPreset(result, preset, soundFontResult, listed);
         if (!broken.empty())
             return broken + " (bank " + std::to_string(location.first) + ", preset " +
@@ -100,5 +100,5 @@ std::string CheckSimReaders(const std::string& path, std::uint64_t fileSize)
     }
 
     std::uint64_t dataBytes = 0;
-    return CheckWave(SimReadWave(path, dataBytes), dataBytes, fileSize);
+    return CheckWave(CardReadWave(path, dataBytes), dataBytes, fileSize);
 }

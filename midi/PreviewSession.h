@@ -35,7 +35,6 @@ public:
 
     std::int32_t OutDevice() const { return m_outDevice; }
     void SetOutDevice(std::int32_t device) { m_outDevice = device; }
-    std::int32_t Channel() const { return m_channel; }
     void SetChannel(std::int32_t channel);
     void SetOctave(std::int32_t octave);
     void SetPlayableSelected(bool playable);
@@ -56,7 +55,6 @@ public:
 
     CMidiThruPort& Input() { return m_input; }
     CMidiOutPort& Output() { return m_output; }
-    const CPreviewForwarder& Forwarder() const { return m_forwarder; }
     // What the input thread hands each message to.
     IPreviewInputReceiver& Receiver() { return m_sender; }
     // Program changes from the input, which step the selection instead of being passed on.

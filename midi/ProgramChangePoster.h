@@ -20,7 +20,6 @@ public:
     bool Offer(MidiInputEvent event) noexcept;
     // User-interface thread, on kProgramChangeMessage: as CProgramChangeMailbox::Collect.
     int Collect() noexcept { return m_mailbox.Collect(); }
-    bool Pending() const noexcept { return m_mailbox.Pending(); }
 
 private:
     CProgramChangeMailbox m_mailbox;

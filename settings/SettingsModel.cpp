@@ -1,21 +1,43 @@
 #include "settings/SettingsModel.h"
 
-#include "engine/BankNumbers.h"
 #include "engine/SoundFontManager.h"
-#include "midi/MidiMessage.h"
 #include "midi/MidiPortBase.h"
+#include "settings/SettingsKeys.h"
 
 #include <algorithm>
 
 namespace {
 
-const char kPreview[] = "Preview";
-const char kGeneral[] = "General";
-const char kFolders[] = "Folders";
+// The numbers of sounds on disk, each with its key.
+struct NumberSetting {
+    SettingKey key;
+    std::int32_t PreviewSettings::*value;
+};
+constexpr NumberSetting kFileNumbers[] = {
+    {SettingKey::FileMidiOutChannel, &PreviewSettings::fileMidiOutChannel},
+    {SettingKey::FileBank, &PreviewSettings::fileBank},
+    {SettingKey::FileInstrument, &PreviewSettings::fileInstrument},
+};
 
-// A file without the key sends sounds on disk on the last channel; before any file is read
-// (PreviewSettings) the channel is the first.
-constexpr int kLoadedFileChannel = kHighestMidiChannel;
+// Hand-edited numbers out of range would reach the MIDI stream as status bytes or on another
+// channel; held to their ranges here, they are also written back valid.
+void ReadNumber(const CProfile& profile, SettingKey key, std::int32_t& value)
+{
+    const SettingKeyInfo& info = KeyInfo(key);
+    value = info.absent;
+    profile.ReadInt(info.section, info.name, value);
+    value = std::clamp(value, 0, info.highest);
+}
+
+bool ReadName(const CProfile& profile, SettingKey key, std::string& name)
+{
+    return profile.ReadString(KeyInfo(key).section, KeyInfo(key).name, name);
+}
+
+void WriteName(const CProfile& profile, SettingKey key, const std::string& name)
+{
+    profile.WriteString(KeyInfo(key).section, KeyInfo(key).name, name);
+}
 
 template <typename T>
 void TakeElement(const std::vector<T>& list, std::size_t index, T& target)
@@ -31,15 +53,19 @@ void ReadDeviceMap(const CProfile& profile, CDeviceMap& deviceMap)
     std::vector<std::string> soundFontNames, outputNames;
     std::vector<int> channels;
     std::vector<bool> enabled;
-    profile.ReadStringArray(kPreview, "DevMapArray_SFDevName", soundFontNames);
-    profile.ReadStringArray(kPreview, "DevMapArray_DevName", outputNames);
-    profile.ReadIntArray(kPreview, "DevMapArray_Channel", channels);
-    profile.ReadBoolArray(kPreview, "DevMapArray_Enable", enabled);
+    const SettingKeyInfo& names = KeyInfo(SettingKey::DeviceMapSoundFontNames);
+    const SettingKeyInfo& outputs = KeyInfo(SettingKey::DeviceMapOutputNames);
+    const SettingKeyInfo& channelKey = KeyInfo(SettingKey::DeviceMapChannels);
+    const SettingKeyInfo& enabledKey = KeyInfo(SettingKey::DeviceMapEnabled);
+    profile.ReadStringArray(names.section, names.name, soundFontNames);
+    profile.ReadStringArray(outputs.section, outputs.name, outputNames);
+    profile.ReadIntArray(channelKey.section, channelKey.name, channels);
+    profile.ReadBoolArray(enabledKey.section, enabledKey.name, enabled);
     for (std::size_t i = 0; i < soundFontNames.size(); ++i) {
         DevMapEntry& entry = deviceMap.EntryFor(soundFontNames[i]);
         TakeElement(outputNames, i, entry.outDevName);
         TakeElement(channels, i, entry.channel);
-        entry.channel = std::clamp(entry.channel, 0, kHighestMidiChannel);
+        entry.channel = std::clamp(entry.channel, 0, channelKey.highest);
         if (i < enabled.size())
             entry.enabled = enabled[i];
     }
@@ -56,10 +82,14 @@ void WriteDeviceMap(const CProfile& profile, const CDeviceMap& deviceMap)
         channels.push_back(entry.channel);
         enabled.push_back(entry.enabled);
     }
-    profile.WriteStringArray(kPreview, "DevMapArray_SFDevName", soundFontNames);
-    profile.WriteStringArray(kPreview, "DevMapArray_DevName", outputNames);
-    profile.WriteIntArray(kPreview, "DevMapArray_Channel", channels);
-    profile.WriteBoolArray(kPreview, "DevMapArray_Enable", enabled);
+    const SettingKeyInfo& names = KeyInfo(SettingKey::DeviceMapSoundFontNames);
+    const SettingKeyInfo& outputs = KeyInfo(SettingKey::DeviceMapOutputNames);
+    const SettingKeyInfo& channelKey = KeyInfo(SettingKey::DeviceMapChannels);
+    const SettingKeyInfo& enabledKey = KeyInfo(SettingKey::DeviceMapEnabled);
+    profile.WriteStringArray(names.section, names.name, soundFontNames);
+    profile.WriteStringArray(outputs.section, outputs.name, outputNames);
+    profile.WriteIntArray(channelKey.section, channelKey.name, channels);
+    profile.WriteBoolArray(enabledKey.section, enabledKey.name, enabled);
 }
 
 } // namespace
@@ -74,12 +104,13 @@ void SettingsModel::Load(const CProfile& profile, const SettingsDevices& devices
                          const std::function<void()>& startPreview)
 {
     std::string name;
-    if (profile.ReadString(kPreview, "MidiInDevice", name)) {
+    if (ReadName(profile, SettingKey::MidiInDevice, name)) {
         storedMidiIn.Read(name);
         devices.midiIn.FindDevice(name, preview.midiInDevice);
     }
 
-    profile.ReadBool(kPreview, "PreviewEnableOnStartup", preview.previewOnStartup);
+    const SettingKeyInfo& onStartup = KeyInfo(SettingKey::PreviewOnStartup);
+    profile.ReadBool(onStartup.section, onStartup.name, preview.previewOnStartup);
     if (preview.previewOnStartup)
         startPreview();
 
@@ -91,71 +122,68 @@ void SettingsModel::Load(const CProfile& profile, const SettingsDevices& devices
         preview.deviceMap = DefaultDeviceMap(soundFontDevices, midiOutputs);
     }
 
-    profile.ReadText(kGeneral, "LastOpenDir", lastOpenDir);
-    profile.ReadBool(kGeneral, "ShowPianoStrip", showPianoStrip);
+    const SettingKeyInfo& lastOpen = KeyInfo(SettingKey::LastOpenDir);
+    profile.ReadText(lastOpen.section, lastOpen.name, lastOpenDir);
+    const SettingKeyInfo& strip = KeyInfo(SettingKey::ShowPianoStrip);
+    profile.ReadBool(strip.section, strip.name, showPianoStrip);
 
     std::vector<std::string> paths;
-    profile.ReadTextArray(kFolders, "LocalSoundFonts", paths);
+    const SettingKeyInfo& folderKey = KeyInfo(SettingKey::Folders);
+    profile.ReadTextArray(folderKey.section, folderKey.name, paths);
     for (const std::string& path : paths) {
         folders.emplace_back(path);
         storedFolderPaths.push_back(path);
     }
 
     preview.fileSoundFontDevice = 0;
-    if (profile.ReadString(kPreview, "LFSoundFontDevice", name)) {
+    if (ReadName(profile, SettingKey::FileSoundFontDevice, name)) {
         storedFileSoundFont.Read(name);
         devices.soundFonts.FindDevice(name, preview.fileSoundFontDevice);
     }
 
     preview.fileMidiOutDevice = 0;
     std::string soundFontDevice;
-    if (devices.soundFonts.GetDeviceName(preview.fileSoundFontDevice, soundFontDevice) == 0)
+    if (devices.soundFonts.GetDeviceName(preview.fileSoundFontDevice, soundFontDevice).Ok())
         devices.midiOut.FindDevice(soundFontDevice, preview.fileMidiOutDevice);
-    if (profile.ReadString(kPreview, "LFMidiOutDevice", name)) {
+    if (ReadName(profile, SettingKey::FileMidiOutDevice, name)) {
         storedFileMidiOut.Read(name);
         devices.midiOut.FindDevice(name, preview.fileMidiOutDevice);
     }
 
-    preview.fileMidiOutChannel = kLoadedFileChannel;
-    profile.ReadInt(kPreview, "LFMidiOutChannel", preview.fileMidiOutChannel);
-    preview.fileBank = kLastBank;
-    profile.ReadInt(kPreview, "LFMidiOutBank", preview.fileBank);
-    preview.fileInstrument = kHighestDataByte;
-    profile.ReadInt(kPreview, "LFMidiOutInstrument", preview.fileInstrument);
-    // Hand-edited numbers out of range would reach the MIDI stream as status bytes or on
-    // another channel; held to their ranges here, they are also written back valid.
-    preview.fileMidiOutChannel = std::clamp(preview.fileMidiOutChannel, 0, kHighestMidiChannel);
-    preview.fileBank = std::clamp(preview.fileBank, 0, kHighestDataByte);
-    preview.fileInstrument = std::clamp(preview.fileInstrument, 0, kHighestDataByte);
+    for (const NumberSetting& number : kFileNumbers)
+        ReadNumber(profile, number.key, preview.*number.value);
 }
 
 void SettingsModel::Save(const CProfile& profile, const SettingsDevices& devices) const
 {
-    profile.WriteBool(kPreview, "PreviewEnableOnStartup", preview.previewOnStartup);
+    const SettingKeyInfo& onStartup = KeyInfo(SettingKey::PreviewOnStartup);
+    profile.WriteBool(onStartup.section, onStartup.name, preview.previewOnStartup);
 
     std::string name;
     devices.midiIn.GetDeviceName(preview.midiInDevice, name);
-    profile.WriteString(kPreview, "MidiInDevice", storedMidiIn.ToWrite(name));
+    WriteName(profile, SettingKey::MidiInDevice, storedMidiIn.ToWrite(name));
 
     WriteDeviceMap(profile, preview.deviceMap);
 
-    profile.WriteText(kGeneral, "LastOpenDir", lastOpenDir);
-    profile.WriteBool(kGeneral, "ShowPianoStrip", showPianoStrip);
+    const SettingKeyInfo& lastOpen = KeyInfo(SettingKey::LastOpenDir);
+    profile.WriteText(lastOpen.section, lastOpen.name, lastOpenDir);
+    const SettingKeyInfo& strip = KeyInfo(SettingKey::ShowPianoStrip);
+    profile.WriteBool(strip.section, strip.name, showPianoStrip);
 
     std::vector<std::string> paths;
     for (std::size_t i = 0; i < folders.size(); ++i)
         paths.push_back(ListedPathOf(folders[i], i < storedFolderPaths.size() ? storedFolderPaths[i] : std::string()));
-    profile.WriteTextArray(kFolders, "LocalSoundFonts", paths);
+    const SettingKeyInfo& folderKey = KeyInfo(SettingKey::Folders);
+    profile.WriteTextArray(folderKey.section, folderKey.name, paths);
 
     name.clear();
     devices.soundFonts.GetDeviceName(preview.fileSoundFontDevice, name);
-    profile.WriteString(kPreview, "LFSoundFontDevice", storedFileSoundFont.ToWrite(name));
+    WriteName(profile, SettingKey::FileSoundFontDevice, storedFileSoundFont.ToWrite(name));
     name.clear();
     devices.midiOut.GetDeviceName(preview.fileMidiOutDevice, name);
-    profile.WriteString(kPreview, "LFMidiOutDevice", storedFileMidiOut.ToWrite(name));
-    profile.WriteInt(kPreview, "LFMidiOutChannel", preview.fileMidiOutChannel);
-    profile.WriteInt(kPreview, "LFMidiOutBank", preview.fileBank);
-    profile.WriteInt(kPreview, "LFMidiOutInstrument", preview.fileInstrument);
+    WriteName(profile, SettingKey::FileMidiOutDevice, storedFileMidiOut.ToWrite(name));
+    for (const NumberSetting& number : kFileNumbers)
+        profile.WriteInt(KeyInfo(number.key).section, KeyInfo(number.key).name, preview.*number.value);
 }
 
 void SettingsModel::TakeEdited(const PreviewSettings& edited)

@@ -1,5 +1,7 @@
 #include "settings/UnicodeProfileFile.h"
 
+#include "base/WideText.h"
+
 #include <windows.h>
 
 #include <vector>
@@ -62,18 +64,9 @@ bool HasUtf8Mark(const std::vector<char>& bytes)
 // The file's text: after a UTF-8 mark (which some platforms honour) UTF-8, else the ANSI code page.
 std::wstring TextOf(const std::vector<char>& bytes)
 {
-    const bool utf8 = HasUtf8Mark(bytes);
-    const UINT codePage = utf8 ? CP_UTF8 : CP_ACP;
-    const char* start = bytes.data() + (utf8 ? sizeof kUtf8Mark : 0);
-    const int size = static_cast<int>(bytes.size() - (utf8 ? sizeof kUtf8Mark : 0));
-    if (size == 0)
-        return std::wstring();
-    int length = MultiByteToWideChar(codePage, 0, start, size, nullptr, 0);
-    if (length <= 0)
-        return std::wstring();
-    std::wstring text(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(codePage, 0, start, size, &text[0], length);
-    return text;
+    if (HasUtf8Mark(bytes))
+        return WidenUtf8(std::string(bytes.begin() + sizeof kUtf8Mark, bytes.end()));
+    return WidenAnsi(std::string(bytes.begin(), bytes.end()));
 }
 
 } // namespace

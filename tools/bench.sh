@@ -37,12 +37,13 @@ windows_path() { echo "Z:$1" | tr / '\\'; }
 step "native build (clang, optimised)"
 configure "$native" -DCMAKE_BUILD_TYPE=Release -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
   -DTONEWELL_TESTS=OFF
-build "$native" bench_sf2_presets bench_sf2_hostile bench_preview_input
+build "$native" bench_sf2_presets bench_sf2_hostile bench_preview_input bench_synth_render
 
 step "Windows build ($arch: $toolchain)"
 configure "$win" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_TOOLCHAIN_FILE="$toolchain"
 build "$win" bench_sf2_presets bench_sf2_hostile bench_preview_input bench_tree_refresh bench_preset_index \
   bench_strip_keys
+  bench_audio_output
 
 step "preset listing, native"
 "$native/bench/bench_sf2_presets" "$work/sf2-native" 1000 7
@@ -50,6 +51,8 @@ step "preset reader on hostile files, native"
 "$native/bench/bench_sf2_hostile" "$work/hostile-native" 5
 step "preview input path, native"
 "$native/bench/bench_preview_input"
+step "synthesizer beside FluidSynth, native"
+"$native/bench/bench_synth_render"
 
 # One Wine session for all the Windows programs. They run in their own folder, where the tree
 # benchmark finds the simulated card and writes its settings file for the run.
@@ -70,4 +73,12 @@ tools/wine-session.sh "$win/wine/prefix" --arch "$arch" --fresh -- bash -c '
   (cd "$1/bench" && "$WINELOADER" bench_tree_refresh.exe "$3" 100 10 0)
   echo; echo "== preset index of the find box, Windows under Wine"
   (cd "$1/bench" && "$WINELOADER" bench_preset_index.exe "$3")
-' bench "$root/$win" "$(windows_path "$work/sf2-win")" "$refresh_passes"
+  echo; echo "== audio output per API, Windows under Wine (ALSA file sink, paced in real time)"
+  source "$4/tools/wine-sound.sh"
+  if problem=$(wine_sound_problem) && [ -z "$problem" ] && wine_sound_on "$5/audio-bench.wav"; then
+    (cd "$1/bench" && "$WINELOADER" bench_audio_output.exe 3)
+    wine_sound_off
+  else
+    echo "skipped: the file sink can'"'"'t be set up: $problem"
+  fi
+' bench "$root/$win" "$(windows_path "$work/sf2-win")" "$refresh_passes" "$root" "$work"

@@ -458,3 +458,105 @@ e2e_finish() {
   echo "e2e: all checks passed; artefacts in $E2E_WORK"
   exit 0
 }
+
+# ---------------------------------------------------------------------------------------------
+# Steps, tree listings, the card's record and the settings file, as the journeys read them.
+
+E2E_STEP=0
+E2E_STARTED_AT=$(date +%s)
+E2E_LISTING=""  # the tree listing read last by e2e_read_tree
+
+# e2e_step TEXT: the next step's number and text, and the seconds since the test began.
+e2e_step() {
+  E2E_STEP=$((E2E_STEP + 1))
+  echo
+  echo "== $E2E_STEP. $* ($(($(date +%s) - E2E_STARTED_AT)) s)"
+}
+
+# e2e_abort TEXT: a step failed so that the rest can't follow: counted, the screen kept in
+# screenshots/failure.png, and the test ends with its summary.
+e2e_abort() {
+  echo "FAILED: $*"
+  E2E_FAILURES=$((E2E_FAILURES + 1))
+  mkdir -p "$E2E_WORK/screenshots"
+  e2e_screenshot "$E2E_WORK/screenshots/failure.png" full
+  e2e_finish
+}
+
+# e2e_shot NAME [full|all|CAPTION]: a screenshot kept as screenshots/NN-NAME.png, NN the step.
+e2e_shot() {
+  sleep 0.2 # the last paint
+  mkdir -p "$E2E_WORK/screenshots"
+  e2e_screenshot "$E2E_WORK/screenshots/$(printf %02d "$E2E_STEP")-$1.png" "${2:-}"
+}
+
+# e2e_read_tree [NAME]: the tree as the window shows it now, into E2E_LISTING, which the
+# helpers below read: trees/NN-NAME.txt (NN the step) when named, else tree.txt.
+e2e_read_tree() {
+  if [ -n "${1:-}" ]; then
+    mkdir -p "$E2E_WORK/trees"
+    E2E_LISTING="$E2E_WORK/trees/$(printf %02d "$E2E_STEP")-$1.txt"
+  else
+    E2E_LISTING="$E2E_WORK/tree.txt"
+  fi
+  e2e_tree >"$E2E_LISTING"
+}
+
+# e2e_field NAME LINE: the value of NAME=VALUE in an inspector's line.
+e2e_field() { sed -nE "s/.* $1=([^ ]*) .*/\1/p" <<<"$2"; }
+
+# The first line of the last tree read whose item text is TEXT, exactly.
+e2e_listed_item() {
+  # Through the environment: awk -v would read the backslashes of a path as escapes.
+  wanted=$1 awk 'substr($0, index($0, " text=") + 6) == ENVIRON["wanted"] { print; exit }' \
+    "$E2E_LISTING"
+}
+
+e2e_selected_item() { sed -nE 's/^tree-item .* selected=1 .* text=//p' "$E2E_LISTING"; }
+
+# The texts of the children of the first item of the last tree read whose text is TEXT.
+e2e_children_of() {
+  wanted=$1 awk '
+    { text = substr($0, index($0, " text=") + 6); depth = substr($2, 7) + 0 }
+    inside && depth <= parent { exit }
+    inside && depth == parent + 1 { print text }
+    !inside && text == ENVIRON["wanted"] { inside = 1; parent = depth }' "$E2E_LISTING"
+}
+
+# Whether one of the program's menus is shown.
+e2e_menu_shown() { e2e_inspect windows | grep -q '^toplevel .* class=#32768 visible=1 '; }
+
+# e2e_wait_gone CAPTION: waits up to 10 s for the window CAPTION to go; status 1 if it stays.
+e2e_wait_gone() {
+  local _
+  for _ in $(seq 1 50); do
+    xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1 || return 0
+    sleep 0.2
+  done
+  echo "e2e: the window \"$1\" is still shown" >&2
+  return 1
+}
+
+# e2e_no_message_boxes WHAT: checks that WHAT brought no message box. Call it once the window
+# has answered a question about the action's effect, and so is done with the action or shows
+# its message.
+e2e_no_message_boxes() { e2e_expect "$1: no message box" "" "$(e2e_dismiss_boxes 0.5)"; }
+
+# e2e_card_banks CARD N: the banks of device N (1-based) as "NUMBER NAME", from the file in
+# which the simulated card keeps its banks between runs (texts %XX-encoded there).
+e2e_card_banks() {
+  local number name
+  awk -v n="$2" '/^device / { device++ } device == n && /^bank / { print $2, substr($4, 2) }' \
+    "$1" 2>/dev/null |
+    while read -r number name; do
+      printf '%s %b\n' "$number" "${name//%/\\x}"
+    done
+}
+
+# e2e_expect_ini INI SECTION KEY EXPECTED: one check of a value of the settings file;
+# "(absent)" expects the key to be missing.
+e2e_expect_ini() {
+  local value
+  value=$(e2e_ini_value "$1" "$2" "$3") || value="(absent)"
+  e2e_expect "tnw.ini [$2] $3" "$4" "$value"
+}

@@ -6,8 +6,12 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix mingw-w64-tools
   wine wine64 wine32:i386 fonts-wine xvfb xauth imagemagick xdotool x11-utils python3
-  clang libclang-rt-14-dev googletest zip unzip ccache
+  clang libclang-rt-14-dev googletest zip unzip ccache fluidsynth fluid-soundfont-gm
   timgm6mb-soundfont opl3-soundfont nsis
+  # Sound under Wine (tools/wine-sound.sh): Wine's ALSA driver loads the ALSA library of its
+  # own architecture; the file sink's "plug", "file" and "null" devices are built into it, and
+  # python3 paces the recording. No ALSA plugin package, utility or sound server is needed.
+  libasound2 libasound2:i386 libasound2-data
 )
 
 missing=()

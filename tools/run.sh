@@ -4,7 +4,9 @@
 # 64-bit build of the same sources. With a display (DISPLAY set) the window opens there and
 # runs until it is closed. Without one it runs on a virtual display, saves a screenshot whose
 # path it prints, and closes the program; --keep leaves it running there until this command is
-# interrupted. Further arguments are passed to Tonewell as its command line.
+# interrupted. Further arguments are passed to Tonewell as its command line. Where no sound
+# server runs, what Tonewell plays is recorded (Wine's ALSA driver into a WAV file) and the
+# file's path printed at the end.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -68,11 +70,26 @@ if [ ! -f "$run/tnw.ini" ]; then
   printf '[Folders]\r\nLocalSoundFonts_0=Z:\\usr\\share\\sounds\\sf2\r\n' > "$run/tnw.ini"
 fi
 
+# No sound server (PulseAudio or PipeWire's socket): record what is played instead.
+sound=()
+recording=""
+if [ ! -S "${XDG_RUNTIME_DIR:-/run/user/$(id -u)}/pulse/native" ]; then
+  recording=$root/$run/tonewell-sound.wav
+  sound=(--sound "$recording")
+fi
+said_recording() {
+  if [ -n "$recording" ]; then
+    if [ -s "$recording" ]; then echo "run: what Tonewell played: $recording"; else echo "run: Tonewell played nothing"; fi
+  fi
+}
+
 if [ -n "${DISPLAY:-}" ]; then
-  tools/wine-session.sh "$WINE_BUILD/wine/run-prefix" --arch "$WINEARCH" -- \
+  tools/wine-session.sh "$WINE_BUILD/wine/run-prefix" --arch "$WINEARCH" "${sound[@]}" -- \
     bash -c 'cd "$1" && shift && "$WINELOADER" tonewell.exe "$@"' tonewell "$run" "$@" ||
     fail "Wine could not start Tonewell, or it ended with an error (status $?)"
+  said_recording
   exit 0
 fi
-tools/wine-session.sh "$WINE_BUILD/wine/run-prefix" --arch "$WINEARCH" -- \
+tools/wine-session.sh "$WINE_BUILD/wine/run-prefix" --arch "$WINEARCH" "${sound[@]}" -- \
   bash "$root/tools/run.sh" --inside-display "$keep" "$run" "$@" || exit 1
+said_recording

@@ -12,6 +12,8 @@
 #include "tests/support/FolderPickerWatcher.h"
 #include "tests/support/MenuWatcher.h"
 
+#include <dlgs.h>
+
 #include <algorithm>
 #include <memory>
 
@@ -57,8 +59,21 @@ protected:
 
     void PressKey(WORD key)
     {
-        NMTVKEYDOWN down = {{Tree(), 1000, static_cast<UINT>(TVN_KEYDOWN)}, key, 0};
-        SendMessageA(Window(), WM_NOTIFY, 1000, reinterpret_cast<LPARAM>(&down));
+        NMTVKEYDOWN down = {{Tree(), IDC_SOUND_TREE, static_cast<UINT>(TVN_KEYDOWN)}, key, 0};
+        SendMessageA(Window(), WM_NOTIFY, IDC_SOUND_TREE, reinterpret_cast<LPARAM>(&down));
+    }
+
+    // "Load SoundFont" on the device's menu, with `path` typed into the file dialog.
+    void LoadFromMenu(const char* device, const std::string& path)
+    {
+        DialogWatcher files("Select a SoundFont File", [&](HWND dialog) {
+            HWND name = GetDlgItem(dialog, cmb13); // the file name box
+            HWND edit = FindWindowExA(name, nullptr, "Edit", nullptr);
+            SetWindowTextA(edit ? edit : name, path.c_str());
+            PressButton(dialog, IDOK);
+        });
+        RightClick(Find({"Loaded SoundFonts", device}), "Load SoundFont");
+        EXPECT_TRUE(files.Answered());
     }
 
     std::vector<std::string> Banks(const char* device) { return ChildTexts(Find({"Loaded SoundFonts", device})); }
@@ -151,11 +166,8 @@ TEST_F(CommandsTest, LoadChoosesTheHighestFreeBankSparingThePreviewBank)
                 LoadBank(c.device, bank, m_folder + "small.sf2");
         }
         Open();
-        int device = c.device;
-        int result = -1;
-        OnUi([&] { result = Dialog().m_treeCommands.LoadSoundFont(device, m_folder + "fresh.sf2", true); });
-        EXPECT_EQ(result, 0);
-        EXPECT_TRUE(m_boxes.Boxes().empty());
+        LoadFromMenu(c.device == 0 ? kDevice1 : kDevice2, m_folder + "fresh.sf2");
+        EXPECT_TRUE(m_boxes.Boxes().empty()) << ::testing::PrintToString(m_boxes.Texts());
         const std::vector<std::string> banks = Banks(c.device == 0 ? kDevice1 : kDevice2);
         EXPECT_NE(std::find(banks.begin(), banks.end(), c.expected), banks.end()) << ::testing::PrintToString(banks);
         Close();
@@ -165,16 +177,8 @@ TEST_F(CommandsTest, LoadChoosesTheHighestFreeBankSparingThePreviewBank)
 TEST_F(CommandsTest, LoadFromTheFileDialogShowsTheNewBankAndRemembersTheFolder)
 {
     Open();
-    DialogWatcher files("Select a SoundFont File", [&](HWND dialog) {
-        HWND name = GetDlgItem(dialog, 0x47C); // the file name box
-        SetWindowTextA(FindWindowExA(name, nullptr, "Edit", nullptr) ? FindWindowExA(name, nullptr, "Edit", nullptr) : name,
-                       (m_folder + "small.sf2").c_str());
-        PressButton(dialog, IDOK);
-    });
-    RightClick(Find({"Loaded SoundFonts", kDevice2}), "Load SoundFont");
-    EXPECT_TRUE(files.Answered());
+    LoadFromMenu(kDevice2, m_folder + "small.sf2");
     EXPECT_TRUE(m_boxes.Boxes().empty()) << ::testing::PrintToString(m_boxes.Texts());
-    EXPECT_EQ(Dialog().m_settings.model.lastOpenDir, m_folder);
 
     HTREEITEM bank = Find({"Loaded SoundFonts", kDevice2, "127 - Small"});
     ASSERT_NE(bank, nullptr) << ::testing::PrintToString(Lines());
@@ -183,19 +187,22 @@ TEST_F(CommandsTest, LoadFromTheFileDialogShowsTheNewBankAndRemembersTheFolder)
     EXPECT_TRUE(IsExpanded(bank));
     EXPECT_EQ(TreeView_GetSelection(Tree()), TreeView_GetChild(Tree(), bank));
     EXPECT_NE(MeterText().find("MB Free"), std::string::npos);
+    Close();
+    EXPECT_EQ(SavedValue("General", "LastOpenDir"), m_folder);
 }
 
 TEST_F(CommandsTest, CancelledFileDialogChangesNothing)
 {
+    CProfile(IniPath(), false).WriteText("General", "LastOpenDir", "C:\\Before\\");
     Open();
-    Dialog().m_settings.model.lastOpenDir = "C:\\Before\\";
     TreeLines before = Lines();
     DialogWatcher files("Select a SoundFont File", [](HWND dialog) { PressButton(dialog, IDCANCEL); });
     RightClick(Find({"Loaded SoundFonts", kDevice1}), "Load SoundFont");
     EXPECT_TRUE(files.Answered());
-    EXPECT_EQ(Dialog().m_settings.model.lastOpenDir, "C:\\Before\\");
     EXPECT_EQ(Lines(), before);
     EXPECT_TRUE(m_boxes.Boxes().empty());
+    Close();
+    EXPECT_EQ(SavedValue("General", "LastOpenDir"), "C:\\Before\\");
 }
 
 TEST_F(CommandsTest, CancelledDestinationChangesNothing)
@@ -219,7 +226,8 @@ TEST_F(CommandsTest, CancelledFolderPickerChangesNothing)
     RightClick(Find({"Sound Files on disk"}), "Add Folder");
     EXPECT_TRUE(picker.WaitForCount(1));
     EXPECT_EQ(Lines(), before);
-    EXPECT_EQ(Dialog().m_settings.model.folders.size(), 1u);
+    Close();
+    EXPECT_EQ(SavedFolders(), std::vector<std::string>{m_listed});
 }
 
 TEST_F(CommandsTest, LoadIntoBankTakesTheDestinationChosen)
@@ -261,7 +269,7 @@ TEST_F(CommandsTest, AfterALoadIntoAnotherDeviceTheMeterShowsThatDevice)
         std::unique_ptr<DialogWatcher> files;
         if (c.asksForFile) {
             files = std::make_unique<DialogWatcher>("Select a SoundFont File", [&](HWND dialog) {
-                HWND name = GetDlgItem(dialog, 0x47C); // the file name box
+                HWND name = GetDlgItem(dialog, cmb13); // the file name box
                 HWND edit = FindWindowExA(name, nullptr, "Edit", nullptr);
                 SetWindowTextA(edit ? edit : name, (m_folder + "small.sf2").c_str());
                 PressButton(dialog, IDOK);
@@ -326,10 +334,10 @@ TEST_F(CommandsTest, DeleteAndClearEmptyBanksButNeverBankZero)
     EXPECT_TRUE(Banks(kDevice2).empty());
     EXPECT_EQ(MeterText(), meter) << "the meter keeps what it showed";
     CSoundFontManager manager;
-    ASSERT_EQ(manager.Initialize(), 0);
-    ASSERT_EQ(manager.OpenDevice(1), 0);
-    EXPECT_EQ(manager.QueryBank(0), 0);
-    manager.CloseDevice();
+    ASSERT_TRUE(manager.Initialize().Ok());
+    CSfmDevice device = manager.Open(1);
+    ASSERT_TRUE(device.IsOpen());
+    EXPECT_TRUE(device.IsBankLoaded(0));
     EXPECT_TRUE(m_boxes.Boxes().empty());
 }
 

@@ -3,6 +3,7 @@
 
 #include "tests/app/MainWindowFixture.h"
 
+#include "base/resource.h"
 #include "engine/SfmInterface.h"
 #include "settings/Profile.h"
 #include "tests/engine/SoundFontFixture.h"
@@ -34,11 +35,11 @@ protected:
     {
         char text[INFOTIPSIZE] = "left over";
         NMTVGETINFOTIPA tip = {};
-        tip.hdr = {Tree(), 1000, static_cast<UINT>(TVN_GETINFOTIPA)};
+        tip.hdr = {Tree(), IDC_SOUND_TREE, static_cast<UINT>(TVN_GETINFOTIPA)};
         tip.pszText = text;
         tip.cchTextMax = sizeof text;
         tip.hItem = item;
-        SendMessageA(Window(), WM_NOTIFY, 1000, reinterpret_cast<LPARAM>(&tip));
+        SendMessageA(Window(), WM_NOTIFY, IDC_SOUND_TREE, reinterpret_cast<LPARAM>(&tip));
         return text;
     }
 
@@ -76,9 +77,8 @@ TEST_F(DamagedTest, EachDamagedFileShowsItsPictureItsReasonAndNoMenu)
     CloseHandle(held);
     EXPECT_NE(GetWindowLongA(Tree(), GWL_STYLE) & TVS_INFOTIP, 0);
 
-    const std::pair<int, int> damagedPictures{Dialog().m_images.damagedImage, Dialog().m_images.damagedImage};
-    EXPECT_NE(Dialog().m_images.damagedImage, Dialog().m_images.soundFontImage);
-    EXPECT_NE(Dialog().m_images.damagedImage, -1);
+    const std::pair<int, int> damagedPictures{kDamagedPicture, kDamagedPicture};
+    EXPECT_EQ(ImageList_GetImageCount(TreeView_GetImageList(Tree(), TVSIL_NORMAL)), kPictureCount);
     for (const Row& row : rows) {
         SCOPED_TRACE(row.file);
         HTREEITEM item = File(row.file);

@@ -3,6 +3,8 @@
 
 #include "tests/app/MainWindowFixture.h"
 
+#include "base/WideText.h"
+#include "settings/Profile.h"
 #include "tests/engine/SoundFontFixture.h"
 
 #include <shlobj.h>
@@ -17,32 +19,7 @@ const char kDevice2[] = "Simulated Synth 2";
 
 std::wstring Wide(const std::string& text)
 {
-    std::wstring wide(text.size(), L'\0');
-    int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[0],
-                                     static_cast<int>(wide.size()));
-    wide.resize(static_cast<std::size_t>(length));
-    return wide;
-}
-
-// The drop data the shell hands over: the block, then each path and its NUL, then one more NUL.
-HDROP DropData(const std::vector<std::wstring>& paths, POINT point)
-{
-    std::size_t characters = 1;
-    for (const std::wstring& path : paths)
-        characters += path.size() + 1;
-    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + characters * sizeof(wchar_t));
-    auto* block = static_cast<DROPFILES*>(GlobalLock(memory));
-    block->pFiles = sizeof(DROPFILES);
-    block->pt = point;
-    block->fNC = FALSE;
-    block->fWide = TRUE;
-    auto* text = reinterpret_cast<wchar_t*>(reinterpret_cast<char*>(block) + sizeof(DROPFILES));
-    for (const std::wstring& path : paths) {
-        std::memcpy(text, path.c_str(), path.size() * sizeof(wchar_t));
-        text += path.size() + 1;
-    }
-    GlobalUnlock(memory);
-    return static_cast<HDROP>(memory);
+    return WidenAnsi(text);
 }
 
 class DropTest : public MainWindowTest {
@@ -81,27 +58,9 @@ protected:
         return Wide(m_folder + name);
     }
 
-    // The point at the middle of `item`'s text (null: empty space in the tree), in the window's
-    // client coordinates as the drop block holds it.
-    POINT PointOn(HTREEITEM item) const
-    {
-        RECT rect = {};
-        if (item) {
-            TreeView_EnsureVisible(Tree(), item);
-            TreeView_GetItemRect(Tree(), item, &rect, TRUE);
-        } else {
-            GetClientRect(Tree(), &rect);
-            rect.left = rect.right - 4;
-            rect.top = rect.bottom - 4;
-        }
-        POINT point = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
-        MapWindowPoints(Tree(), Window(), &point, 1);
-        return point;
-    }
-
     void Drop(const std::vector<std::wstring>& paths, HTREEITEM target)
     {
-        SendMessageW(Window(), WM_DROPFILES, reinterpret_cast<WPARAM>(DropData(paths, PointOn(target))), 0);
+        DropOnto(paths, target);
     }
 
     std::vector<std::string> Banks(const char* device) { return ChildTexts(Find({"Loaded SoundFonts", device})); }
@@ -186,10 +145,10 @@ TEST_F(DropTest, FoldersAreListedWhenNoSoundFontCameWithThemOrOnTheDiskBranch)
         Open();
         Drop(c.dropped, c.target.empty() ? nullptr : Find(c.target));
         EXPECT_EQ(ListedFolders().size(), c.listedFolders) << ::testing::PrintToString(ListedFolders());
-        EXPECT_EQ(Dialog().m_settings.model.folders.size(), c.listedFolders);
         EXPECT_EQ(Holds(Banks(kDevice1), "126 - Spaced"), c.loaded);
         EXPECT_TRUE(m_boxes.Boxes().empty()) << ::testing::PrintToString(m_boxes.Texts());
         Close();
+        EXPECT_EQ(SavedFolders().size(), c.listedFolders);
         DeleteFileA(IniPath().c_str());
     }
     // The listed folders are the dropped ones, and a SoundFont in one is listed under it.
@@ -215,7 +174,8 @@ TEST_F(DropTest, ADropWithNothingUsableSaysSoOnce)
     ASSERT_EQ(m_boxes.Texts().size(), 1u);
     EXPECT_NE(m_boxes.Texts()[0].find("Nothing was dropped"), std::string::npos) << m_boxes.Texts()[0];
     EXPECT_EQ(Lines(), before);
-    EXPECT_TRUE(Dialog().m_settings.model.folders.empty());
+    Close();
+    EXPECT_TRUE(SavedFolders().empty());
 }
 
 TEST_F(DropTest, AFileThatFailsToLoadDoesNotStopTheOthers)

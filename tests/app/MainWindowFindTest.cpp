@@ -49,13 +49,25 @@ protected:
         LoadBank(1, 4, m_folder + "small.sf2");
     }
 
-    // Opens the window and waits until its index has read every file.
+    // Opens the window and waits until its index has read every file, as a user sees it: the
+    // results for "a" grow as files are read, up to the three presets of the two readable
+    // files that hold an "a". The box is emptied again.
     void OpenAndIndex()
     {
         Open();
-        for (int waited = 0; waited < 200 && !Dialog().m_treeFind.Index().Counts().complete; ++waited)
+        Type("a");
+        for (int waited = 0; waited < 200 && FileRows() < kFilePresetsWithA; ++waited)
             Sleep(50);
-        ASSERT_TRUE(Dialog().m_treeFind.Index().Counts().complete);
+        ASSERT_EQ(FileRows(), kFilePresetsWithA);
+        Type("");
+    }
+    static constexpr std::size_t kFilePresetsWithA = 3;
+    std::size_t FileRows() const
+    {
+        std::size_t rows = 0;
+        for (const Row& row : Rows())
+            rows += row.where.rfind(m_folder, 0) == 0;
+        return rows;
     }
 
     HWND Box() const { return GetDlgItem(Window(), IDC_FIND_EDIT); }
@@ -138,8 +150,8 @@ protected:
 
 TEST_F(FindTest, TypingListsThePresetsHoldingTheTextAcrossBanksAndFiles)
 {
+    // The damaged file is left out of the index (tests/browser/PresetIndexTest counts it).
     OpenAndIndex();
-    EXPECT_EQ(Dialog().m_treeFind.Index().Counts().skipped, 1u);
     EXPECT_TRUE(Visible(Tree()));
     EXPECT_FALSE(Visible(Results()));
     struct Case {

@@ -1,10 +1,16 @@
 #include "tests/app/MainWindowFixture.h"
 
+#include "base/resource.h"
 #include "engine/SoundFontManager.h"
 #include "settings/Profile.h"
 #include "tests/engine/SimAccess.h"
+#include "tests/support/DialogWatcher.h"
 #include "tests/support/TreeItemText.h"
 
+#include <prsht.h>
+#include <shlobj.h>
+
+#include <cstring>
 #include <fstream>
 #include <sstream>
 
@@ -37,8 +43,7 @@ void MainWindowTest::TearDown()
 
 HWND MainWindowTest::Open(const std::string& startupFile)
 {
-    m_dialog = std::make_unique<CBrowserDlg>(nullptr);
-    m_dialog->m_startupFile = startupFile;
+    m_dialog = std::make_unique<CBrowserDlg>(nullptr, startupFile);
     m_runner = std::make_unique<ModalRunner>(*m_dialog);
     return m_runner->Window();
 }
@@ -58,7 +63,20 @@ std::string MainWindowTest::ItemText(HTREEITEM item) const
 void MainWindowTest::ListChildren(HTREEITEM item)
 {
     if (item && item != TVI_ROOT)
-        OnUi([&] { Dialog().m_treeCommands.ListChildren(item); });
+        OnUi([&] { AnnounceOpening(item); });
+}
+
+void MainWindowTest::AnnounceOpening(HTREEITEM item)
+{
+    NMTREEVIEWA change = {};
+    change.hdr = {Tree(), IDC_SOUND_TREE, TVN_ITEMEXPANDINGA};
+    change.action = TVE_EXPAND;
+    change.itemNew.mask = TVIF_HANDLE;
+    change.itemNew.hItem = item;
+    SendMessageA(Window(), WM_NOTIFY, IDC_SOUND_TREE, reinterpret_cast<LPARAM>(&change));
+    // The window holds the tree's drawing until the branch says it is open.
+    change.hdr.code = TVN_ITEMEXPANDEDA;
+    SendMessageA(Window(), WM_NOTIFY, IDC_SOUND_TREE, reinterpret_cast<LPARAM>(&change));
 }
 
 void MainWindowTest::ListEverything(HTREEITEM parent)
@@ -70,7 +88,7 @@ void MainWindowTest::ListEverything(HTREEITEM parent)
             HTREEITEM item = pending.back();
             pending.pop_back();
             if (item != TVI_ROOT)
-                Dialog().m_treeCommands.ListChildren(item);
+                AnnounceOpening(item);
             HTREEITEM child = item == TVI_ROOT ? TreeView_GetRoot(tree) : TreeView_GetChild(tree, item);
             for (; child; child = TreeView_GetNextSibling(tree, child))
                 pending.push_back(child);
@@ -188,38 +206,128 @@ std::pair<int, int> MainWindowTest::ImagesOf(HTREEITEM item) const
 
 LRESULT MainWindowTest::NotifyTree(UINT code)
 {
-    NMHDR header = {Tree(), 1000, code};
-    return SendMessageA(Window(), WM_NOTIFY, 1000, reinterpret_cast<LPARAM>(&header));
+    NMHDR header = {Tree(), IDC_SOUND_TREE, code};
+    return SendMessageA(Window(), WM_NOTIFY, IDC_SOUND_TREE, reinterpret_cast<LPARAM>(&header));
 }
 
 void MainWindowTest::PointAt(HTREEITEM item)
 {
     RECT rect = {};
+    POINT at = {};
     if (item) {
         TreeView_EnsureVisible(Tree(), item);
         TreeView_GetItemRect(Tree(), item, &rect, TRUE);
-        Dialog().m_treeCommands.Input().SetLastMouse(static_cast<std::uint32_t>(rect.left + 2),
-                                                     static_cast<std::uint32_t>((rect.top + rect.bottom) / 2));
+        at = {rect.left + 2, (rect.top + rect.bottom) / 2};
     } else {
-        RECT client = {};
-        GetClientRect(Tree(), &client);
-        Dialog().m_treeCommands.Input().SetLastMouse(static_cast<std::uint32_t>(client.right - 2),
-                                                     static_cast<std::uint32_t>(client.bottom - 2));
+        GetClientRect(Tree(), &rect);
+        at = {rect.right - 2, rect.bottom - 2};
     }
+    SendMessageA(Tree(), WM_MOUSEMOVE, 0, MAKELPARAM(at.x, at.y));
 }
 
 void MainWindowTest::LoadBank(int device, int bank, const std::string& path)
 {
     CSoundFontManager manager;
-    ASSERT_EQ(manager.Initialize(), 0);
-    ASSERT_EQ(manager.OpenDevice(device), 0);
-    ASSERT_EQ(manager.LoadBank(bank, path), 0) << manager.GetErrorText();
-    manager.CloseDevice();
+    ASSERT_TRUE(manager.Initialize().Ok());
+    CSfmDevice open = manager.Open(device);
+    ASSERT_TRUE(open.IsOpen());
+    EngineResult loaded = open.LoadBank(bank, path);
+    ASSERT_TRUE(loaded.Ok()) << loaded.Text();
+}
+
+namespace {
+
+// The drop data the shell hands over: the block, then each path and its NUL, then one more NUL.
+HDROP DropData(const std::vector<std::wstring>& paths, POINT point)
+{
+    std::size_t characters = 1;
+    for (const std::wstring& path : paths)
+        characters += path.size() + 1;
+    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + characters * sizeof(wchar_t));
+    auto* block = static_cast<DROPFILES*>(GlobalLock(memory));
+    block->pFiles = sizeof(DROPFILES);
+    block->pt = point;
+    block->fNC = FALSE;
+    block->fWide = TRUE;
+    auto* text = reinterpret_cast<wchar_t*>(reinterpret_cast<char*>(block) + sizeof(DROPFILES));
+    for (const std::wstring& path : paths) {
+        std::memcpy(text, path.c_str(), path.size() * sizeof(wchar_t));
+        text += path.size() + 1;
+    }
+    GlobalUnlock(memory);
+    return static_cast<HDROP>(memory);
+}
+
+} // namespace
+
+POINT MainWindowTest::PointOn(HTREEITEM item) const
+{
+    RECT rect = {};
+    if (item) {
+        TreeView_EnsureVisible(Tree(), item);
+        TreeView_GetItemRect(Tree(), item, &rect, TRUE);
+    } else {
+        GetClientRect(Tree(), &rect);
+        rect.left = rect.right - 4;
+        rect.top = rect.bottom - 4;
+    }
+    POINT point = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    MapWindowPoints(Tree(), Window(), &point, 1);
+    return point;
+}
+
+void MainWindowTest::DropOnto(const std::vector<std::wstring>& paths, HTREEITEM target)
+{
+    SendMessageW(Window(), WM_DROPFILES, reinterpret_cast<WPARAM>(DropData(paths, PointOn(target))), 0);
+}
+
+void MainWindowTest::EditSettings(const std::function<void(HWND page)>& edit)
+{
+    DialogWatcher sheet("Tonewell Properties", [&](HWND dialog) {
+        edit(PropSheet_GetCurrentPageHwnd(dialog));
+        PressButton(dialog, IDOK);
+    });
+    SendMessageA(Window(), WM_COMMAND, MAKEWPARAM(IDC_SETTINGS, BN_CLICKED), 0);
+    EXPECT_TRUE(sheet.Answered());
+}
+
+void MainWindowTest::ChooseItem(HWND page, int comboId, int position)
+{
+    HWND combo = GetDlgItem(page, comboId);
+    SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(position), 0);
+    SendMessageA(page, WM_COMMAND, MAKEWPARAM(comboId, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+}
+
+void MainWindowTest::SetCheck(HWND page, int checkId, bool checked)
+{
+    HWND box = GetDlgItem(page, checkId);
+    SendMessageA(box, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+    SendMessageA(page, WM_COMMAND, MAKEWPARAM(checkId, BN_CLICKED), reinterpret_cast<LPARAM>(box));
+}
+
+void MainWindowTest::TypeInto(HWND page, int editId, const std::string& text)
+{
+    // The field tells the page of the change itself (EN_CHANGE).
+    SetDlgItemTextA(page, editId, text.c_str());
 }
 
 std::string MainWindowTest::IniPath()
 {
     return CProfile::ProgramDirectory() + "tnw.ini";
+}
+
+std::string MainWindowTest::SavedValue(const char* section, const char* key)
+{
+    std::string value = "(absent)";
+    CProfile(IniPath(), false).ReadText(section, key, value);
+    return value;
+}
+
+std::vector<std::string> MainWindowTest::SavedFolders()
+{
+    std::vector<std::string> folders;
+    CProfile(IniPath(), false).ReadTextArray("Folders", "LocalSoundFonts", folders);
+    return folders;
 }
 
 std::string MainWindowTest::ReadFile(const std::string& path)

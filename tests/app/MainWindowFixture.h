@@ -3,18 +3,31 @@
 // file, and reads its tree and controls from the test's thread.
 
 #include "app/BrowserDlg.h"
+#include "base/resource.h"
 #include "sim/SimControl.h"
 #include "tests/support/MessageBoxWatcher.h"
 #include "tests/support/ModalRunner.h"
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 // One line per tree item: its depth (1 for top-level items), a space and its text.
 using TreeLines = std::vector<std::string>;
+
+// The tree's pictures, by their places in its image list: the window adds them in this order.
+constexpr int kFolderOpenPicture = 0;
+constexpr int kFolderPicture = 1;
+constexpr int kMelodicPicture = 2;
+constexpr int kPercussionPicture = 3;
+constexpr int kSoundFontPicture = 4;
+constexpr int kWavePicture = 5;
+constexpr int kDevicePicture = 6;
+constexpr int kDamagedPicture = 7;
+constexpr int kPictureCount = 8;
 
 class MainWindowTest : public ::testing::Test {
 protected:
@@ -27,8 +40,7 @@ protected:
     void Close();
 
     HWND Window() const { return m_runner ? m_runner->Window() : nullptr; }
-    HWND Tree() const { return GetDlgItem(Window(), 1000); }
-    CBrowserDlg& Dialog() { return *m_dialog; }
+    HWND Tree() const { return GetDlgItem(Window(), IDC_SOUND_TREE); }
     ModalRunner& Runner() { return *m_runner; }
 
     // The tree's items are inserted when their parent is first opened. These helpers look into
@@ -44,6 +56,9 @@ protected:
     std::vector<std::string> ChildTexts(HTREEITEM item);
     // Has the window list the children of `item`, as opening it first does.
     void ListChildren(HTREEITEM item);
+    // On the window's thread: tells the window that `item` opens and has opened, as the tree
+    // does, without opening it.
+    void AnnounceOpening(HTREEITEM item);
     // Opens each item along `texts` as a click on its button does; the last item reached, or
     // null when one is missing.
     HTREEITEM OpenPath(const std::vector<std::string>& texts);
@@ -63,10 +78,29 @@ protected:
     // Moves the remembered mouse position onto `item` (or onto empty space for null).
     void PointAt(HTREEITEM item);
 
+    // Drops the files and folders onto `item` (null: empty space in the tree) as the shell does.
+    void DropOnto(const std::vector<std::wstring>& paths, HTREEITEM item);
+    // The middle of `item`'s text (null: empty space in the tree), in the window's client
+    // coordinates, as a drop gives it.
+    POINT PointOn(HTREEITEM item) const;
+
+    // Opens the settings with the Settings button, has `edit` change the page (given the
+    // page's window) as the user would, and presses OK.
+    void EditSettings(const std::function<void(HWND page)>& edit);
+    // On the settings page: chooses an item of a combo box, ticks or clears a check box, types
+    // into a field; each with the notification the control sends.
+    static void ChooseItem(HWND page, int comboId, int position);
+    static void SetCheck(HWND page, int checkId, bool checked);
+    static void TypeInto(HWND page, int editId, const std::string& text);
+
     // Loads `path` into `bank` of `device` through a manager of the test's own.
     void LoadBank(int device, int bank, const std::string& path);
     const SimControlTable& Sim() const { return *m_sim; }
     static std::string IniPath();
+    // What tnw.ini holds (the window writes it when it closes): a value as text, "(absent)"
+    // when the key is missing, and the listed folders.
+    static std::string SavedValue(const char* section, const char* key);
+    static std::vector<std::string> SavedFolders();
     static std::string ReadFile(const std::string& path);
 
     MessageBoxWatcher m_boxes;

@@ -11,6 +11,7 @@
 #include "tests/support/FolderPickerWatcher.h"
 #include "tests/support/MenuWatcher.h"
 
+#include <dlgs.h>
 #include <oleacc.h>
 
 #include <memory>
@@ -154,7 +155,7 @@ std::string Spoken(std::string name)
 std::shared_ptr<void> ChooseFile(const std::string& path)
 {
     return std::make_shared<DialogWatcher>("Select a SoundFont File", [path](HWND dialog) {
-        HWND name = GetDlgItem(dialog, 0x47C); // the file name box
+        HWND name = GetDlgItem(dialog, cmb13); // the file name box
         HWND edit = FindWindowExA(name, nullptr, "Edit", nullptr);
         SetWindowTextA(edit ? edit : name, path.c_str());
         PressButton(dialog, IDOK);

@@ -134,6 +134,8 @@ TEST_F(NamesTest, NamesInAnyScriptAreShownListedLoadedKeptAndPreviewed)
         const std::string folder = ListFolderNamed(name);
         const std::string file = name + ".sf2";
         const std::string filePath = folder + "\\" + file;
+        // The file dialog's last folder, in the same letters, goes through the same file.
+        CProfile(IniPath(), false).WriteText("General", "LastOpenDir", folder + "\\");
 
         ASSERT_NE(Open(), nullptr);
         ASSERT_NE(FindWide({"Sound Files on disk", folder}), nullptr) << folder;
@@ -165,14 +167,15 @@ TEST_F(NamesTest, NamesInAnyScriptAreShownListedLoadedKeptAndPreviewed)
         SendMessageA(Window(), WM_COMMAND, MAKEWPARAM(IDC_PREVIEW, BN_CLICKED), 0);
 
         // A restart finds the folder and the last folder of the file dialog again.
-        OnUi([&] { Dialog().m_settings.model.lastOpenDir = folder + "\\"; });
         Close();
         std::vector<std::string> saved;
         EXPECT_TRUE(CProfile(IniPath(), false).ReadTextArray("Folders", "LocalSoundFonts", saved));
         EXPECT_EQ(saved, std::vector<std::string>{folder});
+        std::string lastOpenDir;
+        EXPECT_TRUE(CProfile(IniPath(), false).ReadText("General", "LastOpenDir", lastOpenDir));
+        EXPECT_EQ(lastOpenDir, folder + "\\");
         ASSERT_NE(Open(), nullptr);
         EXPECT_NE(FindWide({"Sound Files on disk", folder, file, "000-000 Grand"}), nullptr);
-        EXPECT_EQ(Dialog().m_settings.model.lastOpenDir, folder + "\\");
         Close();
         DeleteFileA(IniPath().c_str());
     }
@@ -182,14 +185,14 @@ TEST_F(NamesTest, AFileWhoseNameTheCardCantTakeIsNotHandedToItAndTheMessageSaysW
 {
     // No short name exists for a file that is not there, as on a volume without short names.
     CSoundFontManager manager;
-    ASSERT_EQ(manager.Initialize(), 0);
-    ASSERT_EQ(manager.OpenDevice(0), 0);
-    EXPECT_NE(manager.LoadBank(5, m_parent + "日本語\\なし.sf2"), 0);
-    EXPECT_EQ(manager.GetLastResult(), CSoundFontManager::kNameNotPassable);
-    EXPECT_STREQ(manager.GetErrorText(), "this file's name can't be passed to the sound card: rename it or copy it "
-                                         "to a folder with a plain name");
+    ASSERT_TRUE(manager.Initialize().Ok());
+    CSfmDevice device = manager.Open(0);
+    ASSERT_TRUE(device.IsOpen());
+    EngineResult loaded = device.LoadBank(5, m_parent + "日本語\\なし.sf2");
+    EXPECT_EQ(loaded.Code(), EngineResult::kNameNotPassable);
+    EXPECT_STREQ(loaded.Text(), "this file's name can't be passed to the sound card: rename it or copy it "
+                                "to a folder with a plain name");
     EXPECT_EQ(Sim().CallCount(SfmSlot::LoadBank), 0u) << "the card is not asked";
-    manager.CloseDevice();
 }
 
 TEST_F(NamesTest, ADamagedFilesMessageNamesItAsItIs)

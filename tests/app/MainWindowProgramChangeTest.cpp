@@ -38,9 +38,8 @@ protected:
         for (DWORD word : words)
             m_midi.Receive(0, word);
         ASSERT_TRUE(m_midi.WaitUntilDelivered());
-        for (DWORD start = GetTickCount(); Dialog().m_preview.ProgramChanges().Pending() && GetTickCount() - start < 5000;)
-            Sleep(1);
-        OnUi([] {}); // the posted message is handled before this one
+        // The input callback posts the program change to the window.
+        ASSERT_TRUE(Runner().AfterPostedMessages());
     }
     std::string Selected() const { return ItemText(TreeView_GetSelection(Tree())); }
 };
@@ -75,7 +74,7 @@ TEST_F(ProgramChangeTest, SelectsTheProgramInTheSameBankOrTheNearestAboveWrappin
         m_midi.ClearRecords();
         Play({ProgramChange(0, c.program)});
         EXPECT_EQ(Selected(), c.selected);
-        EXPECT_EQ(Dialog().m_soundTree.SelectedRecord()->kind, TreeItemKind::BankPreset);
+        EXPECT_EQ(RecordOf(TreeView_GetSelection(Tree()))->kind, TreeItemKind::BankPreset);
     }
     // As a click: the preset is chosen on the mapped output and channel.
     TreeView_SelectItem(Tree(), Item(Loaded("000 Grand")));
@@ -122,16 +121,18 @@ TEST_F(ProgramChangeTest, NothingHappensWithoutAPresetSelectedOrWhileNotPreviewi
         EXPECT_TRUE(m_midi.Sent().empty()) << "the program change is not passed on";
     }
 
-    // One arriving as previewing stops finds it stopped.
+    // One arriving as previewing stops finds it stopped: the stop delivers it as the input
+    // closes. Nor is it kept for the next start.
     TreeView_SelectItem(Tree(), Item(Loaded("000 Grand")));
+    m_midi.PauseDelivery();
+    m_midi.Receive(0, ProgramChange(0, 61));
     ClickPreview();
-    MidiInputEvent event;
-    event.status = 0xC0;
-    event.data1 = 61;
-    Dialog().m_preview.Receiver().ForwardPreviewInput(event);
+    m_midi.ResumeDelivery();
     Play({});
     EXPECT_EQ(Selected(), "000 Grand");
-    EXPECT_FALSE(Dialog().m_preview.ProgramChanges().Pending());
+    ClickPreview();
+    Play({});
+    EXPECT_EQ(Selected(), "000 Grand");
 }
 
 TEST_F(ProgramChangeTest, ABurstOfAThousandEndsOnTheLastProgramAndLeavesTheWindowResponsive)

@@ -1,12 +1,17 @@
 // Damaged and hand-edited settings files at start: on each the main window opens without a
-// message, takes what is readable, and at exit writes back a file from which the next start
-// reads exactly the same settings.
+// message and at exit writes back a file from which the next start reads exactly the same
+// settings. What a start held is read back from the file it wrote, by the window's own
+// settings owner, built here on the same devices.
 
 #include "tests/app/MainWindowFixture.h"
 
 #include "base/resource.h"
+#include "engine/SoundFontManager.h"
+#include "midi/MidiInPort.h"
 #include "midi/MidiMessage.h"
+#include "midi/MidiOutPort.h"
 #include "settings/Profile.h"
+#include "settings/SettingsFile.h"
 #include "tests/engine/SoundFontFixture.h"
 #include "tests/support/DialogWatcher.h"
 #include "tests/support/MenuWatcher.h"
@@ -32,31 +37,31 @@ std::string Shown(const std::string& value)
            std::to_string(std::hash<std::string>()(value)) + ")";
 }
 
-// Every setting the window holds, one line each.
-std::vector<std::string> SettingsOf(const CBrowserDlg& window)
+// Every setting read, one line each.
+std::vector<std::string> SettingsOf(const SettingsModel& settings)
 {
     std::vector<std::string> lines = {
-        "MidiInDevice " + std::to_string(window.m_settings.model.preview.midiInDevice),
-        "PreviewEnableOnStartup " + std::to_string(window.m_settings.model.preview.previewOnStartup),
-        "LastOpenDir " + Shown(window.m_settings.model.lastOpenDir),
-        "LFSoundFontDevice " + std::to_string(window.m_settings.model.preview.fileSoundFontDevice),
-        "LFMidiOutDevice " + std::to_string(window.m_settings.model.preview.fileMidiOutDevice),
-        "LFMidiOutChannel " + std::to_string(window.m_settings.model.preview.fileMidiOutChannel),
-        "LFMidiOutBank " + std::to_string(window.m_settings.model.preview.fileBank),
-        "LFMidiOutInstrument " + std::to_string(window.m_settings.model.preview.fileInstrument),
+        "MidiInDevice " + std::to_string(settings.preview.midiInDevice),
+        "PreviewEnableOnStartup " + std::to_string(settings.preview.previewOnStartup),
+        "LastOpenDir " + Shown(settings.lastOpenDir),
+        "LFSoundFontDevice " + std::to_string(settings.preview.fileSoundFontDevice),
+        "LFMidiOutDevice " + std::to_string(settings.preview.fileMidiOutDevice),
+        "LFMidiOutChannel " + std::to_string(settings.preview.fileMidiOutChannel),
+        "LFMidiOutBank " + std::to_string(settings.preview.fileBank),
+        "LFMidiOutInstrument " + std::to_string(settings.preview.fileInstrument),
     };
-    for (const auto& [name, entry] : window.m_settings.model.preview.deviceMap)
+    for (const auto& [name, entry] : settings.preview.deviceMap)
         lines.push_back("DevMap " + Shown(name) + " -> " + Shown(entry.outDevName) + " channel " +
                         std::to_string(entry.channel) + (entry.enabled ? " enabled" : " disabled"));
-    for (const CShellItem& folder : window.m_settings.model.folders)
+    for (const CShellItem& folder : settings.folders)
         lines.push_back("Folder " + Shown(folder.GetPath()));
     return lines;
 }
 
-// The window's device-map entry for a name, read from a copy so the window's map is left as it is.
-DevMapEntry EntryOf(const CBrowserDlg& window, const std::string& name)
+// The device-map entry for a name, read from a copy so the settings are left as they are.
+DevMapEntry EntryOf(const SettingsModel& settings, const std::string& name)
 {
-    CDeviceMap map = window.m_settings.model.preview.deviceMap;
+    CDeviceMap map = settings.preview.deviceMap;
     return map.EntryFor(name);
 }
 
@@ -84,20 +89,11 @@ std::string Garbage(std::size_t size, unsigned seed)
     return bytes;
 }
 
-// Chooses an item of a combo box on the settings sheet's page as the user would.
-void Choose(HWND sheet, int comboId, int position)
-{
-    HWND page = PropSheet_GetCurrentPageHwnd(sheet);
-    HWND combo = GetDlgItem(page, comboId);
-    SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(position), 0);
-    SendMessageA(page, WM_COMMAND, MAKEWPARAM(comboId, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
-}
-
 struct FileCase {
     const char* name;
     std::string text;
-    // What the start made of the file, and what the exit wrote; either may be empty.
-    std::function<void(const CBrowserDlg&)> read;
+    // What a start makes of the file, and what the window's exit wrote; either may be empty.
+    std::function<void(const SettingsModel&)> read;
     std::function<void(const CProfile&)> saved;
 };
 
@@ -117,8 +113,21 @@ protected:
         WriteBytes(m_folder + "tone.wav", WaveBytes(64));
     }
 
+    // What tnw.ini holds as it is now, read by the window's settings owner, built on the
+    // devices the window finds.
+    SettingsModel ReadSettings()
+    {
+        CSoundFontManager card;
+        EXPECT_EQ(card.Initialize(), 0);
+        CMidiInPort input;
+        CMidiOutPort output;
+        CSettingsFile file;
+        file.Load({input, output, card}, [] {});
+        return file.model;
+    }
+
     // Starts on `text`, closes, starts again on what the first run wrote: the second start must
-    // read what the first one held.
+    // hold what the first one held. What a start held is read from the file it wrote.
     void RunCase(const FileCase& c)
     {
         SCOPED_TRACE(c.name);
@@ -126,18 +135,17 @@ protected:
         WriteBytes(IniPath(), c.text);
         const std::size_t boxesBefore = m_boxes.Boxes().size();
         ASSERT_NE(Open(), nullptr);
-        std::vector<std::string> first;
-        OnUi([&] { first = SettingsOf(Dialog()); });
-        if (c.read)
-            c.read(Dialog());
+        const std::string previewButton = WindowText(GetDlgItem(Window(), IDC_PREVIEW));
         Close();
+        const SettingsModel first = ReadSettings();
+        if (c.read)
+            c.read(first);
+        EXPECT_EQ(previewButton, first.preview.previewOnStartup ? "Stop &Preview" : "Start &Preview");
         if (c.saved)
             c.saved(CProfile(IniPath(), false));
         ASSERT_NE(Open(), nullptr);
-        std::vector<std::string> second;
-        OnUi([&] { second = SettingsOf(Dialog()); });
         Close();
-        EXPECT_EQ(second, first);
+        EXPECT_EQ(SettingsOf(ReadSettings()), SettingsOf(first));
         EXPECT_EQ(m_boxes.Boxes().size(), boxesBefore) << ::testing::PrintToString(m_boxes.Texts());
     }
 
@@ -151,10 +159,10 @@ protected:
 TEST_F(SettingsFileTest, DamagedFilesOpenAndKeepWhatIsReadable)
 {
     const std::string kept = "[General]\r\nLastOpenDir=C:\\Kept\\\r\n[Folders]\r\nLocalSoundFonts_0=" + m_listed + "\r\n";
-    auto keepsTheReadablePart = [&](const CBrowserDlg& window) {
-        EXPECT_EQ(window.m_settings.model.lastOpenDir, "C:\\Kept\\");
-        ASSERT_EQ(window.m_settings.model.folders.size(), 1u);
-        EXPECT_EQ(window.m_settings.model.folders[0].GetPath(), m_listed);
+    auto keepsTheReadablePart = [&](const SettingsModel& settings) {
+        EXPECT_EQ(settings.lastOpenDir, "C:\\Kept\\");
+        ASSERT_EQ(settings.folders.size(), 1u);
+        EXPECT_EQ(settings.folders[0].GetPath(), m_listed);
     };
     auto savesTheReadablePart = [&](const CProfile& saved) {
         EXPECT_EQ(SavedText(saved, "General", "LastOpenDir"), "C:\\Kept\\");
@@ -162,10 +170,10 @@ TEST_F(SettingsFileTest, DamagedFilesOpenAndKeepWhatIsReadable)
     };
     const FileCase cases[] = {
         {"an empty file", "",
-         [](const CBrowserDlg& window) {
-             EXPECT_EQ(window.m_settings.model.preview.deviceMap.size(), 2u);
-             EXPECT_EQ(window.m_settings.model.preview.fileBank, 127);
-             EXPECT_TRUE(window.m_settings.model.folders.empty());
+         [](const SettingsModel& settings) {
+             EXPECT_EQ(settings.preview.deviceMap.size(), 2u);
+             EXPECT_EQ(settings.preview.fileBank, 127);
+             EXPECT_TRUE(settings.folders.empty());
          },
          [](const CProfile& saved) {
              EXPECT_EQ(SavedList(saved, "Preview", "DevMapArray_SFDevName"),
@@ -179,31 +187,31 @@ TEST_F(SettingsFileTest, DamagedFilesOpenAndKeepWhatIsReadable)
          savesTheReadablePart},
         {"lines ended by a bare CR or LF, the last one by nothing",
          "[Preview]\nLFMidiOutBank=33\r\n[General]\nLastOpenDir=C:\\Kept\\\n[Folders]\nLocalSoundFonts_0=" + m_listed,
-         [&](const CBrowserDlg& window) {
-             EXPECT_EQ(window.m_settings.model.preview.fileBank, 33);
-             keepsTheReadablePart(window);
+         [&](const SettingsModel& settings) {
+             EXPECT_EQ(settings.preview.fileBank, 33);
+             keepsTheReadablePart(settings);
          },
          savesTheReadablePart},
         {"names and sections in other letter cases, blanks and quotes around values",
          "[PREVIEW]\r\n  lfmidioutbank =  \"41\"  \r\n[general]\r\nLASTOPENDIR='C:\\Kept\\'\r\n",
-         [](const CBrowserDlg& window) {
-             EXPECT_EQ(window.m_settings.model.preview.fileBank, 41);
-             EXPECT_EQ(window.m_settings.model.lastOpenDir, "C:\\Kept\\");
+         [](const SettingsModel& settings) {
+             EXPECT_EQ(settings.preview.fileBank, 41);
+             EXPECT_EQ(settings.lastOpenDir, "C:\\Kept\\");
          },
          nullptr},
         {"a zero byte inside a line", "[Preview]\r\nLFMidiOutBank=5" + std::string(1, '\0') + "9\r\n" + kept,
-         [&](const CBrowserDlg& window) {
-             EXPECT_EQ(window.m_settings.model.preview.fileBank, 5);
-             keepsTheReadablePart(window);
+         [&](const SettingsModel& settings) {
+             EXPECT_EQ(settings.preview.fileBank, 5);
+             keepsTheReadablePart(settings);
          },
          savesTheReadablePart},
         {"a UTF-8 byte-order mark", "\xEF\xBB\xBF" + kept, keepsTheReadablePart, savesTheReadablePart},
         {"a UTF-16 byte-order mark before 8-bit text", "\xFF\xFE" + kept, nullptr, nullptr},
         {"values that are empty or have no equals sign",
          "[Preview]\r\nLFMidiOutBank=\r\nLFMidiOutInstrument\r\n=9\r\nLFMidiOutChannel==3\r\n",
-         [](const CBrowserDlg& window) {
-             EXPECT_EQ(window.m_settings.model.preview.fileBank, 0) << "an empty number reads as 0";
-             EXPECT_EQ(window.m_settings.model.preview.fileMidiOutChannel, 0) << "=3 has no leading number";
+         [](const SettingsModel& settings) {
+             EXPECT_EQ(settings.preview.fileBank, 0) << "an empty number reads as 0";
+             EXPECT_EQ(settings.preview.fileMidiOutChannel, 0) << "=3 has no leading number";
          },
          nullptr},
     };
@@ -216,23 +224,23 @@ TEST_F(SettingsFileTest, LongValuesAndRepeatedNamesAreReadAsThePlatformReadsThem
     const std::string longFolder = "C:\\" + std::string(32000, 'f');
     const FileCase cases[] = {
         {"the longest value the platform keeps", "[General]\r\nLastOpenDir=" + std::string(32766, 'd') + "\r\n",
-         [](const CBrowserDlg& window) { EXPECT_EQ(window.m_settings.model.lastOpenDir, std::string(32766, 'd')); },
+         [](const SettingsModel& settings) { EXPECT_EQ(settings.lastOpenDir, std::string(32766, 'd')); },
          [](const CProfile& saved) { EXPECT_EQ(SavedText(saved, "General", "LastOpenDir"), std::string(32766, 'd')); }},
         {"values longer than the platform keeps",
          "[General]\r\nLastOpenDir=" + std::string(40000, 'd') + "\r\n[Preview]\r\nMidiInDevice=" +
              std::string(40000, 'k') + "\r\nLFMidiOutBank=7\r\n",
-         [](const CBrowserDlg& window) {
-             EXPECT_EQ(window.m_settings.model.lastOpenDir.substr(0, 100), std::string(100, 'd'));
-             EXPECT_LE(window.m_settings.model.lastOpenDir.size(), CProfile::kMaxValueLength);
-             EXPECT_EQ(window.m_settings.model.preview.midiInDevice, 0);
-             EXPECT_EQ(window.m_settings.model.preview.fileBank, 7);
+         [](const SettingsModel& settings) {
+             EXPECT_EQ(settings.lastOpenDir.substr(0, 100), std::string(100, 'd'));
+             EXPECT_LE(settings.lastOpenDir.size(), CProfile::kMaxValueLength);
+             EXPECT_EQ(settings.preview.midiInDevice, 0);
+             EXPECT_EQ(settings.preview.fileBank, 7);
          },
          nullptr},
         {"a device map entry with names of 5,000 characters",
          "[Preview]\r\nDevMapArray_SFDevName_0=" + std::string(5000, 'n') + "\r\nDevMapArray_DevName_0=" +
              std::string(5000, 'o') + "\r\nDevMapArray_Channel_0=4\r\nDevMapArray_Enable_0=False\r\n",
-         [](const CBrowserDlg& window) {
-             EXPECT_EQ(window.m_settings.model.preview.deviceMap.size(), 3u) << "the two devices present join it";
+         [](const SettingsModel& settings) {
+             EXPECT_EQ(settings.preview.deviceMap.size(), 3u) << "the two devices present join it";
          },
          [](const CProfile& saved) {
              std::vector<std::string> names = SavedList(saved, "Preview", "DevMapArray_SFDevName");
@@ -240,29 +248,29 @@ TEST_F(SettingsFileTest, LongValuesAndRepeatedNamesAreReadAsThePlatformReadsThem
              EXPECT_EQ(SavedList(saved, "Preview", "DevMapArray_DevName").at(2), std::string(5000, 'o'));
          }},
         {"a folder path of 32,000 characters", "[Folders]\r\nLocalSoundFonts_0=" + longFolder + "\r\n",
-         [](const CBrowserDlg& window) { EXPECT_EQ(window.m_settings.model.folders.size(), 1u); },
+         [](const SettingsModel& settings) { EXPECT_EQ(settings.folders.size(), 1u); },
          [&](const CProfile& saved) {
              EXPECT_EQ(SavedList(saved, "Folders", "LocalSoundFonts"), std::vector<std::string>{longFolder});
          }},
         {"a key given twice in one section",
          "[Preview]\r\nLFMidiOutBank=10\r\nLFMidiOutBank=11\r\n",
-         [](const CBrowserDlg& window) { EXPECT_EQ(window.m_settings.model.preview.fileBank, 10) << "the first one wins"; },
+         [](const SettingsModel& settings) { EXPECT_EQ(settings.preview.fileBank, 10) << "the first one wins"; },
          [](const CProfile& saved) { EXPECT_EQ(SavedText(saved, "Preview", "LFMidiOutBank"), "10"); }},
         {"a section given twice",
          "[Preview]\r\nLFMidiOutBank=10\r\n[General]\r\nLastOpenDir=C:\\One\\\r\n[Preview]\r\n"
          "LFMidiOutBank=20\r\nLFMidiOutInstrument=30\r\n",
-         [](const CBrowserDlg& window) {
-             EXPECT_EQ(window.m_settings.model.preview.fileBank, 10);
-             EXPECT_EQ(window.m_settings.model.preview.fileInstrument, 127) << "only the first of the two is read";
-             EXPECT_EQ(window.m_settings.model.lastOpenDir, "C:\\One\\");
+         [](const SettingsModel& settings) {
+             EXPECT_EQ(settings.preview.fileBank, 10);
+             EXPECT_EQ(settings.preview.fileInstrument, 127) << "only the first of the two is read";
+             EXPECT_EQ(settings.lastOpenDir, "C:\\One\\");
          },
          nullptr},
         {"a device name given twice in the device map",
          "[Preview]\r\nDevMapArray_SFDevName_0=Simulated Synth 1\r\nDevMapArray_SFDevName_1=Simulated Synth 1\r\n"
          "DevMapArray_Channel_0=3\r\nDevMapArray_Channel_1=4\r\n",
-         [](const CBrowserDlg& window) {
-             EXPECT_EQ(window.m_settings.model.preview.deviceMap.size(), 2u);
-             EXPECT_EQ(EntryOf(window, kDevice1).channel, 4) << "the last one wins";
+         [](const SettingsModel& settings) {
+             EXPECT_EQ(settings.preview.deviceMap.size(), 2u);
+             EXPECT_EQ(EntryOf(settings, kDevice1).channel, 4) << "the last one wins";
          },
          [](const CProfile& saved) {
              EXPECT_EQ(SavedList(saved, "Preview", "DevMapArray_SFDevName"), (std::vector<std::string>{kDevice1, kDevice2}));
@@ -271,12 +279,12 @@ TEST_F(SettingsFileTest, LongValuesAndRepeatedNamesAreReadAsThePlatformReadsThem
          "[Preview]\r\nDevMapArray_SFDevName_0=A\r\nDevMapArray_SFDevName_1=B\r\nDevMapArray_SFDevName_2=C\r\n"
          "DevMapArray_SFDevName_4=E\r\nDevMapArray_DevName_0=Out A\r\nDevMapArray_Channel_0=1\r\n"
          "DevMapArray_Channel_1=2\r\nDevMapArray_Enable_1=False\r\n",
-         [](const CBrowserDlg& window) {
-             EXPECT_EQ(window.m_settings.model.preview.deviceMap.size(), 5u) << "A, B, C and the two devices present";
-             EXPECT_EQ(EntryOf(window, "A").outDevName, "Out A");
-             EXPECT_EQ(EntryOf(window, "B").channel, 2);
-             EXPECT_TRUE(EntryOf(window, "B").enabled) << "an array without its first element is absent";
-             EXPECT_EQ(EntryOf(window, "C").channel, 0);
+         [](const SettingsModel& settings) {
+             EXPECT_EQ(settings.preview.deviceMap.size(), 5u) << "A, B, C and the two devices present";
+             EXPECT_EQ(EntryOf(settings, "A").outDevName, "Out A");
+             EXPECT_EQ(EntryOf(settings, "B").channel, 2);
+             EXPECT_TRUE(EntryOf(settings, "B").enabled) << "an array without its first element is absent";
+             EXPECT_EQ(EntryOf(settings, "C").channel, 0);
          },
          [](const CProfile& saved) {
              for (const char* key : {"DevMapArray_SFDevName", "DevMapArray_DevName"})
@@ -300,11 +308,11 @@ TEST_F(SettingsFileTest, NumbersAreHeldToTheirMidiRangesWhenRead)
          "[Preview]\r\nLFMidiOutChannel=99999999999999999999\r\nLFMidiOutBank=-5\r\n"
          "LFMidiOutInstrument=-2147483649\r\nDevMapArray_SFDevName_0=Simulated Synth 1\r\n"
          "DevMapArray_Channel_0=4294967296\r\n",
-         [](const CBrowserDlg& window) {
-             EXPECT_EQ(window.m_settings.model.preview.fileMidiOutChannel, 15);
-             EXPECT_EQ(window.m_settings.model.preview.fileBank, 0);
-             EXPECT_EQ(window.m_settings.model.preview.fileInstrument, 0);
-             EXPECT_EQ(EntryOf(window, kDevice1).channel, 15);
+         [](const SettingsModel& settings) {
+             EXPECT_EQ(settings.preview.fileMidiOutChannel, 15);
+             EXPECT_EQ(settings.preview.fileBank, 0);
+             EXPECT_EQ(settings.preview.fileInstrument, 0);
+             EXPECT_EQ(EntryOf(settings, kDevice1).channel, 15);
          },
          [](const CProfile& saved) {
              EXPECT_EQ(SavedText(saved, "Preview", "LFMidiOutChannel"), "15");
@@ -315,20 +323,20 @@ TEST_F(SettingsFileTest, NumbersAreHeldToTheirMidiRangesWhenRead)
          }},
         {"numbers with signs, prefixes and trailing text",
          "[Preview]\r\nLFMidiOutChannel=+7\r\nLFMidiOutBank=0x10\r\nLFMidiOutInstrument=12abc\r\n",
-         [](const CBrowserDlg& window) {
-             EXPECT_EQ(window.m_settings.model.preview.fileMidiOutChannel, 7);
-             EXPECT_EQ(window.m_settings.model.preview.fileBank, 0);
-             EXPECT_EQ(window.m_settings.model.preview.fileInstrument, 12);
+         [](const SettingsModel& settings) {
+             EXPECT_EQ(settings.preview.fileMidiOutChannel, 7);
+             EXPECT_EQ(settings.preview.fileBank, 0);
+             EXPECT_EQ(settings.preview.fileInstrument, 12);
          },
          nullptr},
         {"channel, bank and instrument just outside MIDI's ranges",
          "[Preview]\r\nLFMidiOutChannel=16\r\nLFMidiOutBank=128\r\nLFMidiOutInstrument=1000\r\n"
          "DevMapArray_SFDevName_0=Simulated Synth 1\r\nDevMapArray_Channel_0=-1\r\n",
-         [](const CBrowserDlg& window) {
-             EXPECT_EQ(window.m_settings.model.preview.fileMidiOutChannel, 15);
-             EXPECT_EQ(window.m_settings.model.preview.fileBank, 127);
-             EXPECT_EQ(window.m_settings.model.preview.fileInstrument, 127);
-             EXPECT_EQ(EntryOf(window, kDevice1).channel, 0);
+         [](const SettingsModel& settings) {
+             EXPECT_EQ(settings.preview.fileMidiOutChannel, 15);
+             EXPECT_EQ(settings.preview.fileBank, 127);
+             EXPECT_EQ(settings.preview.fileInstrument, 127);
+             EXPECT_EQ(EntryOf(settings, kDevice1).channel, 0);
          },
          [](const CProfile& saved) {
              EXPECT_EQ(SavedText(saved, "Preview", "LFMidiOutChannel"), "15");
@@ -338,17 +346,16 @@ TEST_F(SettingsFileTest, NumbersAreHeldToTheirMidiRangesWhenRead)
         {"the ends of the ranges",
          "[Preview]\r\nLFMidiOutChannel=0\r\nLFMidiOutBank=127\r\nLFMidiOutInstrument=0\r\n"
          "DevMapArray_SFDevName_0=Simulated Synth 1\r\nDevMapArray_Channel_0=15\r\n",
-         [](const CBrowserDlg& window) {
-             EXPECT_EQ(window.m_settings.model.preview.fileMidiOutChannel, 0);
-             EXPECT_EQ(window.m_settings.model.preview.fileBank, 127);
-             EXPECT_EQ(window.m_settings.model.preview.fileInstrument, 0);
-             EXPECT_EQ(EntryOf(window, kDevice1).channel, 15);
+         [](const SettingsModel& settings) {
+             EXPECT_EQ(settings.preview.fileMidiOutChannel, 0);
+             EXPECT_EQ(settings.preview.fileBank, 127);
+             EXPECT_EQ(settings.preview.fileInstrument, 0);
+             EXPECT_EQ(EntryOf(settings, kDevice1).channel, 15);
          },
          nullptr},
         {"a boolean that is neither True nor False", "[Preview]\r\nPreviewEnableOnStartup=yes please\r\n",
-         [](const CBrowserDlg& window) {
-             EXPECT_TRUE(window.m_settings.model.preview.previewOnStartup);
-             EXPECT_TRUE(window.m_preview.IsPreviewing());
+         [](const SettingsModel& settings) {
+             EXPECT_TRUE(settings.preview.previewOnStartup);
          },
          [](const CProfile& saved) { EXPECT_EQ(SavedText(saved, "Preview", "PreviewEnableOnStartup"), "True"); }},
     };
@@ -363,11 +370,11 @@ TEST_F(SettingsFileTest, DevicesNamedInTheFileButAbsentKeepTheirNamesAndEntries)
          "[Preview]\r\nMidiInDevice=Gone Keys\r\nLFSoundFontDevice=Gone Synth\r\nLFMidiOutDevice=Gone Out\r\n"
          "DevMapArray_SFDevName_0=Gone Synth\r\nDevMapArray_DevName_0=Gone Out\r\nDevMapArray_Channel_0=4\r\n"
          "DevMapArray_Enable_0=False\r\n",
-         [](const CBrowserDlg& window) {
-             EXPECT_EQ(window.m_settings.model.preview.midiInDevice, 0);
-             EXPECT_EQ(window.m_settings.model.preview.fileSoundFontDevice, 0);
-             EXPECT_EQ(window.m_settings.model.preview.fileMidiOutDevice, 1) << "the output named like SoundFont device 0";
-             EXPECT_EQ(window.m_settings.model.preview.deviceMap.size(), 3u);
+         [](const SettingsModel& settings) {
+             EXPECT_EQ(settings.preview.midiInDevice, 0);
+             EXPECT_EQ(settings.preview.fileSoundFontDevice, 0);
+             EXPECT_EQ(settings.preview.fileMidiOutDevice, 1) << "the output named like SoundFont device 0";
+             EXPECT_EQ(settings.preview.deviceMap.size(), 3u);
          },
          [](const CProfile& saved) {
              EXPECT_EQ(SavedList(saved, "Preview", "DevMapArray_SFDevName"),
@@ -381,9 +388,9 @@ TEST_F(SettingsFileTest, DevicesNamedInTheFileButAbsentKeepTheirNamesAndEntries)
         {"names that differ from the devices' only in letter case",
          "[Preview]\r\nLFSoundFontDevice=simulated synth 2\r\nDevMapArray_SFDevName_0=simulated synth 2\r\n"
          "DevMapArray_Enable_0=False\r\n",
-         [](const CBrowserDlg& window) {
-             EXPECT_EQ(window.m_settings.model.preview.fileSoundFontDevice, 0);
-             EXPECT_EQ(window.m_settings.model.preview.deviceMap.size(), 3u);
+         [](const SettingsModel& settings) {
+             EXPECT_EQ(settings.preview.fileSoundFontDevice, 0);
+             EXPECT_EQ(settings.preview.deviceMap.size(), 3u);
          },
          [](const CProfile& saved) {
              EXPECT_EQ(SavedText(saved, "Preview", "LFSoundFontDevice"), "simulated synth 2");
@@ -417,33 +424,26 @@ TEST_F(SettingsFileTest, AnAbsentDeviceIsReplacedInTheFileOnlyWhenTheUserChooses
         const char* mapOutput;
     } cases[] = {
         {"OK without a change", [](HWND) {}, "Gone Keys", "Gone Synth", "Gone Out", "Gone Map Out"},
-        {"another input", [](HWND sheet) { Choose(sheet, IDC_MIDI_IN_DEVICE, 1); }, "Pads", "Gone Synth",
+        {"another input", [](HWND page) { ChooseItem(page, IDC_MIDI_IN_DEVICE, 1); }, "Pads", "Gone Synth",
          "Gone Out", "Gone Map Out"},
         {"another device for sounds on disk",
-         [](HWND sheet) {
-             Choose(sheet, IDC_FILE_SOUNDFONT_DEVICE, 1);
-             Choose(sheet, IDC_FILE_OUT_DEVICE, 0);
+         [](HWND page) {
+             ChooseItem(page, IDC_FILE_SOUNDFONT_DEVICE, 1);
+             ChooseItem(page, IDC_FILE_OUT_DEVICE, 0);
          },
          "Gone Keys", kDevice2, "Synth A", "Gone Map Out"},
         {"another channel for the device map entry",
-         [](HWND sheet) { Choose(sheet, IDC_DEVICE_OUT_CHANNEL, 7); }, "Gone Keys", "Gone Synth", "Gone Out",
+         [](HWND page) { ChooseItem(page, IDC_DEVICE_OUT_CHANNEL, 7); }, "Gone Keys", "Gone Synth", "Gone Out",
          "Gone Map Out"},
         {"another output for the device map entry",
-         [](HWND sheet) { Choose(sheet, IDC_DEVICE_OUT_DEVICE, 0); }, "Gone Keys", "Gone Synth", "Gone Out",
+         [](HWND page) { ChooseItem(page, IDC_DEVICE_OUT_DEVICE, 0); }, "Gone Keys", "Gone Synth", "Gone Out",
          "Synth A"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         WriteBytes(IniPath(), absent);
         ASSERT_NE(Open(), nullptr);
-        {
-            DialogWatcher sheet("Tonewell Properties", [&](HWND dialog) {
-                c.edit(dialog);
-                PressButton(dialog, IDOK);
-            });
-            SendMessageA(Window(), WM_COMMAND, MAKEWPARAM(IDC_SETTINGS, BN_CLICKED), 0);
-            EXPECT_TRUE(sheet.Answered());
-        }
+        EditSettings(c.edit);
         Close();
         CProfile saved(IniPath(), false);
         EXPECT_EQ(SavedText(saved, "Preview", "MidiInDevice"), c.input);
@@ -500,8 +500,8 @@ TEST_F(SettingsFileTest, FileDialogOpensOnAnyLastFolder)
             NotifyTree(NM_RCLICK);
         }
         EXPECT_TRUE(files.Answered());
-        EXPECT_EQ(Dialog().m_settings.model.lastOpenDir, lastFolder);
         Close();
+        EXPECT_EQ(SavedValue("General", "LastOpenDir"), lastFolder);
     }
     EXPECT_TRUE(m_boxes.Boxes().empty()) << ::testing::PrintToString(m_boxes.Texts());
 }

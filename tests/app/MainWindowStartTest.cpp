@@ -62,16 +62,22 @@ TEST_F(MainWindowTest, FirstStartShowsTheDevicesAndWritesEverySettingAtExit)
 TEST_F(MainWindowTest, SecondStartTakesWhatTheFirstLeft)
 {
     Open();
-    Dialog().m_settings.model.preview.fileBank = 90;
-    Dialog().m_settings.model.preview.deviceMap.EntryFor("Simulated Synth 2").enabled = false;
+    EditSettings([](HWND page) {
+        TypeInto(page, IDC_FILE_BANK, "90");
+        ChooseItem(page, IDC_SOUNDFONT_DEVICE, 1); // Simulated Synth 2
+        SetCheck(page, IDC_ENABLE_PREVIEWING, false);
+    });
     Close();
 
     Open();
-    EXPECT_EQ(Dialog().m_settings.model.preview.fileBank, 90);
-    EXPECT_FALSE(Dialog().m_settings.model.preview.deviceMap.EntryFor("Simulated Synth 2").enabled);
     TreeLines expected = {"1 Loaded SoundFonts", "2 Simulated Synth 1", "1 Sound Files on disk",
                           "2 " + AddFolderPrompt()};
     EXPECT_EQ(Lines(), expected);
+    // What the second start read, it writes back.
+    Close();
+    EXPECT_EQ(SavedValue("Preview", "LFMidiOutBank"), "90");
+    EXPECT_EQ(SavedValue("Preview", "DevMapArray_SFDevName_1"), "Simulated Synth 2");
+    EXPECT_EQ(SavedValue("Preview", "DevMapArray_Enable_1"), "False");
 }
 
 TEST_F(MainWindowTest, DeviceMapIsWrittenInNameOrderAndNeverReplacedByTheDefault)
@@ -102,14 +108,19 @@ TEST_F(MainWindowTest, HandEditedArraysOfDifferentLengthsAreReadWithinBounds)
     profile.WriteIntArray("Preview", "DevMapArray_Channel", {3, 4});
     profile.WriteBoolArray("Preview", "DevMapArray_Enable", {true});
     Open();
-    CDeviceMap& map = Dialog().m_settings.model.preview.deviceMap;
-    EXPECT_EQ(map.size(), 3u);
-    EXPECT_EQ(map.EntryFor("Simulated Synth 1").outDevName, "Out");
-    EXPECT_EQ(map.EntryFor("Simulated Synth 1").channel, 3);
-    EXPECT_EQ(map.EntryFor("Simulated Synth 2").channel, 4);
-    EXPECT_EQ(map.EntryFor("X").outDevName, "");
-    EXPECT_EQ(map.EntryFor("X").channel, 0);
-    EXPECT_TRUE(map.EntryFor("X").enabled);
+    Close();
+    // Missing elements take the entry's defaults: no output, channel 0, enabled.
+    std::vector<std::string> names, outputs;
+    std::vector<int> channels;
+    std::vector<bool> enabled;
+    profile.ReadStringArray("Preview", "DevMapArray_SFDevName", names);
+    profile.ReadStringArray("Preview", "DevMapArray_DevName", outputs);
+    profile.ReadIntArray("Preview", "DevMapArray_Channel", channels);
+    profile.ReadBoolArray("Preview", "DevMapArray_Enable", enabled);
+    EXPECT_EQ(names, (std::vector<std::string>{"Simulated Synth 1", "Simulated Synth 2", "X"}));
+    EXPECT_EQ(outputs, (std::vector<std::string>{"Out", "", ""}));
+    EXPECT_EQ(channels, (std::vector<int>{3, 4, 0}));
+    EXPECT_EQ(enabled, (std::vector<bool>{true, true, true}));
 }
 
 TEST_F(MainWindowTest, StartUpFileIsLoadedIntoTheHighestFreeBankWithoutItsQuotes)
@@ -117,7 +128,6 @@ TEST_F(MainWindowTest, StartUpFileIsLoadedIntoTheHighestFreeBankWithoutItsQuotes
     // The start-up file text comes straight from the command line: Explorer quotes a path.
     std::string folder = WindowsPath("/usr/share/sounds/sf2/");
     Open("\"" + folder + "TimGM6mb.sf2\"");
-    ASSERT_EQ(Dialog().m_startupFile, "\"" + folder + "TimGM6mb.sf2\"");
     EXPECT_TRUE(m_boxes.Boxes().empty());
     // Bank 127 of device 0 is the preview bank by default, so the highest free one is 126.
     HTREEITEM bank = Find({"Loaded SoundFonts", "Simulated Synth 1", "126 - TimGM6mb1.sf2"});
@@ -141,38 +151,36 @@ TEST_F(MainWindowTest, EndingSessionStopsPreviewingAndSavesOnceForGood)
     struct Case {
         const char* name;
         WPARAM ending;
-        const char* savedAtMessage; // the bank number in the file right after the message
+        bool savedAtMessage; // whether the settings are in the file right after the message
     };
     const Case cases[] = {
-        {"session ends", TRUE, "64"},
-        {"session goes on", FALSE, nullptr},
+        {"session ends", TRUE, true},
+        {"session goes on", FALSE, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
+        // A file that holds the bank alone shows whether anything else was written.
         DeleteFileA(IniPath().c_str());
+        CProfile(IniPath(), false).WriteInt("Preview", "LFMidiOutBank", 64);
         VirtualMidi midi;
         midi.SetInputDevices({"Keys"});
         midi.SetOutputDevices({"Synth A"});
         Open();
         SendMessageA(Window(), WM_COMMAND, MAKEWPARAM(IDC_PREVIEW, BN_CLICKED), 0);
-        ASSERT_TRUE(Dialog().m_preview.IsPreviewing());
-        Dialog().m_settings.model.preview.fileBank = 64;
+        ASSERT_EQ(WindowText(GetDlgItem(Window(), IDC_PREVIEW)), "Stop &Preview");
         midi.ClearRecords();
 
         SendMessageA(Window(), WM_ENDSESSION, c.ending, ENDSESSION_LOGOFF);
-        CProfile profile(IniPath(), false);
-        std::string bank;
-        profile.ReadString("Preview", "LFMidiOutBank", bank);
-        EXPECT_EQ(bank, c.savedAtMessage ? c.savedAtMessage : "");
-        EXPECT_EQ(Dialog().m_preview.IsPreviewing(), !c.ending);
+        EXPECT_EQ(SavedValue("Preview", "LFMidiOutInstrument"), c.savedAtMessage ? "127" : "(absent)");
+        EXPECT_EQ(SavedValue("Preview", "LFMidiOutBank"), "64");
+        // Previewing stopped: its ports are closed.
         EXPECT_EQ(midi.IsInputOpen(0), !c.ending);
         EXPECT_EQ(midi.IsOutputOpen(0), !c.ending);
 
         // What changes after the session has ended is not written over what was saved.
-        Dialog().m_settings.model.preview.fileBank = 65;
+        EditSettings([](HWND page) { TypeInto(page, IDC_FILE_BANK, "65"); });
         Close();
-        profile.ReadString("Preview", "LFMidiOutBank", bank);
-        EXPECT_EQ(bank, c.ending ? "64" : "65");
+        EXPECT_EQ(SavedValue("Preview", "LFMidiOutBank"), c.ending ? "64" : "65");
         EXPECT_TRUE(midi.Violations().empty()) << ::testing::PrintToString(midi.Violations());
     }
 }

@@ -6,8 +6,10 @@
 
 #include "base/resource.h"
 #include "engine/SfmInterface.h"
+#include "base/WideText.h"
 #include "settings/Profile.h"
 #include "tests/engine/SoundFontFixture.h"
+#include "tests/support/MenuWatcher.h"
 
 #include <functional>
 
@@ -48,6 +50,16 @@ protected:
         PointAt(item);
         return NotifyTree(NM_DBLCLK);
     }
+    // "Delete" on the bank's menu.
+    void DeleteFromMenu(HTREEITEM bank)
+    {
+        ASSERT_NE(bank, nullptr) << ::testing::PrintToString(Lines());
+        PointAt(bank);
+        MenuWatcher menu("Delete");
+        NotifyTree(NM_RCLICK);
+    }
+    // The folder Sub, dropped onto "Sound Files on disk", is listed after the first.
+    void AddFolderByDrop() { DropOnto({WidenUtf8(m_folder + "Sub")}, Find({kDisk})); }
     // The path of texts from the top to the selected item.
     std::vector<std::string> SelectedPath() const
     {
@@ -134,22 +146,19 @@ TEST_F(TreePlaceTest, RebuildsKeepTheOpenBranchesAndTheSelection)
     struct Case {
         const char* name;
         std::function<void()> run;
+        bool keepsSelection; // false: the command selected an item that is gone after it
     };
     const Case cases[] = {
-        {"Refresh button", [&] { Refresh(); }},
+        {"Refresh button", [&] { Refresh(); }, true},
         {"F5",
          [&] {
-             NMTVKEYDOWN down = {{Tree(), 1000, static_cast<UINT>(TVN_KEYDOWN)}, VK_F5, 0};
-             SendMessageA(Window(), WM_NOTIFY, 1000, reinterpret_cast<LPARAM>(&down));
-         }},
-        {"delete of another bank", [&] { OnUi([&] { Dialog().m_treeCommands.DeleteBank(0, 7); }); }},
-        {"folder added",
-         [&] {
-             OnUi([&] {
-                 Dialog().m_settings.model.AddFolder(CShellItem(m_folder + "Sub"));
-                 Dialog().m_treeCommands.RefreshTree();
-             });
-         }},
+             NMTVKEYDOWN down = {{Tree(), IDC_SOUND_TREE, static_cast<UINT>(TVN_KEYDOWN)}, VK_F5, 0};
+             SendMessageA(Window(), WM_NOTIFY, IDC_SOUND_TREE, reinterpret_cast<LPARAM>(&down));
+         },
+         true},
+        // The menu selects the bank it deletes: that selection goes with the bank.
+        {"delete of another bank", [&] { DeleteFromMenu(Find({kLoaded, kDevice1, "007 - Small"})); }, false},
+        {"folder added", [&] { AddFolderByDrop(); }, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -166,7 +175,7 @@ TEST_F(TreePlaceTest, RebuildsKeepTheOpenBranchesAndTheSelection)
 
         c.run();
         EXPECT_EQ(OpenBranches(), open);
-        EXPECT_EQ(SelectedPath(), DeepPreset());
+        EXPECT_EQ(SelectedPath(), c.keepsSelection ? DeepPreset() : std::vector<std::string>());
         EXPECT_TRUE(m_boxes.Boxes().empty()) << ::testing::PrintToString(m_boxes.Texts());
         Close();
         DeleteFileA(IniPath().c_str());
@@ -235,13 +244,8 @@ TEST_F(TreePlaceTest, BanksAreAskedForAgainOnlyWhereSomethingChanged)
     };
     const Case cases[] = {
         {"load into one bank", [&] { DoubleClick(Find({kDisk, m_listed, "top.sf2"})); }, 1, 6},
-        {"delete of one bank", [&] { OnUi([&] { Dialog().m_treeCommands.DeleteBank(0, 2); }); }, 0, 5},
-        {"folder added", [&] {
-             OnUi([&] {
-                 Dialog().m_settings.model.AddFolder(CShellItem(m_folder + "Sub"));
-                 Dialog().m_treeCommands.RefreshTree();
-             });
-         }, 0, 5},
+        {"delete of one bank", [&] { DeleteFromMenu(Find({kLoaded, kDevice1, "002 - Small"})); }, 0, 5},
+        {"folder added", [&] { AddFolderByDrop(); }, 0, 5},
         {"Refresh button", [&] { Refresh(); }, 5, 5},
     };
     for (const Case& c : cases) {

@@ -121,15 +121,15 @@ TEST_P(SoundTreeTest, FolderListsItsSoundFontsAndWavesFirstThenItsSubfoldersInRe
     EXPECT_EQ(kitRecord->fileBank, 128);
     EXPECT_EQ(kitRecord->bank, 128);
     EXPECT_EQ(kitRecord->item.GetPath(), folder + "a.sf2");
-    EXPECT_EQ(ImagesOf(kit), std::make_pair(Dialog().m_images.percussionImage, Dialog().m_images.percussionImage));
+    EXPECT_EQ(ImagesOf(kit), std::make_pair(kPercussionPicture, kPercussionPicture));
     HTREEITEM piano = Find({"Sound Files on disk", listed, aShown, "000-000 Piano"});
-    EXPECT_EQ(ImagesOf(piano).first, Dialog().m_images.melodicImage);
+    EXPECT_EQ(ImagesOf(piano).first, kMelodicPicture);
     HTREEITEM wave = Find({"Sound Files on disk", listed, Shown(folder + "d.WAV")});
     EXPECT_EQ(KindOf(wave), TreeItemKind::WaveFile);
-    EXPECT_EQ(ImagesOf(wave).first, Dialog().m_images.waveImage);
+    EXPECT_EQ(ImagesOf(wave).first, kWavePicture);
     HTREEITEM x = Find({"Sound Files on disk", listed, "X"});
     EXPECT_EQ(KindOf(x), TreeItemKind::SubFolder);
-    EXPECT_EQ(ImagesOf(x), std::make_pair(Dialog().m_images.folderImage, Dialog().m_images.folderOpenImage));
+    EXPECT_EQ(ImagesOf(x), std::make_pair(kFolderPicture, kFolderOpenPicture));
     EXPECT_EQ(ChildTexts(x), std::vector<std::string>{Shown(folder + "X\\in-x.wav")});
 }
 
@@ -153,7 +153,7 @@ TEST_P(SoundTreeTest, LoadedBankListsEnginePresetsOfBankZeroAndFilePresetsOfDrum
     CTreeItemData* bankRecord = RecordOf(bank);
     EXPECT_EQ(bankRecord->kind, TreeItemKind::LoadedBank);
     EXPECT_EQ(bankRecord->bank, 3);
-    EXPECT_EQ(ImagesOf(bank).first, Dialog().m_images.soundFontImage);
+    EXPECT_EQ(ImagesOf(bank).first, kSoundFontPicture);
 }
 
 TEST_P(SoundTreeTest, UserBankShowsItsFileNameAndAWrongBankAnswerHidesTheBank)
@@ -175,10 +175,15 @@ TEST_P(SoundTreeTest, DevicesFollowTheirDeviceMapEntries)
     profile.WriteBoolArray("Preview", "DevMapArray_Enable", {false});
     Open();
     EXPECT_EQ(ChildTexts(Find({"Loaded SoundFonts"})), std::vector<std::string>{"Simulated Synth 2"});
-    // The device the map had never seen gained an entry, enabled.
-    EXPECT_TRUE(Dialog().m_settings.model.preview.deviceMap.EntryFor("Simulated Synth 2").enabled);
-    EXPECT_EQ(Dialog().m_settings.model.preview.deviceMap.size(), 2u);
     EXPECT_EQ(RecordOf(Find({"Loaded SoundFonts", "Simulated Synth 2"}))->device, 1);
+    // The device the map had never seen gained an entry, enabled.
+    Close();
+    std::vector<std::string> names;
+    std::vector<bool> enabled;
+    profile.ReadStringArray("Preview", "DevMapArray_SFDevName", names);
+    profile.ReadBoolArray("Preview", "DevMapArray_Enable", enabled);
+    EXPECT_EQ(names, (std::vector<std::string>{"Simulated Synth 1", "Simulated Synth 2"}));
+    EXPECT_EQ(enabled, (std::vector<bool>{false, true}));
 }
 
 TEST_P(SoundTreeTest, SameFolderTwiceIsShownTwiceAndEmptyListShowsOnlyThePromptToAddOne)
@@ -257,8 +262,13 @@ TEST_P(SoundTreeTest, RebuildLeavesOnlyRecordsOfTheNewTree)
     }
     Lines();
 
+    // The records are one list, reached from any item's record.
+    const CTreeItemData* first = RecordOf(TreeView_GetRoot(Tree()));
+    ASSERT_NE(first, nullptr);
+    while (first->Previous())
+        first = first->Previous();
     std::vector<const CTreeItemData*> listed;
-    for (const CTreeItemData* record = Dialog().m_soundTree.Records().First(); record; record = record->Next())
+    for (const CTreeItemData* record = first; record; record = record->Next())
         listed.push_back(record);
     std::vector<const CTreeItemData*> shown;
     std::function<void(HTREEITEM)> walk = [&](HTREEITEM parent) {

@@ -5,6 +5,7 @@
 #include "base/Diagnostics.h"
 #include "browser/SoundTree.h"
 #include "browser/TreeBuilder.h"
+#include "engine/SoundFontManager.h"
 #include "tests/engine/SoundFontFixture.h"
 
 #include <gtest/gtest.h>
@@ -88,7 +89,7 @@ TEST(TreeBuilderOutOfMemory, KeepsThePresetsListedSoFar)
     CSoundTree tree;
     tree.Attach(window, &images);
     CSoundFontManager manager;
-    ASSERT_EQ(manager.Initialize(), 0);
+    ASSERT_TRUE(manager.Initialize().Ok());
     CDeviceMap deviceMap;
     CLoadedBankCache banks;
     CTreeBuilder builder(tree, manager, deviceMap, banks, folders);

@@ -4,6 +4,7 @@
 #include "base/Diagnostics.h"
 #include "browser/SoundTree.h"
 #include "browser/TreeBuilder.h"
+#include "engine/SoundFontManager.h"
 #include "tests/engine/SoundFontFixture.h"
 #include "tests/support/HiddenExtensions.h"
 #include "tests/support/TraceCapture.h"
@@ -22,7 +23,7 @@ protected:
                                    nullptr, nullptr);
         ASSERT_NE(m_window, nullptr);
         m_tree.Attach(m_window, &m_images);
-        ASSERT_EQ(m_manager.Initialize(), 0);
+        ASSERT_TRUE(m_manager.Initialize().Ok());
         m_traces = std::make_unique<TraceCapture>();
     }
     void TearDown() override

@@ -1,11 +1,8 @@
-// The destination dialog on its template, with the simulated SFMAN32.DLL beside this program
-// naming the SoundFont devices.
+// The destination dialog on its template, listing the SoundFont devices it is handed.
 
 #include "base/resource.h"
 #include "dialogs/DestinationDlg.h"
 #include "dialogs/IntegerField.h"
-#include "tests/dialogs/SimulatedCard.h"
-#include "tests/engine/SimAccess.h"
 #include "tests/support/ComboItems.h"
 #include "tests/support/ControlLayout.h"
 #include "tests/support/MessageBoxWatcher.h"
@@ -76,9 +73,8 @@ class DestinationDialog : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_NE(card.Control(), nullptr) << "SFMAN32.DLL must be beside the test program";
-        ASSERT_EQ(card.Control()->SetDeviceName(0, "Card Synth A"), 0);
-        ASSERT_EQ(card.Control()->SetDeviceName(1, "Card Synth B"), 0);
+        // The main window hands the dialog the engine's device list.
+        dialog.m_deviceNames = {"Card Synth A", "Card Synth B"};
     }
 
     static void PostOK(ModalRunner& runner)
@@ -93,7 +89,6 @@ protected:
         return runner.WaitForEnd(5000);
     }
 
-    SimulatedCard card;
     CDestinationDlg dialog;
     MessageBoxWatcher boxes;
 };
@@ -350,7 +345,7 @@ TEST_F(DestinationDialog, WithoutADeviceSelectedOKReturnsMinusOne)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        ASSERT_EQ(card.Control()->SetDeviceCount(c.deviceCount), 0);
+        dialog.m_deviceNames.resize(c.deviceCount);
         dialog.m_device = c.device;
         ModalRunner runner(dialog);
         ASSERT_NE(runner.Window(), nullptr);

@@ -21,7 +21,7 @@
 # folder, is listed after F5 with its own picture, no menu, and a double-click that says why it
 # can't be loaded; the other folder, dropped onto "Sound Files on disk", is listed after the
 # first and kept in tnw.ini.
-# shellcheck disable=SC2317 # functions called only through e2e_check
+# shellcheck disable=SC2317,SC2119 # functions called only through e2e_check; e2e_read_tree without a name
 set -uo pipefail
 # shellcheck source=tools/e2e-lib.sh
 source "$E2E_LIB"
@@ -34,7 +34,6 @@ for font in TimGM6mb.sf2 OPL-3_FM_128M.sf2; do
     e2e_skip "/usr/share/sounds/sf2/$font is missing (tools/install-deps.sh installs it)"
 done
 
-started_at=$(date +%s)
 sounds="$E2E_WORK/Sounds"
 run="$E2E_WORK/run"
 shots="$E2E_WORK/screenshots"
@@ -53,65 +52,18 @@ main="Tonewell"
 picker="Browse for Folder"
 destination="Select destination for Sound File"
 sheet="Tonewell Properties"
-step_number=0
-listing=""
 # The meter's separator, U+00B7, as the inspector reads it: in the ANSI code page.
 dot=$'\xb7'
-
-step() {
-  step_number=$((step_number + 1))
-  echo
-  echo "== $step_number. $* ($(($(date +%s) - started_at)) s)"
-}
-
-# A step that failed so that the rest can't follow.
-abort() {
-  echo "FAILED: $*"
-  E2E_FAILURES=$((E2E_FAILURES + 1))
-  e2e_screenshot "$shots/failure.png" full
-  e2e_finish
-}
-
-shot() {
-  sleep 0.2 # the last paint
-  e2e_screenshot "$shots/$(printf %02d "$step_number")-$1.png" "${2:-}"
-}
-
-# The tree as the window shows it now, kept for this step.
-read_tree() {
-  listing="$trees/$(printf %02d "$step_number")-$1.txt"
-  e2e_tree >"$listing"
-}
 
 # Depth and text of each item of the last tree read, down to the banks and files.
 outline() {
   awk '{ depth = substr($2, 7) + 0 }
-    depth <= 3 { print depth, substr($0, index($0, " text=") + 6) }' "$listing"
-}
-
-# The first line of the last tree read whose item text is TEXT, exactly.
-item() {
-  # Through the environment: awk -v would read the backslashes of a path as escapes.
-  wanted=$1 awk 'substr($0, index($0, " text=") + 6) == ENVIRON["wanted"] { print; exit }' \
-    "$listing"
+    depth <= 3 { print depth, substr($0, index($0, " text=") + 6) }' "$E2E_LISTING"
 }
 
 # TEXT as an extended regular expression that matches it alone.
 # shellcheck disable=SC2001,SC2016 # a class of characters; the $ is the expression's
 literal() { sed 's/[][\\.*^$()+?{}|]/\\&/g' <<<"$1"; }
-
-field() { sed -nE "s/.* $1=([^ ]*) .*/\1/p" <<<"$2"; }
-
-# The texts of the children of the first item whose text is TEXT.
-children_of() {
-  wanted=$1 awk '
-    { text = substr($0, index($0, " text=") + 6); depth = substr($2, 7) + 0 }
-    inside && depth <= parent { exit }
-    inside && depth == parent + 1 { print text }
-    !inside && text == ENVIRON["wanted"] { inside = 1; parent = depth }' "$listing"
-}
-
-selected_item() { sed -nE 's/^tree-item .* selected=1 .* text=//p' "$listing"; }
 
 # The memory meter as "TEXT|POSITION|ENABLED".
 meter() {
@@ -122,34 +74,15 @@ meter() {
 }
 
 control_text() { e2e_control "$1" "$2" | sed -nE 's/.* text=//p'; }
-control_field() { field "$3" "$(e2e_control "$1" "$2")"; }
+control_field() { e2e_field "$3" "$(e2e_control "$1" "$2")"; }
 
 # The disk-file channel in the settings: "INDEX TEXT".
 disk_channel() { echo "$(control_field "$sheet" 1015 value) $(control_text "$sheet" 1015)"; }
 
-menu_shown() { e2e_inspect windows | grep -q '^toplevel .* class=#32768 visible=1 '; }
-no_menu_shown() { ! menu_shown; }
+no_menu_shown() { ! e2e_menu_shown; }
 
-wait_gone() {
-  local _
-  for _ in $(seq 1 50); do
-    xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1 || return 0
-    sleep 0.2
-  done
-  echo "e2e: the window \"$1\" is still shown" >&2
-  return 1
-}
-
-# What the card holds, from the file in which it keeps its banks between runs: the banks of
-# device N (1-based) as "NUMBER NAME", and its meter as the program should show it.
-card_banks() {
-  local number name
-  awk -v n="$1" '/^device / { device++ } device == n && /^bank / { print $2, substr($4, 2) }' \
-    "$card" 2>/dev/null |
-    while read -r number name; do
-      printf '%s %b\n' "$number" "${name//%/\\x}"
-    done
-}
+# The file of bank N of device D (1-based) as the card keeps it, %XX-encoded; its meter as the
+# program should show it.
 card_bank_file() {
   awk -v n="$1" -v bank="$2" '/^device / { device++ }
     device == n && /^bank / && $2 == bank { print substr($5, 2) }' "$card" 2>/dev/null
@@ -175,15 +108,11 @@ card_meter() {
     }' "$card"
 }
 
-# Called once the window has answered a question about the action's effect, and so is done
-# with the action or shows its message.
-no_message_boxes() { e2e_expect "$1: no message box" "" "$(e2e_dismiss_boxes 0.5)"; }
-
 # Whether the item TEXT is open in the tree as the window shows it now.
 is_open() {
-  local listing="$trees/probe.txt"
-  e2e_tree >"$listing"
-  [ "$(field expanded "$(item "$1")")" = 1 ]
+  local E2E_LISTING="$trees/probe.txt"
+  e2e_tree >"$E2E_LISTING"
+  [ "$(e2e_field expanded "$(e2e_listed_item "$1")")" = 1 ]
 }
 
 # Opens the folder's branch with the keyboard, as a user does, and selects the folder. A
@@ -196,109 +125,109 @@ open_folder() {
 }
 
 # ---------------------------------------------------------------------------------------------
-step "first start, without tnw.ini"
+e2e_step "first start, without tnw.ini"
 e2e_check "no tnw.ini before the first start" test ! -e "$ini"
-e2e_start "$run" || abort "the main window did not show by itself"
-read_tree start
+e2e_start "$run" || e2e_abort "the main window did not show by itself"
+e2e_read_tree start
 e2e_expect "the tree: the loaded SoundFonts of both devices, no bank, and a disk branch open on its prompt" \
   "1 Loaded SoundFonts
 2 Simulated Synth 1
 2 Simulated Synth 2
 1 Sound Files on disk
 2 Add a folder of SoundFonts" "$(outline | LC_ALL=C sed 's/^\(2 Add a folder of SoundFonts\).*/\1/')"
-e2e_expect "\"Loaded SoundFonts\" expanded" 1 "$(field expanded "$(item 'Loaded SoundFonts')")"
+e2e_expect "\"Loaded SoundFonts\" expanded" 1 "$(e2e_field expanded "$(e2e_listed_item 'Loaded SoundFonts')")"
 e2e_expect "the memory meter empty and greyed" "|0|0" "$(meter)"
 e2e_expect "the octave shows 0" 0 "$(control_text "$main" 1035)"
 e2e_expect "the preview button reads Start Preview" "Start &Preview" "$(control_text "$main" 1007)"
-shot first-start
+e2e_shot first-start
 
 # ---------------------------------------------------------------------------------------------
-step "add the folder through the folder picker"
+e2e_step "add the folder through the folder picker"
 e2e_click_tree 'Sound Files on disk' 3
-e2e_check "right-clicking \"Sound Files on disk\" shows a menu" menu_shown
-shot disk-menu all
+e2e_check "right-clicking \"Sound Files on disk\" shows a menu" e2e_menu_shown
+e2e_shot disk-menu all
 e2e_keys Down Return # "Add Folder", its only entry
-e2e_xwindow "$picker" >/dev/null || abort "choosing \"Add Folder\" shows no folder picker"
+e2e_xwindow "$picker" >/dev/null || e2e_abort "choosing \"Add Folder\" shows no folder picker"
 e2e_expect "the picker's title" "Select folder with SoundFonts" "$(control_text "$picker" 14146)"
-shot folder-picker "$picker"
-e2e_pick_folder "$sounds" || abort "the folder could not be chosen in the picker"
-e2e_check "the picker closes on OK" wait_gone "$picker"
-read_tree folder-added
+e2e_shot folder-picker "$picker"
+e2e_pick_folder "$sounds" || e2e_abort "the folder could not be chosen in the picker"
+e2e_check "the picker closes on OK" e2e_wait_gone "$picker"
+e2e_read_tree folder-added
 e2e_expect "the disk branch lists the folder, by its path" "$folder" \
-  "$(children_of 'Sound Files on disk')"
+  "$(e2e_children_of 'Sound Files on disk')"
 
 # ---------------------------------------------------------------------------------------------
-step "open the folder: its files and their presets"
-disk_open=$(field expanded "$(item 'Sound Files on disk')")
+e2e_step "open the folder: its files and their presets"
+disk_open=$(e2e_field expanded "$(e2e_listed_item 'Sound Files on disk')")
 e2e_click_tree 'Sound Files on disk' 1 2
-read_tree double-clicked-branch
+e2e_read_tree double-clicked-branch
 e2e_expect "a double-click neither opens nor closes a branch" "$disk_open" \
-  "$(field expanded "$(item 'Sound Files on disk')")"
+  "$(e2e_field expanded "$(e2e_listed_item 'Sound Files on disk')")"
 open_folder
 e2e_keys Down Down Right # to the second file and open it
-read_tree folder-open
+e2e_read_tree folder-open
 e2e_expect "the folder lists both SoundFonts by name" "OPL-3_FM_128M.sf2
-TimGM6mb.sf2" "$(children_of "$folder")"
-presets=$(children_of TimGM6mb.sf2)
+TimGM6mb.sf2" "$(e2e_children_of "$folder")"
+presets=$(e2e_children_of TimGM6mb.sf2)
 e2e_expect "TimGM6mb.sf2 is selected and open" "TimGM6mb.sf2 1" \
-  "$(selected_item) $(field expanded "$(item TimGM6mb.sf2)")"
+  "$(e2e_selected_item) $(e2e_field expanded "$(e2e_listed_item TimGM6mb.sf2)")"
 e2e_expect "TimGM6mb.sf2 lists 128 melodic presets in bank 0" 128 "$(grep -c '^000-' <<<"$presets")"
 e2e_expect "and 8 drum kits in bank 128" 8 "$(grep -c '^128-' <<<"$presets")"
 e2e_expect "its presets, first and last" "000-000 Piano 1|128-048 Orchestra" \
   "$(head -n 1 <<<"$presets")|$(tail -n 1 <<<"$presets")"
 e2e_expect "a melodic preset and a drum kit have pictures of their own" "2 3" \
-  "$(field image "$(item '000-000 Piano 1')") $(field image "$(item '128-000 Standard')")"
+  "$(e2e_field image "$(e2e_listed_item '000-000 Piano 1')") $(e2e_field image "$(e2e_listed_item '128-000 Standard')")"
 e2e_expect "a file on disk shows what it needs of the first device" \
   "32.0 MB Free ${dot} needs 5.5 MB|0|1" "$(meter)"
-shot presets
+e2e_shot presets
 e2e_click_tree '000-000 Piano 1' 3
 e2e_check "right-clicking a preset shows no menu" no_menu_shown
 
 # ---------------------------------------------------------------------------------------------
-step "double-click the SoundFont that needs more sound memory than the card has"
+e2e_step "double-click the SoundFont that needs more sound memory than the card has"
 e2e_click_tree 'OPL-3_FM_128M.sf2'
 e2e_expect "the meter says it is too large" "32.0 MB Free ${dot} needs 128.6 MB: too large|0|1" "$(meter)"
-shot too-large
+e2e_shot too-large
 e2e_click_tree 'OPL-3_FM_128M.sf2' 1 2
 e2e_wait_window Error >/dev/null && shot memory-insufficient Error
 # The card's own refusal would read "Error loading SoundFont (Sound Memory Insufficient)".
 e2e_expect "refused before the card is asked, naming the file, what it needs and what is free" \
   "Error: \"OPL-3_FM_128M.sf2\" needs 128.6 MB of sound memory, and only 32.0 MB is free. Delete a loaded SoundFont to make room, then load it again." \
   "$(e2e_dismiss_boxes 1)"
-read_tree refused
+e2e_read_tree refused
 e2e_expect "no bank in the tree" "" \
-  "$(children_of 'Simulated Synth 1')$(children_of 'Simulated Synth 2')"
-e2e_expect "no bank on the card" "" "$(card_banks 1)$(card_banks 2)"
+  "$(e2e_children_of 'Simulated Synth 1')$(e2e_children_of 'Simulated Synth 2')"
+e2e_expect "no bank on the card" "" "$(e2e_card_banks "$card" 1)$(e2e_card_banks "$card" 2)"
 
 # ---------------------------------------------------------------------------------------------
-step "double-click TimGM6mb.sf2: loaded into the first device; the memory meter drops"
+e2e_step "double-click TimGM6mb.sf2: loaded into the first device; the memory meter drops"
 e2e_click_tree 'Simulated Synth 1'
 before=$(meter)
 e2e_expect "the first device's meter before: all its memory free" "32.0 MB Free|0|1" "$before"
 e2e_click_tree 'TimGM6mb.sf2' 1 2
-read_tree loaded
-no_message_boxes "double-click on TimGM6mb.sf2"
-bank_name=$(card_banks 1 | sed -n 's/^126 //p')
+e2e_read_tree loaded
+e2e_no_message_boxes "double-click on TimGM6mb.sf2"
+bank_name=$(e2e_card_banks "$card" 1 | sed -n 's/^126 //p')
 e2e_expect "the card holds the file in bank 126 of the first device (127 is the preview bank)" \
   "126 $folder\\TimGM6mb.sf2" "126 $(card_bank_file 1 126)"
 e2e_expect "the tree shows the bank under the first device" "126 - $bank_name" \
-  "$(children_of 'Simulated Synth 1')"
+  "$(e2e_children_of 'Simulated Synth 1')"
 e2e_expect "the device and the bank expanded" "1 1" \
-  "$(field expanded "$(item 'Simulated Synth 1')") $(field expanded "$(item "126 - $bank_name")")"
-e2e_expect "the bank's first preset selected" "000 Piano 1" "$(selected_item)"
+  "$(e2e_field expanded "$(e2e_listed_item 'Simulated Synth 1')") $(e2e_field expanded "$(e2e_listed_item "126 - $bank_name")")"
+e2e_expect "the bank's first preset selected" "000 Piano 1" "$(e2e_selected_item)"
 after=$(meter)
 e2e_expect "the meter shows the device's free memory now" "$(card_meter 1)" "$after"
 e2e_check "the meter changed" test "$after" != "$before"
-shot loaded
+e2e_shot loaded
 
 # ---------------------------------------------------------------------------------------------
-step "\"Load into Bank\": the destination dialog, the second device, bank 10"
+e2e_step "\"Load into Bank\": the destination dialog, the second device, bank 10"
 open_folder
 e2e_click_tree 'TimGM6mb.sf2' 3
-e2e_check "right-clicking a SoundFont file shows a menu" menu_shown
-shot file-menu all
+e2e_check "right-clicking a SoundFont file shows a menu" e2e_menu_shown
+e2e_shot file-menu all
 e2e_keys Down Down Return # "Load into Bank", the second entry
-e2e_xwindow "$destination" >/dev/null || abort "\"Load into Bank\" shows no destination dialog"
+e2e_xwindow "$destination" >/dev/null || e2e_abort "\"Load into Bank\" shows no destination dialog"
 e2e_expect "the dialog offers the first device" "0 Simulated Synth 1" \
   "$(control_field "$destination" 1006 value) $(control_text "$destination" 1006)"
 e2e_expect "and its highest free bank" 125 "$(control_text "$destination" 1029)"
@@ -312,87 +241,87 @@ e2e_type 10
 e2e_expect "the second device chosen" "1 Simulated Synth 2" \
   "$(control_field "$destination" 1006 value) $(control_text "$destination" 1006)"
 e2e_expect "bank 10 typed" 10 "$(control_text "$destination" 1029)"
-shot destination "$destination"
+e2e_shot destination "$destination"
 e2e_click_control "$destination" OK
-e2e_check "the dialog closes on OK" wait_gone "$destination"
-read_tree loaded-into-bank
-no_message_boxes "\"Load into Bank\""
+e2e_check "the dialog closes on OK" e2e_wait_gone "$destination"
+e2e_read_tree loaded-into-bank
+e2e_no_message_boxes "\"Load into Bank\""
 e2e_expect "the card holds the file in bank 10 of the second device" \
   "10 $folder\\TimGM6mb.sf2" "10 $(card_bank_file 2 10)"
 e2e_expect "the tree shows the bank under the second device" "010 - $bank_name" \
-  "$(children_of 'Simulated Synth 2')"
-e2e_expect "the first device keeps its bank" "126 - $bank_name" "$(children_of 'Simulated Synth 1')"
-e2e_expect "the new bank's first preset selected" "000 Piano 1" "$(selected_item)"
+  "$(e2e_children_of 'Simulated Synth 2')"
+e2e_expect "the first device keeps its bank" "126 - $bank_name" "$(e2e_children_of 'Simulated Synth 1')"
+e2e_expect "the new bank's first preset selected" "000 Piano 1" "$(e2e_selected_item)"
 e2e_check "the selected preset is the second device's" \
-  test "$(grep -B1 ' selected=1 ' "$listing" | head -n 1 | sed 's/.* text=//')" = "010 - $bank_name"
+  test "$(grep -B1 ' selected=1 ' "$E2E_LISTING" | head -n 1 | sed 's/.* text=//')" = "010 - $bank_name"
 e2e_click_tree "010 - $bank_name"
 e2e_expect "clicking the bank shows the second device's meter" "$(card_meter 2)" "$(meter)"
 
 # ---------------------------------------------------------------------------------------------
-step "one more load into the first device, and that bank deleted with the Delete key"
+e2e_step "one more load into the first device, and that bank deleted with the Delete key"
 open_folder
 e2e_click_tree 'TimGM6mb.sf2' 1 2
-read_tree two-banks
-no_message_boxes "second double-click on TimGM6mb.sf2"
+e2e_read_tree two-banks
+e2e_no_message_boxes "second double-click on TimGM6mb.sf2"
 e2e_expect "the card holds it in bank 125 of the first device too" \
   "125 $folder\\TimGM6mb.sf2" "125 $(card_bank_file 1 125)"
 two_banks=$(meter)
 e2e_expect "the meter drops again" "$(card_meter 1)" "$two_banks"
 e2e_expect "the first device shows both banks" "125 - $bank_name
-126 - $bank_name" "$(children_of 'Simulated Synth 1')"
+126 - $bank_name" "$(e2e_children_of 'Simulated Synth 1')"
 e2e_click_tree "125 - $bank_name"
-read_tree bank-selected
-e2e_expect "bank 125 selected" "125 - $bank_name" "$(selected_item)"
-shot two-banks
+e2e_read_tree bank-selected
+e2e_expect "bank 125 selected" "125 - $bank_name" "$(e2e_selected_item)"
+e2e_shot two-banks
 e2e_keys Delete
-read_tree deleted
-no_message_boxes "Delete"
-e2e_expect "the card has emptied bank 125 and kept 126" "126 $bank_name" "$(card_banks 1)"
-e2e_expect "the tree shows bank 126 alone" "126 - $bank_name" "$(children_of 'Simulated Synth 1')"
+e2e_read_tree deleted
+e2e_no_message_boxes "Delete"
+e2e_expect "the card has emptied bank 125 and kept 126" "126 $bank_name" "$(e2e_card_banks "$card" 1)"
+e2e_expect "the tree shows bank 126 alone" "126 - $bank_name" "$(e2e_children_of 'Simulated Synth 1')"
 e2e_click_tree 'Simulated Synth 1'
 e2e_expect "clicking the device shows the memory back" "$(card_meter 1)" "$(meter)"
 e2e_check "more free than with two banks" test "$(meter)" != "$two_banks"
 
 # ---------------------------------------------------------------------------------------------
-step "drop a SoundFont from another folder onto the second device, as a file manager does"
+e2e_step "drop a SoundFont from another folder onto the second device, as a file manager does"
 e2e_check "the drop is taken" e2e_drop_onto 'Simulated Synth 2' "$dropped"
-read_tree dropped
-no_message_boxes "drop onto the second device"
+e2e_read_tree dropped
+e2e_no_message_boxes "drop onto the second device"
 e2e_expect "the card holds the dropped file, by its path, in bank 127 of the second device" \
   "127 $(e2e_winpath "$dropped")" "127 $(card_bank_path 2 127)"
 e2e_expect "the second device keeps bank 10" "10 $folder\\TimGM6mb.sf2" "10 $(card_bank_file 2 10)"
 e2e_expect "the tree shows both banks under the second device" "010 - $bank_name
-127 - $bank_name" "$(children_of 'Simulated Synth 2')"
-e2e_expect "the first device keeps its bank" "126 - $bank_name" "$(children_of 'Simulated Synth 1')"
-e2e_expect "the new bank's first preset selected" "000 Piano 1" "$(selected_item)"
+127 - $bank_name" "$(e2e_children_of 'Simulated Synth 2')"
+e2e_expect "the first device keeps its bank" "126 - $bank_name" "$(e2e_children_of 'Simulated Synth 1')"
+e2e_expect "the new bank's first preset selected" "000 Piano 1" "$(e2e_selected_item)"
 e2e_check "the selected preset is the dropped bank's" \
-  test "$(grep -B1 ' selected=1 ' "$listing" | head -n 1 | sed 's/.* text=//')" = "127 - $bank_name"
-shot dropped
+  test "$(grep -B1 ' selected=1 ' "$E2E_LISTING" | head -n 1 | sed 's/.* text=//')" = "127 - $bank_name"
+e2e_shot dropped
 e2e_click_tree "127 - $bank_name"
 e2e_expect "clicking the bank shows the second device's meter" "$(card_meter 2)" "$(meter)"
 
 # ---------------------------------------------------------------------------------------------
-step "clear the second device"
+e2e_step "clear the second device"
 e2e_click_tree 'Simulated Synth 2' 3
-e2e_check "right-clicking a device shows a menu" menu_shown
+e2e_check "right-clicking a device shows a menu" e2e_menu_shown
 before=$(meter)
 e2e_expect "and the device's meter" "$(card_meter 2)" "$before"
-shot device-menu all
+e2e_shot device-menu all
 e2e_keys Down Down Down Return # "Clear all loaded SoundFonts", the third entry
-read_tree cleared
-no_message_boxes "Clear all loaded SoundFonts"
-e2e_expect "the card's second device is empty" "" "$(card_banks 2)"
-e2e_expect "the first device keeps its bank" "126 $bank_name" "$(card_banks 1)"
-e2e_expect "the tree shows no bank under the second device" "" "$(children_of 'Simulated Synth 2')"
-e2e_expect "and the first device's bank" "126 - $bank_name" "$(children_of 'Simulated Synth 1')"
+e2e_read_tree cleared
+e2e_no_message_boxes "Clear all loaded SoundFonts"
+e2e_expect "the card's second device is empty" "" "$(e2e_card_banks "$card" 2)"
+e2e_expect "the first device keeps its bank" "126 $bank_name" "$(e2e_card_banks "$card" 1)"
+e2e_expect "the tree shows no bank under the second device" "" "$(e2e_children_of 'Simulated Synth 2')"
+e2e_expect "and the first device's bank" "126 - $bank_name" "$(e2e_children_of 'Simulated Synth 1')"
 # The rebuild selects the device again, and the meter shows what the clear gave back.
 e2e_check "the meter has changed with the clear" test "$before" != "$(meter)"
 e2e_expect "the device selected again shows all its memory free" "32.0 MB Free|0|1" "$(meter)"
 
 # ---------------------------------------------------------------------------------------------
-step "settings: change the disk-file channel, Cancel; change it again, OK"
+e2e_step "settings: change the disk-file channel, Cancel; change it again, OK"
 e2e_click_control "$main" Settings
-e2e_xwindow "$sheet" >/dev/null || abort "\"Settings\" opens no settings"
+e2e_xwindow "$sheet" >/dev/null || e2e_abort "\"Settings\" opens no settings"
 e2e_expect "the sheet's one page, \"Preview\"" "#32770" "$(control_field "$sheet" Preview class)"
 e2e_expect "the disk-file channel of a first run: 16" "15 16" \
   "$(disk_channel)"
@@ -401,44 +330,44 @@ e2e_click_control "$sheet" 1015
 e2e_keys Up Up Up Up Up Up
 e2e_expect "channel 10 chosen" "9 10" "$(disk_channel)"
 e2e_expect "Apply enabled by the change" 1 "$(control_field "$sheet" 12321 enabled)"
-shot settings "$sheet"
+e2e_shot settings "$sheet"
 e2e_click_control "$sheet" Cancel
-e2e_check "the settings close on Cancel" wait_gone "$sheet"
+e2e_check "the settings close on Cancel" e2e_wait_gone "$sheet"
 e2e_click_control "$main" Settings
-e2e_xwindow "$sheet" >/dev/null || abort "\"Settings\" does not open a second time"
+e2e_xwindow "$sheet" >/dev/null || e2e_abort "\"Settings\" does not open a second time"
 e2e_expect "after Cancel the channel is 16 still" "15 16" \
   "$(disk_channel)"
 e2e_click_control "$sheet" 1015
 e2e_keys Up Up Up Up Up Up Up Up Up Up Up
 e2e_expect "channel 5 chosen" "4 5" "$(disk_channel)"
 e2e_click_control "$sheet" OK
-e2e_check "the settings close on OK" wait_gone "$sheet"
-no_message_boxes "settings closed with OK"
+e2e_check "the settings close on OK" e2e_wait_gone "$sheet"
+e2e_no_message_boxes "settings closed with OK"
 e2e_click_control "$main" Settings
-e2e_xwindow "$sheet" >/dev/null || abort "\"Settings\" does not open a third time"
+e2e_xwindow "$sheet" >/dev/null || e2e_abort "\"Settings\" does not open a third time"
 e2e_expect "after OK the channel is 5" "4 5" \
   "$(disk_channel)"
 e2e_click_control "$sheet" Cancel
-e2e_check "the settings close" wait_gone "$sheet"
+e2e_check "the settings close" e2e_wait_gone "$sheet"
 
 # ---------------------------------------------------------------------------------------------
-step "find a preset by part of its name: Ctrl+F, type, Enter to the first result, Escape"
+e2e_step "find a preset by part of its name: Ctrl+F, type, Enter to the first result, Escape"
 e2e_click_tree 'Loaded SoundFonts'
 e2e_keys ctrl+f
 e2e_type "CELES"
 sleep 1
-shot find-results
+e2e_shot find-results
 e2e_keys Return
 e2e_keys Escape
-read_tree found
-no_message_boxes "find"
+e2e_read_tree found
+e2e_no_message_boxes "find"
 e2e_expect "after Escape the window is open, alone" "Tonewell" \
   "$(e2e_inspect windows | sed -nE 's/^toplevel .* visible=1 .* caption=//p')"
-e2e_expect "the loaded bank's Celesta is selected in the tree, ready to preview" "008 Celesta" "$(selected_item)"
-shot found
+e2e_expect "the loaded bank's Celesta is selected in the tree, ready to preview" "008 Celesta" "$(e2e_selected_item)"
+e2e_shot found
 
 # ---------------------------------------------------------------------------------------------
-step "start and stop previewing without MIDI devices"
+e2e_step "start and stop previewing without MIDI devices"
 e2e_click_control "$main" 'Start Preview'
 e2e_wait_window Error >/dev/null && shot preview-message Error
 messages=$(e2e_dismiss_boxes 1)
@@ -453,35 +382,30 @@ e2e_check "third: the MIDI output can't be opened" \
   grep -qE "^Error: Couldn't open midi device \(.+\)$" <<<"$(sed -n 3p <<<"$messages")"
 e2e_expect "previewing is on all the same" "Stop &Preview" "$(control_text "$main" 1007)"
 e2e_click_control "$main" 'Stop Preview'
-no_message_boxes "Stop Preview"
+e2e_no_message_boxes "Stop Preview"
 e2e_expect "previewing is off" "Start &Preview" "$(control_text "$main" 1007)"
 
 # ---------------------------------------------------------------------------------------------
-step "Enter does nothing; Escape closes"
+e2e_step "Enter does nothing; Escape closes"
 e2e_click_tree 'Loaded SoundFonts'
 e2e_keys Return
 e2e_expect "after Enter the window is open, alone" "Tonewell" \
   "$(e2e_inspect windows | sed -nE 's/^toplevel .* visible=1 .* caption=//p')"
-shot before-escape
+e2e_shot before-escape
 e2e_close
 e2e_expect "Tonewell ends with exit code 0 on Escape" 0 "$?"
-expect_ini() {
-  local value
-  value=$(e2e_ini_value "$ini" "$1" "$2") || value="(absent)"
-  e2e_expect "tnw.ini [$1] $2" "$3" "$value"
-}
 e2e_check "tnw.ini written beside the program" test -f "$ini"
-expect_ini Folders LocalSoundFonts_0 "$folder"
-expect_ini Folders LocalSoundFonts_1 "(absent)"
-expect_ini Preview LFMidiOutChannel 4
-expect_ini Preview PreviewEnableOnStartup False
-expect_ini Preview LFSoundFontDevice "Simulated Synth 1"
-expect_ini General LastOpenDir ""
+e2e_expect_ini "$ini" Folders LocalSoundFonts_0 "$folder"
+e2e_expect_ini "$ini" Folders LocalSoundFonts_1 "(absent)"
+e2e_expect_ini "$ini" Preview LFMidiOutChannel 4
+e2e_expect_ini "$ini" Preview PreviewEnableOnStartup False
+e2e_expect_ini "$ini" Preview LFSoundFontDevice "Simulated Synth 1"
+e2e_expect_ini "$ini" General LastOpenDir ""
 
 # ---------------------------------------------------------------------------------------------
-step "second start: everything as it was left"
-e2e_start "$run" || abort "the main window did not show by itself on the second start"
-read_tree second-start
+e2e_step "second start: everything as it was left"
+e2e_start "$run" || e2e_abort "the main window did not show by itself on the second start"
+e2e_read_tree second-start
 # Branches are listed as they are opened: the devices and the folder show, closed.
 e2e_expect "the tree: both devices and the folder" \
   "1 Loaded SoundFonts
@@ -491,71 +415,71 @@ e2e_expect "the tree: both devices and the folder" \
 2 $folder" "$(outline)"
 e2e_click_tree 'Simulated Synth 1'
 e2e_keys Right
-read_tree second-start-device
-e2e_expect "the first device opens with its bank" "126 - $bank_name" "$(children_of 'Simulated Synth 1')"
+e2e_read_tree second-start-device
+e2e_expect "the first device opens with its bank" "126 - $bank_name" "$(e2e_children_of 'Simulated Synth 1')"
 e2e_click_tree 'Simulated Synth 2'
 e2e_keys Right
-read_tree second-start-device-2
-e2e_expect "the second device has none" "" "$(children_of 'Simulated Synth 2')"
+e2e_read_tree second-start-device-2
+e2e_expect "the second device has none" "" "$(e2e_children_of 'Simulated Synth 2')"
 open_folder
-read_tree second-start-open
+e2e_read_tree second-start-open
 e2e_expect "the folder opens with both files" "OPL-3_FM_128M.sf2
-TimGM6mb.sf2" "$(children_of "$folder")"
+TimGM6mb.sf2" "$(e2e_children_of "$folder")"
 e2e_click_tree 'Simulated Synth 1'
 e2e_expect "the first device's meter" "$(card_meter 1)" "$(meter)"
-shot second-start
+e2e_shot second-start
 e2e_click_control "$main" Settings
-e2e_xwindow "$sheet" >/dev/null || abort "\"Settings\" opens no settings on the second start"
+e2e_xwindow "$sheet" >/dev/null || e2e_abort "\"Settings\" opens no settings on the second start"
 e2e_expect "the disk-file channel is 5" "4 5" \
   "$(disk_channel)"
 e2e_click_control "$sheet" Cancel
-e2e_check "the settings close" wait_gone "$sheet"
+e2e_check "the settings close" e2e_wait_gone "$sheet"
 
 # ---------------------------------------------------------------------------------------------
-step "a SoundFont cut short: its own picture, no menu"
+e2e_step "a SoundFont cut short: its own picture, no menu"
 head -c 300000 "$sounds/TimGM6mb.sf2" >"$sounds/cut short.sf2"
 e2e_click_tree 'Sound Files on disk'
 e2e_keys F5
 open_folder
-read_tree damaged
+e2e_read_tree damaged
 e2e_expect "the folder lists the damaged file too" "cut short.sf2
 OPL-3_FM_128M.sf2
-TimGM6mb.sf2" "$(children_of "$folder")"
-e2e_expect "with no presets" "" "$(children_of 'cut short.sf2')"
+TimGM6mb.sf2" "$(e2e_children_of "$folder")"
+e2e_expect "with no presets" "" "$(e2e_children_of 'cut short.sf2')"
 e2e_expect "and a picture of its own, not the SoundFont's" "7 4" \
-  "$(field image "$(item 'cut short.sf2')") $(field image "$(item 'TimGM6mb.sf2')")"
+  "$(e2e_field image "$(e2e_listed_item 'cut short.sf2')") $(e2e_field image "$(e2e_listed_item 'TimGM6mb.sf2')")"
 e2e_click_tree 'cut short.sf2' 3
 e2e_check "right-clicking it shows no menu" no_menu_shown
 # Wine's tree control shows no info tips; the window's answer to the tree's question for the
 # tip is checked in test_main_window_damaged. A double-click gives the same reason.
-shot damaged
+e2e_shot damaged
 e2e_click_tree 'cut short.sf2' 1 2
 e2e_wait_window Error >/dev/null && shot damaged-message Error
 e2e_expect "a double-click says why it can't be loaded, and the card is not asked" \
   "Error: cut short.sf2 can't be loaded. Damaged: the file ends before its preset list." \
   "$(e2e_dismiss_boxes 1)"
-e2e_expect "the card's banks are as they were" "126 $bank_name" "$(card_banks 1)$(card_banks 2)"
+e2e_expect "the card's banks are as they were" "126 $bank_name" "$(e2e_card_banks "$card" 1)$(e2e_card_banks "$card" 2)"
 
 # ---------------------------------------------------------------------------------------------
-step "drop a folder onto \"Sound Files on disk\", as a file manager does"
+e2e_step "drop a folder onto \"Sound Files on disk\", as a file manager does"
 e2e_check "the drop is taken" e2e_drop_onto 'Sound Files on disk' "$downloads"
-read_tree folder-dropped
-no_message_boxes "folder dropped onto \"Sound Files on disk\""
+e2e_read_tree folder-dropped
+e2e_no_message_boxes "folder dropped onto \"Sound Files on disk\""
 e2e_expect "the disk branch lists the dropped folder after the first" "$folder
-$(e2e_winpath "$downloads")" "$(children_of 'Sound Files on disk')"
+$(e2e_winpath "$downloads")" "$(e2e_children_of 'Sound Files on disk')"
 e2e_click_tree "$(literal "$(e2e_winpath "$downloads")")"
 e2e_keys Right
-read_tree folder-dropped-open
+e2e_read_tree folder-dropped-open
 e2e_expect "it lists its SoundFont, named in the ANSI code page as the inspector reads it" \
-  "$(basename "$dropped" | iconv -f UTF-8 -t CP1252)" "$(children_of "$(e2e_winpath "$downloads")")"
-e2e_expect "no bank loaded by the folder's drop" "126 $bank_name" "$(card_banks 1)$(card_banks 2)"
-shot folder-dropped
+  "$(basename "$dropped" | iconv -f UTF-8 -t CP1252)" "$(e2e_children_of "$(e2e_winpath "$downloads")")"
+e2e_expect "no bank loaded by the folder's drop" "126 $bank_name" "$(e2e_card_banks "$card" 1)$(e2e_card_banks "$card" 2)"
+e2e_shot folder-dropped
 e2e_close
 e2e_expect "Tonewell ends with exit code 0 on Escape again" 0 "$?"
-expect_ini Folders LocalSoundFonts_0 "$folder"
-expect_ini Folders LocalSoundFonts_1 "$(e2e_winpath "$downloads")"
-expect_ini Preview LFMidiOutChannel 4
+e2e_expect_ini "$ini" Folders LocalSoundFonts_0 "$folder"
+e2e_expect_ini "$ini" Folders LocalSoundFonts_1 "$(e2e_winpath "$downloads")"
+e2e_expect_ini "$ini" Preview LFMidiOutChannel 4
 
 echo
-echo "e2e: the journey took $(($(date +%s) - started_at)) s"
+echo "e2e: the journey took $(($(date +%s) - E2E_STARTED_AT)) s"
 e2e_finish

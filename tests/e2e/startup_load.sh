@@ -43,7 +43,6 @@ e2e_screenshot "$E2E_WORK/startup_load.png"
 cat "$E2E_WORK/windows.txt" "$E2E_WORK/controls.txt"
 grep -E 'depth=[123] |selected=1' "$E2E_WORK/tree.txt"
 
-tree_field() { sed -nE "s/.* $1=([^ ]*) .*/\1/p" <<<"$2"; }
 device_line=$(grep -m1 '^tree-item depth=2 ' "$E2E_WORK/tree.txt")
 bank_lines=$(grep '^tree-item depth=3 ' "$E2E_WORK/tree.txt")
 # The bank's first preset is the line after the bank's.
@@ -52,12 +51,12 @@ first_preset=$(grep -A1 '^tree-item depth=3 .* text=126 - ' "$E2E_WORK/tree.txt"
 e2e_expect "no message box" "" "$(grep -v 'caption=Tonewell$' "$E2E_WORK/windows.txt" |
   grep 'visible=1' | grep -E 'class=#32770')"
 e2e_expect "\"Loaded SoundFonts\" expanded" "1" \
-  "$(tree_field expanded "$(e2e_tree_line 'Loaded SoundFonts' <"$E2E_WORK/tree.txt")")"
-e2e_expect "the first device expanded" "1" "$(tree_field expanded "$device_line")"
+  "$(e2e_field expanded "$(e2e_tree_line 'Loaded SoundFonts' <"$E2E_WORK/tree.txt")")"
+e2e_expect "the first device expanded" "1" "$(e2e_field expanded "$device_line")"
 e2e_expect "one loaded bank, number 126" "126" "$(sed -nE 's/.* text=([0-9]+) - .*/\1/p' <<<"$bank_lines")"
-e2e_expect "the bank expanded" "1" "$(tree_field expanded "$bank_lines")"
-e2e_expect "the bank's first preset is a preset" "4" "$(tree_field depth "$first_preset")"
-e2e_expect "the bank's first preset selected" "1" "$(tree_field selected "$first_preset")"
+e2e_expect "the bank expanded" "1" "$(e2e_field expanded "$bank_lines")"
+e2e_expect "the bank's first preset is a preset" "4" "$(e2e_field depth "$first_preset")"
+e2e_expect "the bank's first preset selected" "1" "$(e2e_field selected "$first_preset")"
 e2e_expect "octave shows 0" "0" "$(sed -nE 's/^control id=1035 .* text=//p' "$E2E_WORK/controls.txt")"
 
 e2e_close
@@ -75,26 +74,21 @@ e2e_expect "no other device got a bank" "" \
 ini="$run/tnw.ini"
 e2e_check "tnw.ini written beside the program" test -f "$ini"
 device0=$(sed -nE 's/^tree-item depth=2 .* text=//p' "$E2E_WORK/tree.txt" | head -n 1)
-expect_ini() {
-  local value
-  value=$(e2e_ini_value "$ini" "$1" "$2") || value="(absent)"
-  e2e_expect "tnw.ini [$1] $2" "$3" "$value"
-}
-expect_ini Preview PreviewEnableOnStartup False
-expect_ini Preview MidiInDevice ""
-expect_ini Preview LFSoundFontDevice "$device0"
-expect_ini Preview LFMidiOutDevice ""
-expect_ini Preview LFMidiOutChannel 15
-expect_ini Preview LFMidiOutBank 127
-expect_ini Preview LFMidiOutInstrument 127
-expect_ini General LastOpenDir ""
+e2e_expect_ini "$ini" Preview PreviewEnableOnStartup False
+e2e_expect_ini "$ini" Preview MidiInDevice ""
+e2e_expect_ini "$ini" Preview LFSoundFontDevice "$device0"
+e2e_expect_ini "$ini" Preview LFMidiOutDevice ""
+e2e_expect_ini "$ini" Preview LFMidiOutChannel 15
+e2e_expect_ini "$ini" Preview LFMidiOutBank 127
+e2e_expect_ini "$ini" Preview LFMidiOutInstrument 127
+e2e_expect_ini "$ini" General LastOpenDir ""
 # One device-map entry per device, in name order, each on channel 15 and enabled.
 index=0
 while read -r name; do
-  expect_ini Preview "DevMapArray_SFDevName_$index" "$name"
-  expect_ini Preview "DevMapArray_DevName_$index" ""
-  expect_ini Preview "DevMapArray_Channel_$index" 15
-  expect_ini Preview "DevMapArray_Enable_$index" True
+  e2e_expect_ini "$ini" Preview "DevMapArray_SFDevName_$index" "$name"
+  e2e_expect_ini "$ini" Preview "DevMapArray_DevName_$index" ""
+  e2e_expect_ini "$ini" Preview "DevMapArray_Channel_$index" 15
+  e2e_expect_ini "$ini" Preview "DevMapArray_Enable_$index" True
   index=$((index + 1))
 done < <(sed -nE 's/^tree-item depth=2 .* text=//p' "$E2E_WORK/tree.txt" | LC_ALL=C sort)
 e2e_check "every device of the tree has a device-map entry" test "$index" -ge 1

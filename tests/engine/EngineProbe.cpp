@@ -19,13 +19,12 @@ namespace {
 
 void PrintBanks(CSoundFontManager& manager, int device)
 {
-    manager.OpenDevice(device);
+    CSfmDevice open = manager.Open(device);
     for (int bank = 1; bank <= 127; ++bank) {
         std::string name;
-        if (manager.QueryBank(bank) == bank && manager.GetBankName(bank, name) == 0)
+        if (open.IsBankLoaded(bank) && open.BankName(bank, name).Ok())
             std::printf("bank %d %d %s\n", device, bank, name.c_str());
     }
-    manager.CloseDevice();
 }
 
 } // namespace
@@ -33,15 +32,14 @@ void PrintBanks(CSoundFontManager& manager, int device)
 int main(int argc, char** argv)
 {
     CSoundFontManager manager;
-    SfmResult initialized = manager.Initialize();
-    std::printf("initialize %d (%s)\n", static_cast<int>(initialized), manager.GetErrorText());
+    EngineResult initialized = manager.Initialize();
+    std::printf("initialize %d (%s)\n", static_cast<int>(initialized.Code()), initialized.Text());
     const int count = manager.GetDeviceCount();
     std::printf("devices %d\n", count);
     if (argc == 3) {
-        manager.OpenDevice(0);
-        int loaded = manager.LoadBank(std::atoi(argv[1]), argv[2]);
-        std::printf("load %d (%s)\n", loaded, manager.GetErrorText());
-        manager.CloseDevice();
+        CSfmDevice open = manager.Open(0);
+        EngineResult loaded = open.LoadBank(std::atoi(argv[1]), argv[2]);
+        std::printf("load %d (%s)\n", loaded.Failed() ? 1 : 0, loaded.Text());
     }
     for (int device = 0; device < count; ++device)
         PrintBanks(manager, device);

@@ -1,8 +1,8 @@
 // The simulated card's model: what its banks hold, what that costs in sound memory, the rules
 // of the built-in bank and open devices, and the state it keeps between runs.
 
+#include "cardmodel/CardState.h"
 #include "sim/SimCard.h"
-#include "sim/SimCardState.h"
 #include "tests/engine/SoundFontFixture.h"
 
 #include <gtest/gtest.h>
@@ -202,7 +202,7 @@ TEST_F(SimCardTest, SwitchesKeepABankLoadedAndChangeItsAnswer)
     EXPECT_EQ(name, "Simulated Synth 3");
 }
 
-SimCardContents VariedContents(const std::string& soundFont)
+CardContents VariedContents(const std::string& soundFont)
 {
     CSimCard card;
     card.SetDeviceCount(3);
@@ -220,10 +220,10 @@ SimCardContents VariedContents(const std::string& soundFont)
 
 TEST_F(SimCardTest, StateSurvivesItsFile)
 {
-    const SimCardContents original = VariedContents(m_strings);
+    const CardContents original = VariedContents(m_strings);
     const std::string path = m_folder + "card.sfcard";
     ASSERT_TRUE(SaveCardState(path, original));
-    SimCardContents restored;
+    CardContents restored;
     ASSERT_TRUE(LoadCardState(path, restored));
     EXPECT_EQ(WriteCardState(restored), WriteCardState(original));
     ASSERT_EQ(restored.devices.size(), 3u);
@@ -257,7 +257,7 @@ TEST_F(SimCardTest, AMalformedStateIsRefusedWhole)
         "device 1024 :Synth\ninstrument 1 1 99999999999999999999 :I\n",
     };
     for (const char* text : cases) {
-        SimCardContents contents = CSimCard::DefaultContents();
+        CardContents contents = CSimCard::DefaultContents();
         const std::string body = text;
         const std::string whole =
             body.rfind("sfman-card", 0) == 0 || body.empty() ? body : header + body;
@@ -267,7 +267,7 @@ TEST_F(SimCardTest, AMalformedStateIsRefusedWhole)
     std::string tooMany = header;
     for (std::size_t count = 0; count <= CSimCard::kMaxDevices; ++count)
         tooMany += device;
-    SimCardContents contents;
+    CardContents contents;
     EXPECT_FALSE(ReadCardState(tooMany, contents));
 }
 

@@ -1,8 +1,8 @@
 // The simulated card's own file readers: what it answers for every kind of file a user may hand
 // it, and that damaged or huge files are answered with a code, never a crash.
 
-#include "sim/SimSoundFontReader.h"
-#include "sim/SimWaveReader.h"
+#include "cardmodel/CardSoundFontReader.h"
+#include "cardmodel/CardWaveReader.h"
 #include "tests/engine/SoundFontFixture.h"
 
 #include <gtest/gtest.h>
@@ -86,20 +86,20 @@ TEST_F(SimReaderTest, AnswersEveryKindOfFileWithItsCode)
     for (const FileCase& c : cases) {
         const std::string path = m_folder + "case.sf2";
         WriteBytes(path, c.bytes());
-        SimSoundFontContents contents;
-        EXPECT_EQ(SimReadSoundFont(path, contents), c.expected) << c.name;
+        CardSoundFontContents contents;
+        EXPECT_EQ(CardReadSoundFont(path, contents), c.expected) << c.name;
     }
-    SimSoundFontContents contents;
-    EXPECT_EQ(SimReadSoundFont(m_folder + "missing.sf2", contents), kSfmPathnameInvalid);
-    EXPECT_EQ(SimReadSoundFont("", contents), kSfmPathnameInvalid);
+    CardSoundFontContents contents;
+    EXPECT_EQ(CardReadSoundFont(m_folder + "missing.sf2", contents), kSfmPathnameInvalid);
+    EXPECT_EQ(CardReadSoundFont("", contents), kSfmPathnameInvalid);
 }
 
 TEST_F(SimReaderTest, ReadsTheNameTheMelodicPresetsAndTheSampleSize)
 {
     const std::string path = m_folder + "strings.sf2";
     WriteSoundFont(path, TwoBankFont());
-    SimSoundFontContents contents;
-    ASSERT_EQ(SimReadSoundFont(path, contents), kSfmSuccess);
+    CardSoundFontContents contents;
+    ASSERT_EQ(CardReadSoundFont(path, contents), kSfmSuccess);
     EXPECT_EQ(contents.name, "Test Strings");
     // Only file bank 0 reaches the card's preset numbers.
     EXPECT_EQ(contents.presetNames,
@@ -109,7 +109,7 @@ TEST_F(SimReaderTest, ReadsTheNameTheMelodicPresetsAndTheSampleSize)
     FixtureSoundFont unnamed = TwoBankFont();
     unnamed.name.reset();
     WriteSoundFont(path, unnamed);
-    ASSERT_EQ(SimReadSoundFont(path, contents), kSfmSuccess);
+    ASSERT_EQ(CardReadSoundFont(path, contents), kSfmSuccess);
     EXPECT_EQ(contents.name, "");
 }
 
@@ -130,8 +130,8 @@ TEST_F(SimReaderTest, MeasuresOnePresetBySamplesItPlays)
         {1, 40, kSfmPresetIndexInvalid, "", 0},
     };
     for (const PresetCase& c : cases) {
-        SimPresetContents preset;
-        EXPECT_EQ(SimReadPreset(path, c.bank, c.preset, preset), c.expected)
+        CardPresetContents preset;
+        EXPECT_EQ(CardReadPreset(path, c.bank, c.preset, preset), c.expected)
             << c.bank << ":" << c.preset;
         EXPECT_EQ(preset.name, c.name) << c.bank << ":" << c.preset;
         EXPECT_EQ(preset.sampleBytes, c.bytes) << c.bank << ":" << c.preset;
@@ -154,13 +154,13 @@ TEST_F(SimReaderTest, AcceptsOnlyRiffWaveFilesWithFormatAndData)
         const std::string path = m_folder + "case.wav";
         WriteBytes(path, c.bytes());
         std::uint64_t dataBytes = 0;
-        EXPECT_EQ(SimReadWave(path, dataBytes), c.expected) << c.name;
+        EXPECT_EQ(CardReadWave(path, dataBytes), c.expected) << c.name;
         if (c.expected == kSfmSuccess) {
             EXPECT_EQ(dataBytes, 1000u) << c.name;
         }
     }
     std::uint64_t dataBytes = 0;
-    EXPECT_EQ(SimReadWave(m_folder + "missing.wav", dataBytes), kSfmPathnameInvalid);
+    EXPECT_EQ(CardReadWave(m_folder + "missing.wav", dataBytes), kSfmPathnameInvalid);
 }
 
 // Every cut and every overwritten byte of a small SoundFont: the readers answer with a code.
@@ -170,11 +170,11 @@ TEST_F(SimReaderTest, DamagedSoundFontsAreAnsweredWithACode)
     const std::string path = m_folder + "damaged.sf2";
     auto check = [&](const std::string& bytes, const std::string& damage) {
         WriteBytes(path, bytes);
-        SimSoundFontContents contents;
-        SfmResult whole = SimReadSoundFont(path, contents);
+        CardSoundFontContents contents;
+        SfmResult whole = CardReadSoundFont(path, contents);
         EXPECT_TRUE(whole == kSfmSuccess || whole == kSfmFormatInvalid) << damage << ": " << whole;
-        SimPresetContents preset;
-        SfmResult one = SimReadPreset(path, 0, 42, preset);
+        CardPresetContents preset;
+        SfmResult one = CardReadPreset(path, 0, 42, preset);
         EXPECT_TRUE(one == kSfmSuccess || one == kSfmFormatInvalid || one == kSfmPresetIndexInvalid)
             << damage << ": " << one;
     };
@@ -200,12 +200,12 @@ TEST_F(SimReaderTest, ReadsPresetDataBehindFourGigabytesOfSamples)
     huge.declaredSampleBytes = 0xFFFF0000ull;
     const std::string path = m_folder + "huge.sf2";
     WriteSoundFont(path, huge);
-    SimSoundFontContents contents;
-    ASSERT_EQ(SimReadSoundFont(path, contents), kSfmSuccess);
+    CardSoundFontContents contents;
+    ASSERT_EQ(CardReadSoundFont(path, contents), kSfmSuccess);
     EXPECT_EQ(contents.sampleBytes, 0xFFFF0000ull);
     EXPECT_EQ(contents.presetNames.at(40), "Violin");
-    SimPresetContents preset;
-    EXPECT_EQ(SimReadPreset(path, 0, 42, preset), kSfmSuccess);
+    CardPresetContents preset;
+    EXPECT_EQ(CardReadPreset(path, 0, 42, preset), kSfmSuccess);
     EXPECT_EQ(preset.name, "Cello");
     std::remove(path.c_str());
 }

@@ -1,5 +1,6 @@
 #include "tests/engine/SoundFontFixture.h"
 
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -46,12 +47,17 @@ std::string Riff(const char* form, const std::string& chunks)
     return Chunk("RIFF", std::string(form, 4) + chunks);
 }
 
+constexpr std::uint16_t kSampleModes = 54;
+constexpr std::uint16_t kLoopContinuously = 1;
+constexpr std::uint8_t kAudibleRootKey = 60;
+
 // One bag per preset and per instrument, each with one generator: preset i plays instrument i,
-// which plays sample i.
+// which plays sample i (an audible instrument's bag also loops its sample).
 std::string PresetData(const FixtureSoundFont& soundFont)
 {
     const std::uint32_t count = static_cast<std::uint32_t>(soundFont.presets.size());
-    std::string phdr, bags, pgen, inst, igen, shdr;
+    const std::uint32_t instrumentGenerators = soundFont.audible ? 2 : 1;
+    std::string phdr, bags, ibags, pgen, inst, igen, shdr;
     std::uint32_t sampleStart = 0;
     for (std::uint32_t index = 0; index < count; ++index) {
         const FixturePreset& preset = soundFont.presets[index];
@@ -62,10 +68,16 @@ std::string PresetData(const FixtureSoundFont& soundFont)
         phdr += std::string(12, '\0');
         PutLe16(bags, index);
         PutLe16(bags, 0);
+        PutLe16(ibags, index * instrumentGenerators);
+        PutLe16(ibags, 0);
         PutLe16(pgen, 41);
         PutLe16(pgen, index);
         PutName(inst, "Instrument " + std::to_string(index), 20);
         PutLe16(inst, index);
+        if (soundFont.audible) {
+            PutLe16(igen, kSampleModes);
+            PutLe16(igen, kLoopContinuously);
+        }
         PutLe16(igen, 53);
         PutLe16(igen, index);
         PutName(shdr, "Sample " + std::to_string(index), 20);
@@ -74,7 +86,8 @@ std::string PresetData(const FixtureSoundFont& soundFont)
         PutLe32(shdr, sampleStart);
         PutLe32(shdr, sampleStart + preset.sampleFrames);
         PutLe32(shdr, 22050);
-        shdr += std::string(2, '\0');
+        shdr += static_cast<char>(soundFont.audible ? kAudibleRootKey : 0);
+        shdr += '\0';
         PutLe16(shdr, 0);
         PutLe16(shdr, 1);
         sampleStart += preset.sampleFrames;
@@ -85,6 +98,8 @@ std::string PresetData(const FixtureSoundFont& soundFont)
     phdr += std::string(12, '\0');
     PutLe16(bags, count);
     PutLe16(bags, 0);
+    PutLe16(ibags, count * instrumentGenerators);
+    PutLe16(ibags, 0);
     pgen += std::string(4, '\0');
     PutName(inst, "EOI", 20);
     PutLe16(inst, count);
@@ -93,7 +108,7 @@ std::string PresetData(const FixtureSoundFont& soundFont)
     shdr += std::string(26, '\0');
     const std::string noModulators(10, '\0');
     return List("pdta", Chunk("phdr", phdr) + Chunk("pbag", bags) + Chunk("pmod", noModulators) +
-                            Chunk("pgen", pgen) + Chunk("inst", inst) + Chunk("ibag", bags) +
+                            Chunk("pgen", pgen) + Chunk("inst", inst) + Chunk("ibag", ibags) +
                             Chunk("imod", noModulators) + Chunk("igen", igen) +
                             Chunk("shdr", shdr));
 }
@@ -107,6 +122,16 @@ std::string InfoList(const FixtureSoundFont& soundFont)
     if (soundFont.name)
         info += Chunk("INAM", *soundFont.name + std::string(1, '\0'));
     return List("INFO", info);
+}
+
+void FillWithSine(std::string& samples)
+{
+    const double step = 2 * 3.14159265358979 / kFixtureSinePeriod;
+    for (std::size_t frame = 0; frame < samples.size() / 2; ++frame) {
+        auto value = static_cast<std::int16_t>(std::lround(30000 * std::sin(step * frame)));
+        samples[2 * frame] = static_cast<char>(value & 0xFF);
+        samples[2 * frame + 1] = static_cast<char>(value >> 8 & 0xFF);
+    }
 }
 
 struct FilePointerCloser {
@@ -128,6 +153,8 @@ std::uint64_t SampleBytes(const FixtureSoundFont& soundFont)
 std::string SoundFontBytes(const FixtureSoundFont& soundFont)
 {
     std::string samples(static_cast<std::size_t>(SampleBytes(soundFont)), '\0');
+    if (soundFont.audible)
+        FillWithSine(samples);
     return Riff("sfbk",
                 InfoList(soundFont) + List("sdta", Chunk("smpl", samples)) + PresetData(soundFont));
 }

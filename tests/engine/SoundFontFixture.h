@@ -22,7 +22,12 @@ struct FixtureSoundFont {
     // When set, the smpl chunk declares this many bytes instead of the presets' samples, and
     // the file is written sparse: for files too large to write out.
     std::optional<std::uint64_t> declaredSampleBytes;
+    // Samples that sound: a full-scale sine of kFixtureSinePeriod frames, looped over the
+    // whole sample, root key 60 (silent and unlooped otherwise).
+    bool audible = false;
 };
+
+constexpr std::uint32_t kFixtureSinePeriod = 50;
 
 // The whole file, as bytes (not for declaredSampleBytes).
 std::string SoundFontBytes(const FixtureSoundFont& soundFont);

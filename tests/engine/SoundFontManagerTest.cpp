@@ -22,11 +22,12 @@ TEST(ManagerLoading, InitializeHoldsOneLoadOfTheLibraryHoweverOftenItRuns)
     ASSERT_FALSE(LibraryLoaded()) << "nothing else in this test may hold the library";
     {
         CSoundFontManager manager;
-        EXPECT_EQ(manager.Initialize(), 0);
-        EXPECT_EQ(manager.Initialize(), 0);
+        EXPECT_TRUE(manager.Initialize().Ok());
+        EngineResult again = manager.Initialize();
+        EXPECT_TRUE(again.Ok());
+        EXPECT_STREQ(again.Text(), "");
         EXPECT_TRUE(LibraryLoaded());
         EXPECT_EQ(manager.GetDeviceCount(), 2) << "the second table works";
-        EXPECT_STREQ(manager.GetErrorText(), "");
     }
     EXPECT_FALSE(LibraryLoaded()) << "the destructor released the only load";
 }
@@ -45,49 +46,51 @@ TEST(ManagerLoading, DestroyingAManagerThatNeverLoadedUnloadsNothing)
 TEST(ManagerLoading, WithoutAnOperationTableThereAreNoDevicesAndEveryOperationFails)
 {
     CSoundFontManager manager;
-    EXPECT_STREQ(manager.GetErrorText(), "Load Dll Failed");
     EXPECT_EQ(manager.GetDeviceCount(), 0);
     std::vector<std::string> names{"stale"};
-    EXPECT_EQ(manager.GetDeviceNames(names), 0);
+    EXPECT_TRUE(manager.GetDeviceNames(names).Ok());
     EXPECT_TRUE(names.empty());
     int index = 42;
-    EXPECT_EQ(manager.FindDevice("Simulated Synth 1", index), 3);
+    EXPECT_FALSE(manager.FindDevice("Simulated Synth 1", index));
     EXPECT_EQ(index, 42);
-    EXPECT_EQ(manager.OpenDevice(0), 502);
-    EXPECT_EQ(manager.QueryBank(1), -1);
+    CSfmDevice device = manager.Open(0);
+    EXPECT_FALSE(device.IsOpen());
+    EXPECT_EQ(device.OpenResult().Code(), EngineResult::kLibraryNotLoaded);
+    EXPECT_STREQ(device.OpenResult().Text(), "Load Dll Failed") << "what a message says";
+    int answer = 0;
+    device.QueryBank(1, answer);
+    EXPECT_EQ(answer, -1);
 
     std::string text = "stale";
     std::uint32_t total = 7, available = 7;
     SfmCapabilities capabilities = {};
-    const std::pair<const char*, std::function<int()>> failures[] = {
+    const std::pair<const char*, std::function<EngineResult()>> failures[] = {
         {"GetDeviceCapabilities", [&] { return manager.GetDeviceCapabilities(0, capabilities); }},
         {"GetDeviceName", [&] { return manager.GetDeviceName(0, text); }},
-        {"CloseDevice", [&] { return manager.CloseDevice(); }},
-        {"LoadBank", [&] { return manager.LoadBank(1, "Z:\\a.sf2"); }},
-        {"ClearBank", [&] { return manager.ClearBank(1); }},
-        {"ClearAllBanks", [&] { return manager.ClearAllBanks(); }},
-        {"GetBankName", [&] { return manager.GetBankName(1, text); }},
-        {"GetBankFileName", [&] { return manager.GetBankFileName(1, text); }},
-        {"GetPresetName", [&] { return manager.GetPresetName(1, 0, text); }},
-        {"GetMemoryStatus", [&] { return manager.GetMemoryStatus(total, available); }},
-        {"LoadPreset", [&] { return manager.LoadPreset(0, 0, 127, 127, "Z:\\a.sf2"); }},
-        {"ClearPreset", [&] { return manager.ClearPreset(127, 127); }},
-        {"LoadWave", [&] { return manager.LoadWave(127, 127, "Z:\\a.wav"); }},
+        {"LoadBank", [&] { return device.LoadBank(1, "Z:\\a.sf2"); }},
+        {"ClearBank", [&] { return device.ClearBank(1); }},
+        {"ClearAllBanks", [&] { return device.ClearAllBanks(); }},
+        {"BankName", [&] { return device.BankName(1, text); }},
+        {"BankFileName", [&] { return device.BankFileName(1, text); }},
+        {"PresetName", [&] { return device.PresetName(1, 0, text); }},
+        {"MemoryStatus", [&] { return device.MemoryStatus(total, available); }},
+        {"LoadPreset", [&] { return device.LoadPreset(0, 0, 127, 127, "Z:\\a.sf2"); }},
+        {"ClearPreset", [&] { return device.ClearPreset(127, 127); }},
+        {"LoadWave", [&] { return device.LoadWave(127, 127, "Z:\\a.wav"); }},
     };
     for (const auto& failure : failures)
-        EXPECT_EQ(failure.second(), 1) << failure.first;
+        EXPECT_STREQ(failure.second().Text(), "Load Dll Failed") << failure.first;
     EXPECT_EQ(text, "");
     EXPECT_EQ(total, 0u);
     EXPECT_EQ(available, 0u);
     EXPECT_FALSE(manager.IsDeviceOpen());
-    EXPECT_STREQ(manager.GetErrorText(), "Load Dll Failed") << "no engine call has replaced it";
 }
 
 class ManagerTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_EQ(m_manager.Initialize(), 0);
+        ASSERT_TRUE(m_manager.Initialize().Ok());
         m_sim = FindSimControl();
         ASSERT_NE(m_sim, nullptr);
         m_sim->Reset();
@@ -101,17 +104,28 @@ protected:
         font.presets = {{"Violin", 0, 40, 1000}, {"Cello", 0, 42, 3000}};
         return font;
     }
-    // Opens device 0 and loads the strings into each bank given.
+    // Opens device 0 as m_device and loads the strings into each bank given.
     void LoadStrings(std::initializer_list<int> banks)
     {
-        ASSERT_EQ(m_manager.OpenDevice(0), 0);
-        for (int bank : banks)
-            ASSERT_EQ(m_manager.LoadBank(bank, m_strings), 0)
-                << bank << ": " << m_manager.GetErrorText();
+        // Closed before the next open: a card that was reset between them counts no open.
+        m_device.Close();
+        m_device = m_manager.Open(0);
+        ASSERT_TRUE(m_device.IsOpen());
+        for (int bank : banks) {
+            EngineResult loaded = m_device.LoadBank(bank, m_strings);
+            ASSERT_TRUE(loaded.Ok()) << bank << ": " << loaded.Text();
+        }
+    }
+    int Query(int bank)
+    {
+        int answer = 0;
+        m_device.QueryBank(bank, answer);
+        return answer;
     }
     std::uint32_t Calls(int slot) { return m_sim->CallCount(slot); }
 
     CSoundFontManager m_manager;
+    CSfmDevice m_device;
     const SimControlTable* m_sim = nullptr;
     std::string m_folder = FreshFolder("manager");
     std::string m_strings = m_folder + "Strings.sf2";
@@ -156,9 +170,10 @@ TEST_F(ManagerTest, ErrorTextsCoverTheWholeTable)
     };
     for (const auto& entry : texts) {
         m_sim->FailSlot(SfmSlot::DeviceCount, entry.first);
-        const int count = m_manager.GetDeviceCount();
-        EXPECT_EQ(m_manager.GetLastResult(), entry.first);
-        EXPECT_STREQ(m_manager.GetErrorText(), entry.second) << entry.first;
+        int count = -1;
+        const EngineResult counted = m_manager.CountDevices(count);
+        EXPECT_EQ(counted.Code(), entry.first);
+        EXPECT_STREQ(counted.Text(), entry.second) << entry.first;
         EXPECT_EQ(count, entry.first == 0 ? 2 : 0)
             << "a failed count lists no devices; code " << entry.first;
     }
@@ -169,25 +184,24 @@ TEST_F(ManagerTest, DeviceNamesComeFromTheCapabilities)
     ASSERT_EQ(m_sim->SetDeviceCount(3), 0);
     ASSERT_EQ(m_sim->SetDeviceName(1, "Second Synth"), 0);
     std::vector<std::string> names{"stale"};
-    EXPECT_EQ(m_manager.GetDeviceNames(names), 0);
+    EXPECT_TRUE(m_manager.GetDeviceNames(names).Ok());
     EXPECT_EQ(names,
               (std::vector<std::string>{"Simulated Synth 1", "Second Synth", "Simulated Synth 3"}));
 
     SfmCapabilities capabilities = {};
-    ASSERT_EQ(m_manager.GetDeviceCapabilities(1, capabilities), 0);
+    ASSERT_TRUE(m_manager.GetDeviceCapabilities(1, capabilities).Ok());
     EXPECT_STREQ(reinterpret_cast<const char*>(capabilities.bytes + 22), "Second Synth");
 
     ASSERT_EQ(m_sim->SetCapabilitiesUnreadable(1, 1), 0);
     std::string name = "kept";
-    EXPECT_EQ(m_manager.GetDeviceName(1, name), 1);
+    EXPECT_STREQ(m_manager.GetDeviceName(1, name).Text(), "Device Invalid");
     EXPECT_EQ(name, "kept");
-    EXPECT_STREQ(m_manager.GetErrorText(), "Device Invalid");
-    EXPECT_EQ(m_manager.GetDeviceNames(names), 1);
+    EXPECT_TRUE(m_manager.GetDeviceNames(names).Failed());
     EXPECT_EQ(names, std::vector<std::string>{"Simulated Synth 1"})
         << "the names before the unreadable one";
 
     ASSERT_EQ(m_sim->SetDeviceCount(0), 0);
-    EXPECT_EQ(m_manager.GetDeviceNames(names), 0);
+    EXPECT_TRUE(m_manager.GetDeviceNames(names).Ok());
     EXPECT_TRUE(names.empty());
 }
 
@@ -208,108 +222,109 @@ TEST_F(ManagerTest, FindDeviceComparesWholeNamesAndTheHighestIndexWins)
     };
     for (const auto& c : cases) {
         int index = 99;
-        EXPECT_EQ(m_manager.FindDevice(c.first, index), c.second < 0 ? 3 : 0) << c.first;
+        EXPECT_EQ(m_manager.FindDevice(c.first, index), c.second >= 0) << c.first;
         EXPECT_EQ(index, c.second < 0 ? 99 : c.second) << c.first;
     }
 }
 
-TEST_F(ManagerTest, OpenDeviceRefusesIndexesOutsideTheListAndKeepsTheOpenDevice)
+TEST_F(ManagerTest, IndexesOutsideTheListAreRefusedWithoutTouchingAnOpenDevice)
 {
-    ASSERT_EQ(m_manager.OpenDevice(1), 0);
+    CSfmDevice open = m_manager.Open(1);
+    ASSERT_TRUE(open.IsOpen());
     for (int index : {-1, 2, 65536 + 1, -65536}) {
-        EXPECT_EQ(m_manager.OpenDevice(index), 502) << index;
-        EXPECT_TRUE(m_manager.IsDeviceOpen()) << index;
+        CSfmDevice outside = m_manager.Open(index);
+        EXPECT_EQ(outside.OpenResult().Code(), EngineResult::kDeviceIndexOutOfRange) << index;
         EXPECT_EQ(m_sim->OpenCount(1), 1u) << index;
     }
+    EXPECT_EQ(Calls(SfmSlot::OpenDevice), 1u);
     EXPECT_EQ(Calls(SfmSlot::CloseDevice), 0u);
-    EXPECT_EQ(m_manager.QueryBank(0), 0) << "device 1 is still the one in use";
+    EXPECT_TRUE(open.IsBankLoaded(0)) << "device 1 is still open";
 }
 
-TEST_F(ManagerTest, OpeningAnotherDeviceClosesTheOpenOneFirst)
-{
-    ASSERT_EQ(m_manager.OpenDevice(0), 0);
-    ASSERT_EQ(m_manager.OpenDevice(1), 0);
-    EXPECT_EQ(m_sim->OpenCount(0), 0u);
-    EXPECT_EQ(m_sim->OpenCount(1), 1u);
-    EXPECT_EQ(m_manager.CloseDevice(), 0);
-    EXPECT_FALSE(m_manager.IsDeviceOpen());
-    EXPECT_EQ(m_sim->OpenCount(1), 0u);
-}
-
-TEST_F(ManagerTest, ARefusedOpenStaysMarkedUntilItIsClosed)
+TEST_F(ManagerTest, AScopedDeviceIsClosedWhenItGoes)
 {
     {
-        CSoundFontManager manager;
-        ASSERT_EQ(manager.Initialize(), 0);
+        CSfmDevice first = m_manager.Open(0);
+        CSfmDevice second = m_manager.Open(1);
+        ASSERT_TRUE(first.IsOpen() && second.IsOpen());
+        EXPECT_EQ(m_sim->OpenCount(0), 1u);
+        EXPECT_EQ(m_sim->OpenCount(1), 1u);
+        EXPECT_TRUE(m_manager.IsDeviceOpen());
+        CSfmDevice moved = std::move(first);
+        EXPECT_EQ(m_sim->OpenCount(0), 1u) << "a move closes nothing";
+        second = m_manager.Open(0);
+        EXPECT_EQ(m_sim->OpenCount(1), 0u) << "the device assigned over was closed";
+        EXPECT_EQ(m_sim->OpenCount(0), 2u);
+    }
+    EXPECT_EQ(m_sim->OpenCount(0), 0u);
+    EXPECT_EQ(Calls(SfmSlot::CloseDevice), 3u);
+    EXPECT_FALSE(m_manager.IsDeviceOpen());
+}
+
+TEST_F(ManagerTest, ARefusedOpenIsStillClosed)
+{
+    {
         m_sim->FailSlot(SfmSlot::OpenDevice, 202);
-        EXPECT_EQ(manager.OpenDevice(1), 1);
-        EXPECT_STREQ(manager.GetErrorText(), "Device Busy");
-        EXPECT_TRUE(manager.IsDeviceOpen());
+        CSfmDevice device = m_manager.Open(1);
+        EXPECT_FALSE(device.IsOpen());
+        EXPECT_STREQ(device.OpenResult().Text(), "Device Busy");
         EXPECT_EQ(Calls(SfmSlot::CloseDevice), 0u);
     }
     EXPECT_EQ(Calls(SfmSlot::CloseDevice), 1u) << "the destructor closed it";
 }
 
-TEST_F(ManagerTest, CloseBeforeOpenIsAnEngineFailureAndLeavesNothingOpen)
+TEST_F(ManagerTest, ARefusedCloseIsAnsweredAndTheDeviceIsClosedAnyway)
 {
-    EXPECT_EQ(m_manager.CloseDevice(), 1);
-    EXPECT_STREQ(m_manager.GetErrorText(), "Device Invalid");
-    EXPECT_FALSE(m_manager.IsDeviceOpen());
+    CSfmDevice device = m_manager.Open(0);
+    ASSERT_TRUE(device.IsOpen());
+    EngineResult loaded = device.LoadBank(5, "Z:\\no\\such\\file.sf2");
     m_sim->FailSlot(SfmSlot::CloseDevice, 202);
-    ASSERT_EQ(m_manager.OpenDevice(0), 0);
-    EXPECT_EQ(m_manager.CloseDevice(), 1);
+    EXPECT_STREQ(device.Close().Text(), "Device Busy");
+    EXPECT_STREQ(loaded.Text(), "Pathname Invalid") << "each result keeps its own text";
+    EXPECT_FALSE(device.IsOpen());
     EXPECT_FALSE(m_manager.IsDeviceOpen()) << "closed whatever the engine answers";
-}
-
-TEST_F(ManagerTest, ASuccessfulCloseKeepsTheFailureBeforeIt)
-{
-    // Commands close the device before they show why the operation failed.
-    ASSERT_EQ(m_manager.OpenDevice(0), 0);
-    EXPECT_EQ(m_manager.LoadBank(5, "Z:\\no\\such\\file.sf2"), 1);
-    EXPECT_EQ(m_manager.CloseDevice(), 0);
-    EXPECT_STREQ(m_manager.GetErrorText(), "Pathname Invalid");
+    EXPECT_TRUE(device.Close().Ok()) << "a second close does nothing";
+    EXPECT_EQ(Calls(SfmSlot::CloseDevice), 1u);
 }
 
 TEST_F(ManagerTest, QueryBankAnswersTheBankNumberOrMinusOne)
 {
     LoadStrings({5});
-    EXPECT_EQ(m_manager.QueryBank(5), 5);
-    EXPECT_EQ(m_manager.QueryBank(6), -1);
-    EXPECT_EQ(m_manager.QueryBank(0), 0) << "the built-in bank";
+    EXPECT_EQ(Query(5), 5);
+    EXPECT_EQ(Query(6), -1);
+    EXPECT_EQ(Query(0), 0) << "the built-in bank";
     ASSERT_EQ(m_sim->AnswerBankAs(0, 9, 12), 0);
-    EXPECT_EQ(m_manager.QueryBank(9), 12);
+    EXPECT_EQ(Query(9), 12);
     // A failed query still answers what the field holds.
     m_sim->FailSlot(SfmSlot::QueryBank, 202);
-    EXPECT_EQ(m_manager.QueryBank(6), 6);
-    EXPECT_STREQ(m_manager.GetErrorText(), "Device Busy");
+    int answer = 0;
+    EXPECT_STREQ(m_device.QueryBank(6, answer).Text(), "Device Busy");
+    EXPECT_EQ(answer, 6);
 }
 
 TEST_F(ManagerTest, ALoadedBankIsNamedFromItsFile)
 {
     LoadStrings({5});
     std::string text;
-    ASSERT_EQ(m_manager.GetBankName(5, text), 0);
+    ASSERT_TRUE(m_device.BankName(5, text).Ok());
     EXPECT_EQ(text, "Test Strings");
-    ASSERT_EQ(m_manager.GetBankFileName(5, text), 0);
+    ASSERT_TRUE(m_device.BankFileName(5, text).Ok());
     EXPECT_EQ(text, m_strings);
-    ASSERT_EQ(m_manager.GetPresetName(5, 42, text), 0);
+    ASSERT_TRUE(m_device.PresetName(5, 42, text).Ok());
     EXPECT_EQ(text, "Cello");
-    ASSERT_EQ(m_manager.GetPresetName(0, 0, text), 0);
+    ASSERT_TRUE(m_device.PresetName(0, 0, text).Ok());
     EXPECT_EQ(text, "Acoustic Grand Piano");
 
     text = "stale";
-    EXPECT_EQ(m_manager.GetPresetName(5, 41, text), 1);
+    EXPECT_STREQ(m_device.PresetName(5, 41, text).Text(), "Preset Index Invalid");
     EXPECT_EQ(text, "");
-    EXPECT_STREQ(m_manager.GetErrorText(), "Preset Index Invalid");
     text = "stale";
-    EXPECT_EQ(m_manager.GetBankName(6, text), 1);
+    EXPECT_TRUE(m_device.BankName(6, text).Failed());
     EXPECT_EQ(text, "");
 
-    EXPECT_EQ(m_manager.LoadBank(6, m_folder + "missing.sf2"), 1);
-    EXPECT_STREQ(m_manager.GetErrorText(), "Pathname Invalid");
+    EXPECT_STREQ(m_device.LoadBank(6, m_folder + "missing.sf2").Text(), "Pathname Invalid");
     WriteBytes(m_folder + "Not a font.sf2", "RIFF\4\0\0\0WAVE");
-    EXPECT_EQ(m_manager.LoadBank(6, m_folder + "Not a font.sf2"), 1);
-    EXPECT_STREQ(m_manager.GetErrorText(), "Format Invalid");
+    EXPECT_STREQ(m_device.LoadBank(6, m_folder + "Not a font.sf2").Text(), "Format Invalid");
 }
 
 TEST_F(ManagerTest, ClearBankClearsAgainOnlyWhileTheBankStaysLoadedAndThenGivesUp)
@@ -325,7 +340,7 @@ TEST_F(ManagerTest, ClearBankClearsAgainOnlyWhileTheBankStaysLoadedAndThenGivesU
     } cases[] = {
         {"a bank that clears at once", 0, 0, 0, 1, false, ""},
         {"a bank still loaded after the first clear", 1, 0, 0, 2, false, ""},
-        {"a bank that never clears", kSimForever, 0, 1, CSoundFontManager::kMaxClearTries, true,
+        {"a bank that never clears", kSimForever, 0, 1, CSfmDevice::kMaxClearTries, true,
          "Undefined Error"},
         {"a clear the engine refuses", 0, 202, 1, 1, true, "Device Busy"},
     };
@@ -335,28 +350,29 @@ TEST_F(ManagerTest, ClearBankClearsAgainOnlyWhileTheBankStaysLoadedAndThenGivesU
         m_sim->KeepBankLoaded(0, 4, c.keptClears);
         m_sim->FailSlot(SfmSlot::ClearBank, c.failure);
         const std::uint32_t before = Calls(SfmSlot::ClearBank);
-        EXPECT_EQ(m_manager.ClearBank(4), c.result) << c.name;
-        EXPECT_STREQ(m_manager.GetErrorText(), c.text) << c.name;
+        EngineResult cleared = m_device.ClearBank(4);
+        EXPECT_EQ(cleared.Failed() ? 1 : 0, c.result) << c.name;
+        EXPECT_STREQ(cleared.Text(), c.text) << c.name;
         EXPECT_EQ(Calls(SfmSlot::ClearBank) - before, c.clears) << c.name;
         m_sim->FailSlot(SfmSlot::ClearBank, 0);
-        EXPECT_EQ(m_manager.QueryBank(4) == 4, c.stillLoaded) << c.name;
+        EXPECT_EQ(m_device.IsBankLoaded(4), c.stillLoaded) << c.name;
     }
     // Clearing a bank that is already empty.
-    EXPECT_EQ(m_manager.ClearBank(9), 0);
-    EXPECT_EQ(m_manager.ClearBank(9), 0);
+    EXPECT_TRUE(m_device.ClearBank(9).Ok());
+    EXPECT_TRUE(m_device.ClearBank(9).Ok());
 }
 
 TEST_F(ManagerTest, ClearAllBanksClearsEveryLoadedBankButTheBuiltInOne)
 {
     LoadStrings({3, 7});
     const std::uint32_t before = Calls(SfmSlot::ClearBank);
-    EXPECT_EQ(m_manager.ClearAllBanks(), 0);
+    EXPECT_TRUE(m_device.ClearAllBanks().Ok());
     EXPECT_EQ(Calls(SfmSlot::ClearBank) - before, 2u) << "bank 0 is never cleared";
-    EXPECT_EQ(m_manager.QueryBank(3), -1);
-    EXPECT_EQ(m_manager.QueryBank(7), -1);
-    EXPECT_EQ(m_manager.QueryBank(0), 0);
+    EXPECT_EQ(Query(3), -1);
+    EXPECT_EQ(Query(7), -1);
+    EXPECT_EQ(Query(0), 0);
     std::uint32_t total = 0, available = 0;
-    ASSERT_EQ(m_manager.GetMemoryStatus(total, available), 0);
+    ASSERT_TRUE(m_device.MemoryStatus(total, available).Ok());
     EXPECT_EQ(available, total);
 }
 
@@ -370,29 +386,29 @@ TEST_F(ManagerTest, ClearAllBanksStopsAtTheFirstBankThatFails)
         m_sim->Reset();
         LoadStrings({3, 7});
         failure.second();
-        EXPECT_EQ(m_manager.ClearAllBanks(), 1) << failure.first;
+        EXPECT_TRUE(m_device.ClearAllBanks().Failed()) << failure.first;
         m_sim->FailSlot(SfmSlot::ClearBank, 0);
-        EXPECT_EQ(m_manager.QueryBank(3), 3) << failure.first;
-        EXPECT_EQ(m_manager.QueryBank(7), 7) << failure.first << ": bank 7 was never reached";
+        EXPECT_EQ(Query(3), 3) << failure.first;
+        EXPECT_EQ(Query(7), 7) << failure.first << ": bank 7 was never reached";
     }
 }
 
 TEST_F(ManagerTest, PathsReachTheEngineCutTo1023Characters)
 {
-    const std::pair<const char*, std::function<int(const std::string&)>> operations[] = {
-        {"LoadBank", [&](const std::string& path) { return m_manager.LoadBank(3, path); }},
+    const std::pair<const char*, std::function<EngineResult(const std::string&)>> operations[] = {
+        {"LoadBank", [&](const std::string& path) { return m_device.LoadBank(3, path); }},
         {"LoadPreset",
-         [&](const std::string& path) { return m_manager.LoadPreset(0, 0, 127, 127, path); }},
-        {"LoadWave", [&](const std::string& path) { return m_manager.LoadWave(127, 127, path); }},
+         [&](const std::string& path) { return m_device.LoadPreset(0, 0, 127, 127, path); }},
+        {"LoadWave", [&](const std::string& path) { return m_device.LoadWave(127, 127, path); }},
     };
-    ASSERT_EQ(m_manager.OpenDevice(0), 0);
+    LoadStrings({});
     for (const auto& operation : operations) {
         for (std::size_t length : {1022u, 1023u, 1024u, 1500u}) {
             std::string path = "Z:\\";
             for (std::size_t at = path.size(); at < length; ++at)
                 path += static_cast<char>('a' + at % 26);
             const std::string expected = path.substr(0, 1023);
-            EXPECT_EQ(operation.second(path), 1) << operation.first << " " << length;
+            EXPECT_TRUE(operation.second(path).Failed()) << operation.first << " " << length;
             std::string received(2048, '\0');
             std::uint32_t size = 0;
             std::uint16_t reserved = 0xFFFF;
@@ -409,15 +425,15 @@ TEST_F(ManagerTest, MemoryStatusReportsTotalAndFreeBytes)
     LoadStrings({});
     ASSERT_EQ(m_sim->SetDeviceMemory(0, 1u << 20), 0);
     std::uint32_t total = 0, available = 0;
-    ASSERT_EQ(m_manager.GetMemoryStatus(total, available), 0);
+    ASSERT_TRUE(m_device.MemoryStatus(total, available).Ok());
     EXPECT_EQ(total, 1u << 20);
     EXPECT_EQ(available, 1u << 20);
-    ASSERT_EQ(m_manager.LoadBank(2, m_strings), 0);
-    ASSERT_EQ(m_manager.GetMemoryStatus(total, available), 0);
+    ASSERT_TRUE(m_device.LoadBank(2, m_strings).Ok());
+    ASSERT_TRUE(m_device.MemoryStatus(total, available).Ok());
     EXPECT_EQ(available, (1u << 20) - SampleBytes(Strings()));
 
     m_sim->FailSlot(SfmSlot::MemoryStatus, 202);
-    EXPECT_EQ(m_manager.GetMemoryStatus(total, available), 1);
+    EXPECT_TRUE(m_device.MemoryStatus(total, available).Failed());
     EXPECT_EQ(total, 0u) << "a failed query hands back the meter's empty state";
     EXPECT_EQ(available, 0u);
 }
@@ -428,27 +444,25 @@ TEST_F(ManagerTest, PreviewInstrumentsArePlacedAndClearedThroughTheBinding)
     WriteBytes(wave, WaveBytes(5000));
     LoadStrings({});
     std::uint32_t total = 0, before = 0, after = 0;
-    ASSERT_EQ(m_manager.GetMemoryStatus(total, before), 0);
+    ASSERT_TRUE(m_device.MemoryStatus(total, before).Ok());
 
-    ASSERT_EQ(m_manager.LoadPreset(0, 40, 127, 127, m_strings), 0);
+    ASSERT_TRUE(m_device.LoadPreset(0, 40, 127, 127, m_strings).Ok());
     std::string name;
-    ASSERT_EQ(m_manager.GetPresetName(127, 127, name), 0);
+    ASSERT_TRUE(m_device.PresetName(127, 127, name).Ok());
     EXPECT_EQ(name, "Violin");
-    ASSERT_EQ(m_manager.LoadWave(127, 126, wave), 0);
-    ASSERT_EQ(m_manager.GetPresetName(127, 126, name), 0);
+    ASSERT_TRUE(m_device.LoadWave(127, 126, wave).Ok());
+    ASSERT_TRUE(m_device.PresetName(127, 126, name).Ok());
     EXPECT_EQ(name, "Snare");
-    ASSERT_EQ(m_manager.GetMemoryStatus(total, after), 0);
+    ASSERT_TRUE(m_device.MemoryStatus(total, after).Ok());
     EXPECT_EQ(before - after, 2000u + 5000u);
 
-    EXPECT_EQ(m_manager.ClearPreset(127, 127), 0);
-    EXPECT_EQ(m_manager.ClearPreset(127, 126), 0);
-    ASSERT_EQ(m_manager.GetMemoryStatus(total, after), 0);
+    EXPECT_TRUE(m_device.ClearPreset(127, 127).Ok());
+    EXPECT_TRUE(m_device.ClearPreset(127, 126).Ok());
+    ASSERT_TRUE(m_device.MemoryStatus(total, after).Ok());
     EXPECT_EQ(after, before);
 
-    EXPECT_EQ(m_manager.LoadWave(127, 127, m_strings), 1);
-    EXPECT_STREQ(m_manager.GetErrorText(), "Format Invalid");
-    EXPECT_EQ(m_manager.LoadPreset(0, 41, 127, 127, m_strings), 1);
-    EXPECT_STREQ(m_manager.GetErrorText(), "Preset Index Invalid");
+    EXPECT_STREQ(m_device.LoadWave(127, 127, m_strings).Text(), "Format Invalid");
+    EXPECT_STREQ(m_device.LoadPreset(0, 41, 127, 127, m_strings).Text(), "Preset Index Invalid");
 }
 
 TEST_F(ManagerTest, ARealSoundFontIsLoadedNamedMeasuredAndCleared)
@@ -459,23 +473,23 @@ TEST_F(ManagerTest, ARealSoundFontIsLoadedNamedMeasuredAndCleared)
     const std::string path = WindowsPath(unixPath);
     LoadStrings({});
     std::uint32_t total = 0, before = 0, after = 0;
-    ASSERT_EQ(m_manager.GetMemoryStatus(total, before), 0);
+    ASSERT_TRUE(m_device.MemoryStatus(total, before).Ok());
 
-    ASSERT_EQ(m_manager.LoadBank(1, path), 0) << m_manager.GetErrorText();
-    EXPECT_EQ(m_manager.QueryBank(1), 1);
+    ASSERT_TRUE(m_device.LoadBank(1, path).Ok());
+    EXPECT_EQ(Query(1), 1);
     std::string text;
-    ASSERT_EQ(m_manager.GetBankName(1, text), 0);
+    ASSERT_TRUE(m_device.BankName(1, text).Ok());
     EXPECT_EQ(text, "TimGM6mb1.sf2") << "the file's own INAM";
-    ASSERT_EQ(m_manager.GetBankFileName(1, text), 0);
+    ASSERT_TRUE(m_device.BankFileName(1, text).Ok());
     EXPECT_EQ(text, path);
-    ASSERT_EQ(m_manager.GetPresetName(1, 0, text), 0);
+    ASSERT_TRUE(m_device.PresetName(1, 0, text).Ok());
     EXPECT_EQ(text, "Piano 1");
-    ASSERT_EQ(m_manager.GetMemoryStatus(total, after), 0);
+    ASSERT_TRUE(m_device.MemoryStatus(total, after).Ok());
     EXPECT_EQ(before - after, 5764336u) << "the size of its smpl chunk";
 
-    ASSERT_EQ(m_manager.ClearBank(1), 0);
-    EXPECT_EQ(m_manager.QueryBank(1), -1);
-    ASSERT_EQ(m_manager.GetMemoryStatus(total, after), 0);
+    ASSERT_TRUE(m_device.ClearBank(1).Ok());
+    EXPECT_EQ(Query(1), -1);
+    ASSERT_TRUE(m_device.MemoryStatus(total, after).Ok());
     EXPECT_EQ(after, before);
 }
 
@@ -485,14 +499,13 @@ TEST_F(ManagerTest, ASoundFontLargerThanTheSoundMemoryIsRefused)
     if (!std::ifstream(WindowsPath(unixPath)))
         GTEST_SKIP() << unixPath << " is not installed (package opl3-soundfont)";
     LoadStrings({});
-    EXPECT_EQ(m_manager.LoadBank(2, WindowsPath(unixPath)), 1);
-    EXPECT_STREQ(m_manager.GetErrorText(), "Sound Memory Insufficient");
-    EXPECT_EQ(m_manager.QueryBank(2), -1);
+    EXPECT_STREQ(m_device.LoadBank(2, WindowsPath(unixPath)).Text(), "Sound Memory Insufficient");
+    EXPECT_EQ(Query(2), -1);
 
     ASSERT_EQ(m_sim->SetDeviceMemory(0, 256u << 20), 0);
-    ASSERT_EQ(m_manager.LoadBank(2, WindowsPath(unixPath)), 0) << m_manager.GetErrorText();
+    ASSERT_TRUE(m_device.LoadBank(2, WindowsPath(unixPath)).Ok());
     std::string name;
-    ASSERT_EQ(m_manager.GetBankName(2, name), 0);
+    ASSERT_TRUE(m_device.BankName(2, name).Ok());
     EXPECT_EQ(name, "OPL-3 FM 128M");
 }
 

@@ -13,6 +13,19 @@ LRESULT CALLBACK RunHook(int code, WPARAM wParam, LPARAM lParam)
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
+// Posted last by AfterPostedMessages; the hook signals its event when the loop takes it, once
+// every message posted before it has been taken and handled.
+const UINT kPostedLast = RegisterWindowMessageA("TonewellTestPostedLast");
+HANDLE g_postedLastTaken = nullptr;
+
+LRESULT CALLBACK PostedLastHook(int code, WPARAM wParam, LPARAM lParam)
+{
+    auto* message = reinterpret_cast<MSG*>(lParam);
+    if (code == HC_ACTION && wParam == PM_REMOVE && message->message == kPostedLast && g_postedLastTaken)
+        SetEvent(g_postedLastTaken);
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 } // namespace
 
 ModalRunner::ModalRunner(CDialog& dialog, DWORD timeoutMs)
@@ -65,4 +78,17 @@ void ModalRunner::OnUiThread(const std::function<void()>& action)
     HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, RunHook, nullptr, thread);
     SendMessageA(m_window, kRunOnUiThread, 0, reinterpret_cast<LPARAM>(&action));
     UnhookWindowsHookEx(hook);
+}
+
+bool ModalRunner::AfterPostedMessages(DWORD timeoutMs)
+{
+    DWORD thread = GetWindowThreadProcessId(m_window, nullptr);
+    g_postedLastTaken = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HHOOK hook = SetWindowsHookExA(WH_GETMESSAGE, PostedLastHook, nullptr, thread);
+    const bool taken = PostMessageA(m_window, kPostedLast, 0, 0) &&
+                       WaitForSingleObject(g_postedLastTaken, timeoutMs) == WAIT_OBJECT_0;
+    UnhookWindowsHookEx(hook);
+    CloseHandle(g_postedLastTaken);
+    g_postedLastTaken = nullptr;
+    return taken;
 }

@@ -26,6 +26,10 @@ public:
 
     // Runs `action` on the dialog's thread (inside its message loop) and waits for it.
     void OnUiThread(const std::function<void()>& action);
+    // Waits until the dialog's thread has handled every message posted to it before this call
+    // (a message posted from another thread, such as a MIDI input callback's); false on
+    // time-out.
+    bool AfterPostedMessages(DWORD timeoutMs = 5000);
 
 private:
     CDialog& m_dialog;

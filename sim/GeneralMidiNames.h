@@ -1,9 +1,0 @@
-#pragma once
-// The General MIDI program names: the presets of the simulated card's built-in bank.
-
-#include <cstddef>
-
-constexpr std::size_t kGeneralMidiProgramCount = 128;
-
-// The name of program 0 to 127.
-const char* GeneralMidiProgramName(std::size_t program);

@@ -1,0 +1,375 @@
+// The software card's library, TWSYNTH.DLL: the SoundFont Management System's exports over
+// the software card, its MIDI outputs and its settings. Every slot checks the records it is
+// handed and asks the card under one lock; a change is written to the card's state file at
+// once, so that the next run finds the banks where this one left them. The remembered banks'
+// sound loads on a thread of the card's own: the library answers while it loads.
+
+#include "audio/AudioOutput.h"
+#include "engine/SfmInterface.h"
+#include "midi/SoftMidiTable.h"
+#include "softcard/SoftCard.h"
+#include "softcard/SoftControl.h"
+#include "softcard/SoftMidiOutputs.h"
+#include "softcard/SoftStateFile.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <mutex>
+#include <new>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Engine {
+    CSoftCard card{SynthConfig()};
+    CSoftMidiOutputs outputs{card};
+    std::wstring statePath;
+    // One output for each device, rendering its synthesizer at the device's own rate.
+    std::vector<std::unique_ptr<CAudioOutput>> audio;
+    // Why nothing can be heard ("" while every device plays).
+    std::string audioFailure;
+
+    // Writes the state after a change; the card goes on from memory if the file can't be written.
+    SfmResult Keep(SfmResult result)
+    {
+        if (result == kSfmSuccess)
+            SaveSoftState(statePath, card.Contents());
+        return result;
+    }
+};
+
+// The library runs threads of its own (the restorer, the audio): it stays loaded until the
+// process ends, so that no thread outlives its code.
+void PinLibrary()
+{
+    static const char kAnchor = 0;
+    HMODULE library = nullptr;
+    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN, &kAnchor,
+                       &library);
+}
+
+// Without an audio device the card still loads and answers; it only says why it is silent.
+void StartAudio(Engine& engine)
+{
+    for (std::uint32_t device = 0; device < engine.card.DeviceCount(); ++device) {
+        CSynthesizer* synth = &engine.card.Synthesizer(device);
+        auto output = std::make_unique<CAudioOutput>();
+        std::string error;
+        if (!output->Open(AudioRequest(), [synth](float* stereo, std::size_t frames) { synth->Render(stereo, frames); },
+                          &error)) {
+            engine.audioFailure = error;
+            return;
+        }
+        synth->SetSampleRate(output->Info().format.rate);
+        if (!output->Start(&error)) {
+            engine.audioFailure = error;
+            return;
+        }
+        engine.audio.push_back(std::move(output));
+    }
+}
+
+// Never destroyed: at process end its threads are gone and joining them is not needed.
+Engine& StartEngine()
+{
+    PinLibrary();
+    Engine* engine = new Engine();
+    engine->statePath = SoftStateFilePath();
+    CardContents contents;
+    if (LoadSoftState(engine->statePath, contents))
+        engine->card.Restore(std::move(contents));
+    StartAudio(*engine);
+    return *engine;
+}
+
+std::mutex g_lock;
+
+Engine& TheEngine()
+{
+    static Engine& engine = StartEngine();
+    return engine;
+}
+
+template <typename Operation>
+SfmResult Run(Operation operation)
+{
+    std::lock_guard<std::mutex> hold(g_lock);
+    try {
+        Engine& engine = TheEngine();
+        if (engine.card.DropUnrestoredBanks())
+            SaveSoftState(engine.statePath, engine.card.Contents());
+        return operation(engine);
+    } catch (const std::bad_alloc&) {
+        return kSfmSystemMemoryInsufficient;
+    }
+}
+
+// A path handed over: at most `size` bytes, up to its zero.
+bool TakePath(const SfmBuffer* buffer, std::string& path)
+{
+    if (!buffer || !buffer->text)
+        return false;
+    path.assign(buffer->text, strnlen(buffer->text, buffer->size));
+    return true;
+}
+
+// A buffer offered for text: at most `size` bytes written, the zero only when there is room.
+SfmResult GiveText(SfmBuffer* buffer, const std::string& text)
+{
+    if (!buffer || !buffer->text)
+        return kSfmUndefinedError;
+    std::size_t count = std::min<std::size_t>(text.size(), buffer->size);
+    std::memcpy(buffer->text, text.data(), count);
+    if (count < buffer->size)
+        buffer->text[count] = 0;
+    buffer->length = static_cast<std::uint32_t>(text.size());
+    return kSfmSuccess;
+}
+
+SfmResult SFM_CALL SoftDeviceCount(std::uint16_t* count)
+{
+    return Run([&](Engine& engine) {
+        if (!count)
+            return kSfmUndefinedError;
+        *count = engine.card.DeviceCount();
+        return kSfmSuccess;
+    });
+}
+
+SfmResult SFM_CALL SoftCapabilities(std::uint32_t device, SfmCapabilities* capabilities)
+{
+    return Run([&](Engine& engine) {
+        std::string name;
+        SfmResult result = capabilities ? engine.card.DeviceName(device, name) : kSfmUndefinedError;
+        if (result == kSfmSuccess) {
+            std::memset(capabilities, 0, sizeof *capabilities);
+            SfmSetCapabilitiesName(*capabilities, name);
+        }
+        return result;
+    });
+}
+
+SfmResult SFM_CALL SoftUnused2() { return kSfmSupportInvalid; }
+SfmResult SFM_CALL SoftUnused3() { return kSfmSupportInvalid; }
+SfmResult SFM_CALL SoftUnused8() { return kSfmSupportInvalid; }
+SfmResult SFM_CALL SoftUnused9() { return kSfmSupportInvalid; }
+SfmResult SFM_CALL SoftUnused10() { return kSfmSupportInvalid; }
+
+SfmResult SFM_CALL SoftOpenDevice(std::uint16_t device)
+{
+    return Run([&](Engine& engine) { return engine.card.Open(device); });
+}
+
+SfmResult SFM_CALL SoftCloseDevice(std::uint16_t device)
+{
+    return Run([&](Engine& engine) { return engine.card.Close(device); });
+}
+
+SfmResult SFM_CALL SoftQueryBank(std::uint16_t device, std::uint16_t* bank)
+{
+    return Run([&](Engine& engine) {
+        return bank ? engine.card.QueryBank(device, *bank) : kSfmUndefinedError;
+    });
+}
+
+SfmResult SFM_CALL SoftMemoryStatus(std::uint16_t device, std::uint32_t* total, std::uint32_t* available)
+{
+    return Run([&](Engine& engine) {
+        return total && available ? engine.card.MemoryStatus(device, *total, *available)
+                                  : kSfmUndefinedError;
+    });
+}
+
+SfmResult SFM_CALL SoftLoadBank(std::uint16_t device, SfmLocation* location, SfmBuffer* path)
+{
+    return Run([&](Engine& engine) {
+        std::string file;
+        if (!location || !TakePath(path, file))
+            return kSfmUndefinedError;
+        return engine.Keep(engine.card.LoadBank(device, location->bank, file));
+    });
+}
+
+SfmResult SFM_CALL SoftBankName(std::uint16_t device, SfmLocation* location, SfmBuffer* text)
+{
+    return Run([&](Engine& engine) {
+        std::string name;
+        SfmResult result = location ? engine.card.BankName(device, location->bank, name) : kSfmUndefinedError;
+        return result == kSfmSuccess ? GiveText(text, name) : result;
+    });
+}
+
+SfmResult SFM_CALL SoftBankFileName(std::uint16_t device, SfmLocation* location, SfmBuffer* text)
+{
+    return Run([&](Engine& engine) {
+        std::string name;
+        SfmResult result =
+            location ? engine.card.BankFileName(device, location->bank, name) : kSfmUndefinedError;
+        return result == kSfmSuccess ? GiveText(text, name) : result;
+    });
+}
+
+SfmResult SFM_CALL SoftClearBank(std::uint16_t device, SfmLocation* location)
+{
+    return Run([&](Engine& engine) {
+        return location ? engine.Keep(engine.card.ClearBank(device, location->bank)) : kSfmUndefinedError;
+    });
+}
+
+SfmResult SFM_CALL SoftLoadPreset(std::uint16_t device, SfmLocation* source, SfmLocation* destination,
+                                  SfmBuffer* path)
+{
+    return Run([&](Engine& engine) {
+        std::string file;
+        if (!source || !destination || !TakePath(path, file))
+            return kSfmUndefinedError;
+        return engine.Keep(engine.card.LoadPreset(device, *source, *destination, file));
+    });
+}
+
+SfmResult SFM_CALL SoftPresetName(std::uint16_t device, SfmLocation* location, SfmBuffer* text)
+{
+    return Run([&](Engine& engine) {
+        std::string name;
+        SfmResult result = location ? engine.card.PresetName(device, *location, name) : kSfmUndefinedError;
+        return result == kSfmSuccess ? GiveText(text, name) : result;
+    });
+}
+
+SfmResult SFM_CALL SoftClearPreset(std::uint16_t device, SfmLocation* location)
+{
+    return Run([&](Engine& engine) {
+        return location ? engine.Keep(engine.card.ClearPreset(device, *location)) : kSfmUndefinedError;
+    });
+}
+
+SfmResult SFM_CALL SoftLoadWave(std::uint16_t device, SfmLocation* location, SfmBuffer* path)
+{
+    return Run([&](Engine& engine) {
+        std::string file;
+        if (!location || !TakePath(path, file))
+            return kSfmUndefinedError;
+        return engine.Keep(engine.card.LoadWave(device, *location, file));
+    });
+}
+
+const SfmOperationTable kOperationTable = {
+#define SOFT_SLOT(slot, name, arguments) Soft##name,
+    SFM_OPERATIONS(SOFT_SLOT)
+#undef SOFT_SLOT
+};
+
+SfmResult SFM_CALL RequestInterface(std::uint32_t interfaceId, const SfmOperationTable** operations)
+{
+    if (interfaceId != kSfmInterfaceId || !operations)
+        return kSfmInterfaceNotSupported;
+    *operations = &kOperationTable;
+    return kSfmSuccess;
+}
+
+std::uint32_t CopyOut(const std::string& text, char* target, std::uint32_t room)
+{
+    if (target && room > 0) {
+        std::size_t count = std::min<std::size_t>(text.size(), room - 1);
+        std::memcpy(target, text.data(), count);
+        target[count] = 0;
+    }
+    return static_cast<std::uint32_t>(text.size());
+}
+
+// The MIDI outputs: names and opens under the card's lock, messages without it.
+std::uint32_t SOFT_MIDI_CALL MidiOutputCount()
+{
+    std::lock_guard<std::mutex> hold(g_lock);
+    return TheEngine().card.DeviceCount();
+}
+
+std::uint32_t SOFT_MIDI_CALL MidiOutputName(std::uint32_t output, char* text, std::uint32_t room)
+{
+    std::lock_guard<std::mutex> hold(g_lock);
+    std::string name;
+    if (TheEngine().card.DeviceName(output, name) != kSfmSuccess)
+        name.clear();
+    return CopyOut(name, text, room);
+}
+
+std::int32_t SOFT_MIDI_CALL MidiOpen(std::uint32_t output)
+{
+    std::lock_guard<std::mutex> hold(g_lock);
+    return TheEngine().outputs.Open(output);
+}
+
+std::int32_t SOFT_MIDI_CALL MidiShortMessage(std::uint32_t output, std::uint32_t message)
+{
+    return TheEngine().outputs.Send(output, message);
+}
+
+std::int32_t SOFT_MIDI_CALL MidiClose(std::uint32_t output)
+{
+    std::lock_guard<std::mutex> hold(g_lock);
+    return TheEngine().outputs.Close(output);
+}
+
+SfmResult SFM_CALL SoftSetSoundMemory(std::uint32_t bytes)
+{
+    return Run([&](Engine& engine) {
+        engine.card.SetSoundMemory(bytes);
+        return engine.Keep(kSfmSuccess);
+    });
+}
+
+void SFM_CALL SoftWaitUntilRestored()
+{
+    // Not under the lock: the restorer takes none of it, and the card answers meanwhile.
+    Engine& engine = [] () -> Engine& {
+        std::lock_guard<std::mutex> hold(g_lock);
+        return TheEngine();
+    }();
+    engine.card.WaitUntilRestored();
+}
+
+std::uint32_t SFM_CALL SoftAudioFailure(char* text, std::uint32_t room)
+{
+    std::lock_guard<std::mutex> hold(g_lock);
+    return CopyOut(TheEngine().audioFailure, text, room);
+}
+
+std::uint32_t SFM_CALL SoftStatePath(char* text, std::uint32_t room)
+{
+    std::lock_guard<std::mutex> hold(g_lock);
+    const std::wstring& wide = TheEngine().statePath;
+    int bytes = WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), static_cast<int>(wide.size()), nullptr, 0,
+                                    nullptr, nullptr);
+    std::string utf8(static_cast<std::size_t>(bytes > 0 ? bytes : 0), '\0');
+    if (bytes > 0)
+        WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), static_cast<int>(wide.size()), &utf8[0], bytes, nullptr,
+                            nullptr);
+    return CopyOut(utf8, text, room);
+}
+
+} // namespace
+
+extern "C" {
+extern const SfmEntry SFManager;
+extern const SoftMidiTable SoftMidiOutputs;
+extern const SoftControlTable SoftCardControl;
+}
+
+const SfmEntry SFManager = {&RequestInterface};
+
+const SoftMidiTable SoftMidiOutputs = {
+    kSoftMidiVersion,
+#define SOFT_MIDI_ENTRY(name, result, arguments) Midi##name,
+    SOFT_MIDI_OPERATIONS(SOFT_MIDI_ENTRY)
+#undef SOFT_MIDI_ENTRY
+};
+
+const SoftControlTable SoftCardControl = {
+#define SOFT_CONTROL(name, result, arguments) Soft##name,
+    SOFT_CONTROLS(SOFT_CONTROL)
+#undef SOFT_CONTROL
+};

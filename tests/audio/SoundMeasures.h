@@ -1,0 +1,32 @@
+#pragma once
+// Measures of a recorded tone: its pitch, its level and the gaps in it.
+#include <cstddef>
+#include <vector>
+
+// The fundamental in Hz by autocorrelation: the first strong peak between the lags of maxHz
+// and minHz, then the peak near the multiple of it that lies about a quarter of the samples
+// away, each placed between lags by a parabola through its three values; the far peak divides
+// the error of the near one by its multiple. 0 when nothing periodic is found.
+double AutocorrelationPitch(const std::vector<float>& samples, unsigned rate, double minHz, double maxHz);
+
+// Cents from reference to hz.
+double Cents(double hz, double reference);
+
+// RMS of samples [begin, end) in dB full scale (a full-scale sine is -3 dB).
+double RmsDb(const std::vector<float>& samples, size_t begin, size_t end);
+
+struct SoundSpan {
+    size_t begin = 0; // the first sample above the threshold
+    size_t end = 0; // one after the last
+};
+SoundSpan FindSound(const std::vector<float>& samples, float threshold);
+
+// The longest run of samples at or below threshold (absolute) inside [begin, end).
+size_t LongestQuietRun(const std::vector<float>& samples, size_t begin, size_t end, float threshold);
+
+// The quietest and loudest RMS in dB over windows of window samples inside [begin, end).
+struct LevelRange {
+    double lowestDb = 0.0;
+    double highestDb = 0.0;
+};
+LevelRange WindowLevels(const std::vector<float>& samples, size_t begin, size_t end, size_t window);
