@@ -211,11 +211,15 @@ int main(int argc, char** argv)
     WriteSoundFont(file, soundFont);
     {
         CSoundFontManager manager;
-        if (manager.Initialize() != 0 || manager.OpenDevice(0) != 0 || manager.LoadBank(4, file) != 0) {
+        bool loaded = manager.Initialize().Ok();
+        if (loaded) {
+            CSfmDevice device = manager.Open(0);
+            loaded = device.IsOpen() && device.LoadBank(4, file).Ok();
+        }
+        if (!loaded) {
             std::fprintf(stderr, "bench_strip_keys: the simulated card could not load %s\n", file.c_str());
             return 1;
         }
-        manager.CloseDevice();
     }
 
     int status = 0;
