@@ -301,7 +301,9 @@ void CSynthEngine::ProgramChange(int channel, int program)
 }
 
 // The preset at the channel's bank and program; where the set has none, the same program of
-// bank 0 (a drum kit: kit 0 of the drum bank), as the reference synthesizer falls back.
+// bank 0 (a drum kit: kit 0 of the drum bank), as the reference synthesizer falls back. The
+// drum channel plays the drum bank, unless a bank select names kits a card placed above it
+// (a card puts the kits of the SoundFont in its bank N at the drum bank + N).
 void CSynthEngine::SelectPreset(int channel)
 {
     MidiChannel& state = m_channels[channel];
@@ -309,8 +311,10 @@ void CSynthEngine::SelectPreset(int channel)
     if (!m_set)
         return;
     const bool drums = channel == MidiChannel::kDrumChannel;
-    const int bank = drums ? MidiChannel::kDrumBank : state.bank;
-    state.preset = m_set->Find(bank, state.program);
+    if (drums && state.bank > 0)
+        state.preset = m_set->Find(MidiChannel::kDrumBank + state.bank, state.program);
+    if (!state.preset)
+        state.preset = m_set->Find(drums ? MidiChannel::kDrumBank : state.bank, state.program);
     if (!state.preset)
         state.preset = drums ? m_set->Find(MidiChannel::kDrumBank, 0) : m_set->Find(0, state.program);
 }

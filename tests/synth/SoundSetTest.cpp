@@ -97,10 +97,13 @@ TEST(SynthSoundSet, PresetsPlacedAtOtherBanks)
     builder.AddPreset(7, 4, font, 99);      // no such preset: ignored
     builder.AddFont(font);
     builder.AddPreset(0, 0, font, 2);       // added last: replaces 0:0
+    builder.AddPreset(128 + 7, 0, font, 3); // kit 16 placed as a card places bank 7's kits
     const auto set = builder.Build();
     EXPECT_FALSE(set->Find(7, 4));
     EXPECT_NEAR(PlayedSemitones(set, 0, {Control(0, 0, 7), Program(0, 3)}), 1, 0.01);
     EXPECT_NEAR(PlayedSemitones(set, 0, {}), 2, 0.01);
+    EXPECT_NEAR(PlayedSemitones(set, 9, {Control(9, 0, 7), Program(9, 0)}), 3, 0.01) << "the kits placed for bank 7";
+    EXPECT_NEAR(PlayedSemitones(set, 9, {Control(9, 0, 8), Program(9, 0)}), 2, 0.01) << "no kits for bank 8: the drum bank";
 }
 
 TEST(SynthSoundSet, SwapFadesOnlyTheNotesOfFontsThatLeft)
