@@ -118,7 +118,7 @@ protected:
     SettingsModel ReadSettings()
     {
         CSoundFontManager card;
-        EXPECT_EQ(card.Initialize(), 0);
+        EXPECT_TRUE(card.Initialize().Ok());
         CMidiInPort input;
         CMidiOutPort output;
         CSettingsFile file;

@@ -25,7 +25,7 @@ protected:
         CoInitialize(nullptr);
         m_midi.SetInputDevices({"Keys", "Pads"});
         m_midi.SetOutputDevices({"Out A", "Simulated Synth 2"});
-        ASSERT_EQ(m_card.Initialize(), 0);
+        ASSERT_TRUE(m_card.Initialize().Ok());
         m_folder = FreshFolder(std::string("settings-model-") +
                                ::testing::UnitTest::GetInstance()->current_test_info()->name());
         m_path = m_folder + "tnw.ini";
