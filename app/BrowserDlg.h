@@ -63,6 +63,9 @@ protected:
 
 private:
     SettingsDevices Devices();
+    // Loads the card's and the software card's libraries and tells what failed; false when
+    // neither offers devices.
+    bool StartEngines();
     void AddAboutToSystemMenu();
     void CollapseToHalfWidth();
     bool OnSysCommand(UINT command);
