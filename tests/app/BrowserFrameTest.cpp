@@ -64,10 +64,11 @@ TEST_F(BrowserFrame, OpensCollapsedAtHalfTheTemplateWidth)
 
     HIMAGELIST images = TreeView_GetImageList(GetDlgItem(window, IDC_SOUND_TREE), TVSIL_NORMAL);
     ASSERT_NE(images, nullptr);
-    EXPECT_EQ(ImageList_GetImageCount(images), 8);
+    EXPECT_EQ(ImageList_GetImageCount(images), 9);
     EXPECT_EQ(Dialog().m_images.folderOpenImage, 0);
     EXPECT_EQ(Dialog().m_images.deviceImage, 6);
     EXPECT_EQ(Dialog().m_images.damagedImage, 7);
+    EXPECT_EQ(Dialog().m_images.softDeviceImage, 8);
 
     LVCOLUMNA column = {};
     char title[32] = {};
