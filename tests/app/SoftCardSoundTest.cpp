@@ -1,8 +1,8 @@
 // End to end through the PC's audio: Tonewell on the software card, a SoundFont loaded into a
 // bank of "Software Synth 1", a preset selected, previewing started and a note played on the
-// virtual MIDI keyboard. Run by soft_card_sound.sh in two steps: SoftCardPlays.* plays into
-// Wine's file sink, and once that process has ended and the file is whole,
-// SoftCardRecording.* measures what was recorded. TONEWELL_AUDIO_SINK names the file.
+// virtual MIDI keyboard, then again an octave up. Run by soft_card_sound.sh in two steps:
+// SoftCardPlays.* plays into Wine's file sink, and once that process has ended and the file is
+// whole, SoftCardRecording.* measures what was recorded. TONEWELL_AUDIO_SINK names the file.
 
 #include "app/BrowserDlg.h"
 #include "base/resource.h"
@@ -18,6 +18,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
@@ -91,18 +92,77 @@ TEST(SoftCardPlays, APresetOfALoadedBankOnTheKeyboard)
         EXPECT_EQ(boxes.Texts(), (std::vector<std::string>{"Couldn't initialize the SoundFont Management System "
                                                            "(Load Dll Failed). Have you remembered to install it?"}));
 
-        midi.Receive(0, PackShortMessage(0x90, kKey, 100));
-        ASSERT_TRUE(midi.WaitUntilDelivered());
-        Sleep(kHeldMs);
-        midi.Receive(0, PackShortMessage(0x80, kKey, 0));
-        ASSERT_TRUE(midi.WaitUntilDelivered());
-        Sleep(kAfterReleaseMs);
+        // The same key twice: as it is, then an octave up.
+        for (int octave = 0; octave <= 1; ++octave) {
+            if (octave == 1) {
+                NMUPDOWN up = {{GetDlgItem(window, IDC_OCTAVE_SPIN), IDC_OCTAVE_SPIN, static_cast<UINT>(UDN_DELTAPOS)}, 0, 1};
+                SendMessageA(window, WM_NOTIFY, IDC_OCTAVE_SPIN, reinterpret_cast<LPARAM>(&up));
+                ASSERT_EQ(WindowText(GetDlgItem(window, IDC_OCTAVE_EDIT)), "+1");
+            }
+            midi.Receive(0, PackShortMessage(0x90, kKey, 100));
+            ASSERT_TRUE(midi.WaitUntilDelivered());
+            Sleep(kHeldMs);
+            midi.Receive(0, PackShortMessage(0x80, kKey, 0));
+            ASSERT_TRUE(midi.WaitUntilDelivered());
+            Sleep(kAfterReleaseMs);
+        }
         runner.Close();
     }
     DeleteFileA(ini.c_str());
 }
 
-TEST(SoftCardRecording, TheNoteIsHeardAtItsPitchAndStopsAfterItsRelease)
+namespace {
+
+struct HeardNote {
+    std::string problems; // "" when it was heard as expected
+    double hz = 0.0;
+    std::size_t end = 0;  // one after its last sample above the threshold
+};
+
+// The first note sounding at or after `from`: where it starts, where half a second of quiet
+// begins after it (it stopped), and its pitch in the middle, away from the attack.
+HeardNote MeasureNote(const WavRecording& recording, std::size_t from)
+{
+    constexpr float kThreshold = 0.01f;
+    const std::vector<float>& mono = recording.mono;
+    HeardNote note;
+    std::size_t begin = from;
+    while (begin < mono.size() && std::fabs(mono[begin]) <= kThreshold)
+        ++begin;
+    if (begin == mono.size()) {
+        note.problems = "nothing was heard";
+        return note;
+    }
+    const std::size_t quietNeeded = recording.rate / 2;
+    std::size_t end = begin, quiet = 0;
+    for (std::size_t i = begin; i < mono.size() && quiet < quietNeeded; ++i) {
+        if (std::fabs(mono[i]) > kThreshold) {
+            quiet = 0;
+            end = i + 1;
+        } else {
+            ++quiet;
+        }
+    }
+    const double rate = recording.rate;
+    const double heldSeconds = (end - begin) / rate;
+    // Held for 1.5 s: much longer means the release never came.
+    if (quiet < quietNeeded || heldSeconds < 1.0 || heldSeconds > 2.5)
+        note.problems += " sounded for " + std::to_string(heldSeconds) + " s and never stopped;";
+    const std::size_t middle = begin + static_cast<std::size_t>(0.4 * rate);
+    if (middle + quietNeeded > mono.size())
+        return note;
+    const std::vector<float> held(mono.begin() + static_cast<std::ptrdiff_t>(middle),
+                                  mono.begin() + static_cast<std::ptrdiff_t>(middle + quietNeeded));
+    note.hz = AutocorrelationPitch(held, recording.rate, 100.0, 2000.0);
+    if (note.hz <= 0.0)
+        note.problems += " no pitch found;";
+    note.end = end;
+    return note;
+}
+
+} // namespace
+
+TEST(SoftCardRecording, EachNoteIsHeardAtItsPitchAndStopsAfterItsRelease)
 {
     const char* sink = Sink();
     if (!sink)
@@ -112,22 +172,20 @@ TEST(SoftCardRecording, TheNoteIsHeardAtItsPitchAndStopsAfterItsRelease)
     WavRecording recording;
     ASSERT_EQ(ReadWavRecording(bytes, &recording), "") << sink;
     ASSERT_GT(recording.rate, 0u);
-    const double rate = recording.rate;
 
-    const SoundSpan span = FindSound(recording.mono, 0.01f);
-    ASSERT_GT(span.end, span.begin) << "nothing was heard";
-    const double heldSeconds = (span.end - span.begin) / rate;
-    // Held for 1.5 s: sounding much longer means the release never came.
-    EXPECT_GT(heldSeconds, 1.0);
-    EXPECT_LT(heldSeconds, 2.5);
-    const double quietAfter = (recording.mono.size() - span.end) / rate;
-    EXPECT_GT(quietAfter, 1.0) << "the note still sounds at the end of the recording";
-
-    // The middle of the held note, away from the attack.
-    const std::size_t from = span.begin + static_cast<std::size_t>(0.4 * rate);
-    const std::vector<float> middle(recording.mono.begin() + static_cast<std::ptrdiff_t>(from),
-                                    recording.mono.begin() + static_cast<std::ptrdiff_t>(from + recording.rate / 2));
-    const double hz = AutocorrelationPitch(middle, recording.rate, 100.0, 2000.0);
-    ASSERT_GT(hz, 0.0) << "no pitch found";
-    EXPECT_LT(std::fabs(Cents(hz, kKeyHz)), 5.0) << hz << " Hz";
+    const struct {
+        const char* name;
+        double hz;
+    } cases[] = {{"as played", kKeyHz}, {"an octave up", 2 * kKeyHz}};
+    std::size_t from = 0;
+    std::vector<double> heard;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const HeardNote note = MeasureNote(recording, from);
+        ASSERT_EQ(note.problems, "") << "from sample " << from;
+        EXPECT_LT(std::fabs(Cents(note.hz, c.hz)), 5.0) << note.hz << " Hz";
+        heard.push_back(note.hz);
+        from = note.end;
+    }
+    EXPECT_NEAR(Cents(heard[1], heard[0]), 1200.0, 5.0);
 }
