@@ -4,8 +4,11 @@
 
 #include "tests/app/MainWindowFixture.h"
 
+#include "base/SoftCardLibrary.h"
 #include "midi/SoftMidiLibrary.h"
 #include "settings/Profile.h"
+#include "softcard/SoftControl.h"
+#include "tests/engine/SimAccess.h"
 
 namespace {
 
@@ -100,4 +103,25 @@ TEST_F(MainWindowSoftCardTest, StoredEntriesAndDiskFileDeviceAreKept)
     // The simulated devices have no stored entry either: they get the old default, enabled.
     expected.insert(expected.begin() + 1, {"2 Simulated Synth 1", "2 Simulated Synth 2"});
     EXPECT_EQ(Lines(), expected);
+}
+
+TEST_F(MainWindowSoftCardTest, LoadBeyondTheSoftwareCardsBudgetIsRefusedAndLoadsNothing)
+{
+    Open();
+    auto control = reinterpret_cast<const SoftControlTable*>(
+        GetProcAddress(GetModuleHandleA(kSoftCardLibraryName), kSoftControlName));
+    ASSERT_NE(control, nullptr);
+    // TimGM6mb's samples take 5.5 MB.
+    ASSERT_EQ(control->SetSoundMemory(1u << 20), kSfmSuccess);
+    int device = 2; // Software Synth 1, after the simulated card's two
+    OnUi([&] {
+        Dialog().m_treeCommands.LoadSoundFont(device, WindowsPath("/usr/share/sounds/sf2/TimGM6mb.sf2"), true);
+    });
+    ASSERT_EQ(control->SetSoundMemory(512u << 20), kSfmSuccess);
+    ASSERT_TRUE(m_boxes.WaitForCount(1));
+    EXPECT_EQ(m_boxes.Texts().at(0), "\"TimGM6mb.sf2\" needs 5.5 MB of sound memory, and only 1024.0 kB is free. "
+                                     "Delete a loaded SoundFont to make room, then load it again.");
+    HTREEITEM softwareDevice = Find({"Loaded SoundFonts", "Software Synth 1"});
+    ASSERT_NE(softwareDevice, nullptr);
+    EXPECT_EQ(ChildTexts(softwareDevice), std::vector<std::string>{}) << "nothing was loaded";
 }
