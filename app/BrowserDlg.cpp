@@ -3,6 +3,7 @@
 #include "app/AboutDlg.h"
 #include "app/WindowFrame.h"
 #include "base/Diagnostics.h"
+#include "base/SoftCardLibrary.h"
 #include "base/resource.h"
 #include "browser/TreeAccessible.h"
 #include "browser/TreePictures.h"
@@ -80,12 +81,8 @@ BOOL CBrowserDlg::OnInitDialog()
     SendMessageA(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
     SendMessageA(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
 
-    if (EngineResult started = m_sfManager.Initialize(); started.Failed()) {
-        ErrorBox(m_hWnd, MB_ICONSTOP | MB_OK, "Error",
-                 "Couldn't initialize the SoundFont Management System (%s). Have you remembered to install it?",
-                 started.Text());
+    if (!StartEngines())
         return TRUE;
-    }
     m_settings.Load(Devices(), [this] { m_previewPanel.TogglePreview(); });
     m_playPanel.ApplySettings();
     CreateImageList(tree);
@@ -116,6 +113,19 @@ BOOL CBrowserDlg::OnInitDialog()
     // The tree is where the work is: it takes the focus, though the tab order starts above it.
     SetFocus(tree);
     return FALSE;
+}
+
+bool CBrowserDlg::StartEngines()
+{
+    // Each library's failure is told once, here; the devices of the other still work.
+    if (EngineResult card = m_sfManager.Initialize(); card.Failed())
+        ErrorBox(m_hWnd, MB_ICONSTOP | MB_OK, "Error",
+                 "Couldn't initialize the SoundFont Management System (%s). Have you remembered to install it?",
+                 card.Text());
+    else if (m_sfManager.SoftCardResult().Failed())
+        DebugTrace("The software card's library %s could not be started (%s)\n", kSoftCardLibraryName,
+                   m_sfManager.SoftCardResult().Text());
+    return m_sfManager.HasLibrary();
 }
 
 void CBrowserDlg::AddAboutToSystemMenu()
@@ -155,6 +165,7 @@ bool CBrowserDlg::CreateImageList(HWND tree)
         {IDB_MELODIC, &m_images.melodicImage},        {IDB_PERCUSSION, &m_images.percussionImage},
         {IDB_SOUNDFONT, &m_images.soundFontImage},    {IDB_WAVE, &m_images.waveImage},
         {IDB_DEVICE, &m_images.deviceImage},          {IDB_DAMAGED, &m_images.damagedImage},
+        {IDB_SOFT_DEVICE, &m_images.softDeviceImage},
     };
     for (const Picture& picture : pictures) {
         HBITMAP bitmap = LoadBitmapA(ResourceModule(), MAKEINTRESOURCEA(picture.resource));

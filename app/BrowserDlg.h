@@ -51,6 +51,9 @@ private:
     void EndAndSave();
 
     SettingsDevices Devices();
+    // Loads the card's and the software card's libraries and tells what failed; false when
+    // neither offers devices.
+    bool StartEngines();
     void AddAboutToSystemMenu();
     void CollapseToHalfWidth();
     bool OnSysCommand(UINT command);

@@ -29,7 +29,7 @@ void CSoundTree::Attach(HWND tree, const TreeImages* images)
 
 HTREEITEM CSoundTree::InsertChild(HTREEITEM parent, const char* text, const TreeItemRecord& record, bool hasChildren)
 {
-    ItemImages images = m_images ? ImagesFor(*m_images, record.kind, record.fileBank) : ItemImages{0, 0};
+    ItemImages images = m_images ? ImagesFor(*m_images, record) : ItemImages{0, 0};
     CTreeItemData* data = m_records.Append(record);
 
     std::wstring wide = ItemText(text);
@@ -55,7 +55,7 @@ void CSoundTree::ReplaceRecord(HTREEITEM item, const TreeItemRecord& record)
     if (!data)
         return;
     static_cast<TreeItemRecord&>(*data) = record;
-    ItemImages images = m_images ? ImagesFor(*m_images, record.kind, record.fileBank) : ItemImages{0, 0};
+    ItemImages images = m_images ? ImagesFor(*m_images, record) : ItemImages{0, 0};
     TVITEMA change = {};
     change.mask = TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_HANDLE;
     change.hItem = item;

@@ -149,6 +149,7 @@ void CTreeBuilder::ListDevices(HTREEITEM root, int deviceCount)
             continue;
         TreeItemRecord record = Record(TreeItemKind::Device);
         record.device = static_cast<std::uint8_t>(device);
+        record.softwareDevice = m_manager.IsSoftwareDevice(device);
         Insert(root, record, true, "%s", AnsiToUtf8(name).c_str());
     }
     if (CTreeItemData* data = m_tree.RecordOf(root))

@@ -2,12 +2,12 @@
 
 #include "sf2/PresetHeader.h"
 
-ItemImages ImagesFor(const TreeImages& images, TreeItemKind kind, std::uint8_t fileBank)
+ItemImages ImagesFor(const TreeImages& images, const TreeItemRecord& record)
 {
-    switch (kind) {
+    switch (record.kind) {
     case TreeItemKind::BankPreset:
     case TreeItemKind::FilePreset: {
-        int picture = IsPercussionBank(fileBank) ? images.percussionImage : images.melodicImage;
+        int picture = IsPercussionBank(record.fileBank) ? images.percussionImage : images.melodicImage;
         return {picture, picture};
     }
     case TreeItemKind::LoadedBank:
@@ -17,8 +17,10 @@ ItemImages ImagesFor(const TreeImages& images, TreeItemKind kind, std::uint8_t f
         return {images.damagedImage, images.damagedImage};
     case TreeItemKind::WaveFile:
         return {images.waveImage, images.waveImage};
-    case TreeItemKind::Device:
-        return {images.deviceImage, images.deviceImage};
+    case TreeItemKind::Device: {
+        int picture = record.softwareDevice ? images.softDeviceImage : images.deviceImage;
+        return {picture, picture};
+    }
     default:
         return {images.folderImage, images.folderOpenImage};
     }

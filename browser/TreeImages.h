@@ -11,6 +11,7 @@ struct TreeImages {
     int melodicImage = 0;
     int percussionImage = 0;
     int deviceImage = 0;
+    int softDeviceImage = 0;
     int damagedImage = 0;
 };
 
@@ -19,4 +20,4 @@ struct ItemImages {
     int selected;
 };
 
-ItemImages ImagesFor(const TreeImages& images, TreeItemKind kind, std::uint8_t fileBank);
+ItemImages ImagesFor(const TreeImages& images, const TreeItemRecord& record);

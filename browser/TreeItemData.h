@@ -34,6 +34,7 @@ struct TreeItemRecord {
     std::uint8_t bank = 0;
     std::uint8_t fileBank = 0; // 128 and above: a percussion preset
     std::uint8_t preset = 0;
+    bool softwareDevice = false; // for Device: one of the software card's, with its own picture
     CShellItem item;           // the folder or file on disk, for the disk kinds
     std::string listedPath;    // a listed folder's path (ListedPathOf), for "Remove"
     SoundFontDamage damage = SoundFontDamage::None; // for DamagedSoundFontFile

@@ -36,6 +36,18 @@ EngineResult CSfmLibrary::Load(const std::string& nameOrPath)
 {
     Unload();
     m_module = LoadLibraryA(nameOrPath.c_str());
+    return Bind();
+}
+
+EngineResult CSfmLibrary::LoadFrom(const std::wstring& path)
+{
+    Unload();
+    m_module = LoadLibraryW(path.c_str());
+    return Bind();
+}
+
+EngineResult CSfmLibrary::Bind()
+{
     if (!m_module)
         return EngineResult::Of(EngineResult::kLibraryNotLoaded, kSfmLoadDllFailed);
     const auto* entry = reinterpret_cast<const SfmEntry*>(

@@ -23,12 +23,18 @@ public:
     // kLibraryNotLoaded, kNoEntryPoint or kInterfaceRefused told by "Load Dll Failed", "Get
     // Entrypoint Fail" or "Interface Not Supported". A library loaded before is let go first.
     EngineResult Load(const std::string& nameOrPath = kSfmLibraryName);
+    // Loads the library at this full path, the same way.
+    EngineResult LoadFrom(const std::wstring& path);
     void Unload();
 
     // Null until a load succeeded.
     const SfmOperationTable* Operations() const { return m_operations; }
 
 private:
+    // Finds the entry in the module just loaded (null when the load failed) and asks it for
+    // the operation table.
+    EngineResult Bind();
+
     HMODULE m_module = nullptr;
     const SfmOperationTable* m_operations = nullptr;
 };

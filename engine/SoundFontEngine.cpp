@@ -1,8 +1,8 @@
 #include "engine/SoundFontEngine.h"
 
-void CSoundFontEngine::AddLibrary(const SfmOperationTable& operations, CardPathRules paths)
+void CSoundFontEngine::AddLibrary(const SfmOperationTable& operations, CardPathRules paths, LibraryKind kind)
 {
-    m_libraries.push_back({&operations, paths});
+    m_libraries.push_back({&operations, paths, kind});
 }
 
 void CSoundFontEngine::RemoveLibraries()
@@ -81,6 +81,12 @@ EngineResult CSoundFontEngine::GetDeviceName(int index, std::string& name)
     if (result.Ok())
         name = SfmCapabilitiesName(capabilities);
     return result;
+}
+
+bool CSoundFontEngine::IsSoftwareDevice(int index)
+{
+    Address address;
+    return Locate(index, address).Ok() && address.library->kind == LibraryKind::Software;
 }
 
 bool CSoundFontEngine::FindDevice(const std::string& name, int& index)

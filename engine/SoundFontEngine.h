@@ -11,6 +11,9 @@
 #include <string>
 #include <vector>
 
+// Whose library it is: a sound card's, or the software card that plays through the PC's audio.
+enum class LibraryKind { Card, Software };
+
 class CSoundFontEngine {
 public:
     CSoundFontEngine() = default;
@@ -20,7 +23,8 @@ public:
 
     // Its devices follow those of the libraries added before. The table must outlive this
     // object and every device opened from it.
-    void AddLibrary(const SfmOperationTable& operations, CardPathRules paths = {});
+    void AddLibrary(const SfmOperationTable& operations, CardPathRules paths = {},
+                    LibraryKind kind = LibraryKind::Card);
     void RemoveLibraries();
     bool HasLibrary() const { return !m_libraries.empty(); }
     // What a device is refused with while no library is there: why none could be loaded.
@@ -35,6 +39,8 @@ public:
     EngineResult GetDeviceNames(std::vector<std::string>& names);
     // `name` is left alone on failure.
     EngineResult GetDeviceName(int index, std::string& name);
+    // Whether the device is one of a software library's; false for a number outside them all.
+    bool IsSoftwareDevice(int index);
     // Among devices of the same name the last one wins; `index` is left alone when none has it.
     bool FindDevice(const std::string& name, int& index);
 
@@ -50,6 +56,7 @@ private:
     struct Library {
         const SfmOperationTable* operations;
         CardPathRules paths;
+        LibraryKind kind;
     };
     struct Address {
         const Library* library = nullptr;

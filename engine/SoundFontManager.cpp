@@ -1,5 +1,6 @@
 #include "engine/SoundFontManager.h"
 
+#include "base/SoftCardLibrary.h"
 #include "engine/CardPath.h"
 
 CSoundFontManager::~CSoundFontManager()
@@ -10,9 +11,14 @@ CSoundFontManager::~CSoundFontManager()
 EngineResult CSoundFontManager::Initialize()
 {
     RemoveLibraries();
-    EngineResult loaded = m_library.Load();
-    SetMissingLibraryResult(loaded);
-    if (loaded.Ok())
-        AddLibrary(*m_library.Operations(), {&CardPathOf, &PathFromCard});
-    return loaded;
+    const CardPathRules codePagePaths = {&CardPathOf, &PathFromCard};
+    EngineResult card = m_cardLibrary.Load();
+    SetMissingLibraryResult(card);
+    if (card.Ok())
+        AddLibrary(*m_cardLibrary.Operations(), codePagePaths, LibraryKind::Card);
+    // The software card opens files by their code-page paths too.
+    m_softResult = m_softLibrary.LoadFrom(SoftCardLibraryPath());
+    if (m_softResult.Ok())
+        AddLibrary(*m_softLibrary.Operations(), codePagePaths, LibraryKind::Software);
+    return card;
 }

@@ -1,7 +1,9 @@
 #pragma once
-// The sound card's SoundFont engine as the program holds it: the card's own library, loaded
-// from SFMAN32.DLL, behind the wrapper that opens its devices (CSoundFontEngine). Paths reach
-// the card in its code page (CardPathOf) and come back as UTF-8 with their long names.
+// The SoundFont engines as the program holds them, side by side behind the wrapper that opens
+// their devices (CSoundFontEngine): a sound card's own library, SFMAN32.DLL, where there is
+// one, and the software card's, TWSYNTH.DLL from the program's own folder, always. The card's
+// devices come first. Paths reach either in the code page (CardPathOf) and come back as UTF-8
+// with their long names.
 
 #include "engine/SfmLibrary.h"
 #include "engine/SoundFontEngine.h"
@@ -11,10 +13,15 @@ public:
     CSoundFontManager() = default;
     ~CSoundFontManager() override;
 
-    // Loads the card's library and offers its devices; on failure there are none, and a
-    // device asked for answers the failure's text. Running it again loads afresh.
+    // Loads both libraries and offers the devices of those that loaded; answers the card
+    // library's result. A library that failed offers no devices; with none at all, a device
+    // asked for answers the card library's failure. Running it again loads afresh.
     EngineResult Initialize();
+    // What loading the software card's library answered.
+    const EngineResult& SoftCardResult() const { return m_softResult; }
 
 private:
-    CSfmLibrary m_library;
+    CSfmLibrary m_cardLibrary;
+    CSfmLibrary m_softLibrary;
+    EngineResult m_softResult;
 };

@@ -26,6 +26,11 @@ bool operator==(const DevMapEntry& a, const DevMapEntry& b)
     return a.outDevName == b.outDevName && a.channel == b.channel && a.enabled == b.enabled;
 }
 
+bool CDeviceMap::Has(const std::string& soundFontDeviceName) const
+{
+    return m_entries.count(soundFontDeviceName) != 0;
+}
+
 CDeviceMap DefaultDeviceMap(const std::vector<std::string>& soundFontDeviceNames,
                             const std::vector<std::string>& midiOutputNames)
 {

@@ -30,6 +30,8 @@ public:
     // The entry of a SoundFont device name (compared byte for byte, in full); a missing
     // entry is created with the defaults first, so every lookup leaves an entry behind.
     DevMapEntry& EntryFor(const std::string& soundFontDeviceName);
+    // Whether the map holds an entry of that name, without making one.
+    bool Has(const std::string& soundFontDeviceName) const;
 
     // Entries in key order, for saving.
     Entries::const_iterator begin() const { return m_entries.begin(); }

@@ -6,22 +6,6 @@
 
 namespace {
 
-std::wstring ProgramFolder()
-{
-    wchar_t path[MAX_PATH + 1] = {};
-    DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring text(path, length < MAX_PATH ? length : MAX_PATH);
-    return text.substr(0, text.find_last_of(L"\\/") + 1);
-}
-
-std::wstring Widen(const char* ascii)
-{
-    std::wstring text;
-    for (; *ascii; ++ascii)
-        text += static_cast<wchar_t>(*ascii);
-    return text;
-}
-
 std::string Describe(const char* what, DWORD error)
 {
     char text[160];
@@ -34,7 +18,7 @@ std::string Describe(const char* what, DWORD error)
 
 CSoftMidiLibrary::CSoftMidiLibrary()
 {
-    const std::wstring path = ProgramFolder() + Widen(kSoftCardLibraryName);
+    const std::wstring path = SoftCardLibraryPath();
     m_library = LoadLibraryW(path.c_str());
     if (!m_library) {
         m_failure = Describe("could not be loaded", GetLastError());

@@ -4,6 +4,8 @@
 // library and the program's MIDI seam are both built on this one description. Results are
 // winmm's own numbers, so a port reports them as it reports winmm's. Needs no Windows header.
 
+#include "base/SoftCardLibrary.h"
+
 #include <cstdint>
 
 #if defined(_WIN32)
@@ -12,8 +14,6 @@
 #define SOFT_MIDI_CALL
 #endif
 
-// The software card's library, loaded from the program's own folder.
-constexpr const char* kSoftCardLibraryName = "TWSYNTH.DLL";
 constexpr const char* kSoftMidiEntryName = "SoftMidiOutputs";
 constexpr std::uint32_t kSoftMidiVersion = 1;
 

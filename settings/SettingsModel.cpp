@@ -92,6 +92,37 @@ void WriteDeviceMap(const CProfile& profile, const CDeviceMap& deviceMap)
     profile.WriteBoolArray(enabledKey.section, enabledKey.name, enabled);
 }
 
+// A software device the stored map doesn't know is played by its own MIDI output (named like
+// it), on the first channel; the user's own entries stay as they are.
+void PairSoftwareDevices(CSoundFontEngine& soundFonts, const CDeviceMap& stored,
+                         const std::vector<std::string>& midiOutputs, CDeviceMap& deviceMap)
+{
+    const int count = soundFonts.GetDeviceCount();
+    for (int device = 0; device < count; ++device) {
+        std::string name;
+        if (!soundFonts.IsSoftwareDevice(device) || soundFonts.GetDeviceName(device, name).Failed() ||
+            stored.Has(name))
+            continue;
+        DevMapEntry& entry = deviceMap.EntryFor(name);
+        const bool ownOutput = std::find(midiOutputs.begin(), midiOutputs.end(), name) != midiOutputs.end();
+        entry.outDevName = ownOutput ? name : std::string();
+        entry.channel = 0;
+        entry.enabled = true;
+    }
+}
+
+// `device` is left alone when there is no software device.
+void FirstSoftwareDevice(CSoundFontEngine& soundFonts, int& device)
+{
+    const int count = soundFonts.GetDeviceCount();
+    for (int candidate = 0; candidate < count; ++candidate) {
+        if (soundFonts.IsSoftwareDevice(candidate)) {
+            device = candidate;
+            return;
+        }
+    }
+}
+
 } // namespace
 
 std::string ListedPathOf(const CShellItem& folder, const std::string& storedPath)
@@ -115,12 +146,15 @@ void SettingsModel::Load(const CProfile& profile, const SettingsDevices& devices
         startPreview();
 
     ReadDeviceMap(profile, preview.deviceMap);
+    const CDeviceMap stored = preview.deviceMap;
+    std::vector<std::string> midiOutputs;
+    devices.midiOut.ListDeviceNames(midiOutputs, false);
     if (preview.deviceMap.empty()) {
-        std::vector<std::string> soundFontDevices, midiOutputs;
-        devices.midiOut.ListDeviceNames(midiOutputs, false);
+        std::vector<std::string> soundFontDevices;
         devices.soundFonts.GetDeviceNames(soundFontDevices);
         preview.deviceMap = DefaultDeviceMap(soundFontDevices, midiOutputs);
     }
+    PairSoftwareDevices(devices.soundFonts, stored, midiOutputs, preview.deviceMap);
 
     const SettingKeyInfo& lastOpen = KeyInfo(SettingKey::LastOpenDir);
     profile.ReadText(lastOpen.section, lastOpen.name, lastOpenDir);
@@ -139,6 +173,9 @@ void SettingsModel::Load(const CProfile& profile, const SettingsDevices& devices
     if (ReadName(profile, SettingKey::FileSoundFontDevice, name)) {
         storedFileSoundFont.Read(name);
         devices.soundFonts.FindDevice(name, preview.fileSoundFontDevice);
+    } else {
+        // Never chosen: sounds on disk play where they can be heard without a card.
+        FirstSoftwareDevice(devices.soundFonts, preview.fileSoundFontDevice);
     }
 
     preview.fileMidiOutDevice = 0;

@@ -10,6 +10,7 @@
 #include "softcard/SoftCard.h"
 #include "softcard/SoftControl.h"
 #include "softcard/SoftMidiOutputs.h"
+#include "softcard/SoftMixer.h"
 #include "softcard/SoftStateFile.h"
 
 #include <windows.h>
@@ -28,7 +29,9 @@ struct Engine {
     CSoftCard card{SynthConfig()};
     CSoftMidiOutputs outputs{card};
     std::wstring statePath;
-    // One output for each device, rendering its synthesizer at the device's own rate.
+    // Sums the devices' synthesizers for the audio output.
+    std::unique_ptr<CSoftMixer> mixer;
+    // The one output every device plays through, once it started.
     std::vector<std::unique_ptr<CAudioOutput>> audio;
     // Why nothing can be heard ("" while every device plays).
     std::string audioFailure;
@@ -53,24 +56,28 @@ void PinLibrary()
 }
 
 // Without an audio device the card still loads and answers; it only says why it is silent.
+// Every device plays through the one output, at the device's own rate.
 void StartAudio(Engine& engine)
 {
-    for (std::uint32_t device = 0; device < engine.card.DeviceCount(); ++device) {
-        CSynthesizer* synth = &engine.card.Synthesizer(device);
-        auto output = std::make_unique<CAudioOutput>();
-        std::string error;
-        if (!output->Open(AudioRequest(), [synth](float* stereo, std::size_t frames) { synth->Render(stereo, frames); },
-                          &error)) {
-            engine.audioFailure = error;
-            return;
-        }
-        synth->SetSampleRate(output->Info().format.rate);
-        if (!output->Start(&error)) {
-            engine.audioFailure = error;
-            return;
-        }
-        engine.audio.push_back(std::move(output));
+    std::vector<CSynthesizer*> synths;
+    for (std::uint32_t device = 0; device < engine.card.DeviceCount(); ++device)
+        synths.push_back(&engine.card.Synthesizer(device));
+    engine.mixer = std::make_unique<CSoftMixer>(synths);
+    CSoftMixer* mixer = engine.mixer.get();
+    auto output = std::make_unique<CAudioOutput>();
+    std::string error;
+    if (!output->Open(AudioRequest(), [mixer](float* stereo, std::size_t frames) { mixer->Render(stereo, frames); },
+                      &error)) {
+        engine.audioFailure = error;
+        return;
     }
+    for (CSynthesizer* synth : synths)
+        synth->SetSampleRate(output->Info().format.rate);
+    if (!output->Start(&error)) {
+        engine.audioFailure = error;
+        return;
+    }
+    engine.audio.push_back(std::move(output));
 }
 
 // Never destroyed: at process end its threads are gone and joining them is not needed.

@@ -169,6 +169,24 @@ PICTURES = {
         "................",
         "................",
     ],
+    'soft_device': [
+        "................",
+        "....cc..........",
+        "...c..c...c.....",
+        "..c....c.c.c....",
+        ".c......c...c..c",
+        ".............cc.",
+        "................",
+        ".kkkkkkkkkkkkkk.",
+        ".kllllllllllllk.",
+        ".klkkkklllllllk.",
+        ".klkkkkllnnnllk.",
+        ".klkkkklllllllk.",
+        ".kllllllllllllk.",
+        ".kkkkkkkkkkkkkk.",
+        "..kk........kk..",
+        "................",
+    ],
     'midi_page': [
         "................",
         "................",
@@ -200,6 +218,7 @@ BITMAPS = {
     'wave.bmp': 'wave',
     'soundfont.bmp': 'soundfont',
     'damaged.bmp': 'damaged',
+    'soft_device.bmp': 'soft_device',
 }
 
 

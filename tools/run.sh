@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds Tonewell and starts it under Wine on the simulated sound
-# card: the 32-bit program (the release) where this machine runs 32-bit programs, else the
-# 64-bit build of the same sources. With a display (DISPLAY set) the window opens there and
+# Installs what is missing, builds Tonewell and starts it under Wine on the software card, with
+# the simulated sound card beside it (both appear in the tree; on a first run previewing plays
+# on "Software Synth 1"): the 32-bit program (the release) where this machine runs 32-bit
+# programs, else the 64-bit build of the same sources. With a display (DISPLAY set) the window opens there and
 # runs until it is closed. Without one it runs on a virtual display, saves a screenshot whose
 # path it prints, and closes the program; --keep leaves it running there until this command is
 # interrupted. Further arguments are passed to Tonewell as its command line. Where no sound

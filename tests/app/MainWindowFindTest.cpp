@@ -66,7 +66,7 @@ protected:
     {
         std::size_t rows = 0;
         for (const Row& row : Rows())
-            rows += row.where.rfind(m_folder, 0) == 0;
+            rows += row.where.find(" in " + m_listed) != std::string::npos;
         return rows;
     }
 

@@ -27,7 +27,8 @@ constexpr int kSoundFontPicture = 4;
 constexpr int kWavePicture = 5;
 constexpr int kDevicePicture = 6;
 constexpr int kDamagedPicture = 7;
-constexpr int kPictureCount = 8;
+constexpr int kSoftDevicePicture = 8;
+constexpr int kPictureCount = 9;
 
 class MainWindowTest : public ::testing::Test {
 protected:

@@ -90,7 +90,8 @@ while read -r name; do
   e2e_expect_ini "$ini" Preview "DevMapArray_Channel_$index" 15
   e2e_expect_ini "$ini" Preview "DevMapArray_Enable_$index" True
   index=$((index + 1))
-done < <(sed -nE 's/^tree-item depth=2 .* text=//p' "$E2E_WORK/tree.txt" | LC_ALL=C sort)
+done < <(sed -nE '/^tree-item depth=1 .* text=Sound Files on disk/q; s/^tree-item depth=2 .* text=//p' "$E2E_WORK/tree.txt" |
+  LC_ALL=C sort)
 e2e_check "every device of the tree has a device-map entry" test "$index" -ge 1
 e2e_check "no key beyond the last device-map entry" \
   bash -c "! grep -q '^DevMapArray_SFDevName_$index=' '$ini'"
