@@ -337,3 +337,10 @@ std::string MainWindowTest::ReadFile(const std::string& path)
     text << file.rdbuf();
     return text.str();
 }
+
+std::string AddFolderPrompt()
+{
+    char text[64] = {};
+    WideCharToMultiByte(CP_ACP, 0, L"Add a folder of SoundFonts\u2026", -1, text, sizeof text, nullptr, nullptr);
+    return text;
+}

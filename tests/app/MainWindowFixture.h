@@ -30,6 +30,9 @@ constexpr int kDamagedPicture = 7;
 constexpr int kSoftDevicePicture = 8;
 constexpr int kPictureCount = 9;
 
+// What an empty "Sound Files on disk" holds, as the tree gives it in the ANSI code page.
+std::string AddFolderPrompt();
+
 class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override;

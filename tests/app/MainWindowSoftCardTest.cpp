@@ -29,6 +29,21 @@ protected:
     std::unique_ptr<CSoftMidiLibrary> m_outputs = std::make_unique<CSoftMidiLibrary>();
 };
 
+// The device map as the saved tnw.ini holds it, one array per key.
+struct SavedDeviceMap {
+    std::vector<std::string> devices, outputs;
+    std::vector<int> channels;
+    std::vector<bool> enabled;
+};
+
+bool ReadSavedDeviceMap(CProfile& profile, SavedDeviceMap& map)
+{
+    return profile.ReadStringArray("Preview", "DevMapArray_SFDevName", map.devices) &&
+           profile.ReadStringArray("Preview", "DevMapArray_DevName", map.outputs) &&
+           profile.ReadIntArray("Preview", "DevMapArray_Channel", map.channels) &&
+           profile.ReadBoolArray("Preview", "DevMapArray_Enable", map.enabled);
+}
+
 } // namespace
 
 TEST_F(MainWindowSoftCardTest, TreeListsTheDevicesOfBothCardsEachWithItsPicture)
@@ -36,8 +51,9 @@ TEST_F(MainWindowSoftCardTest, TreeListsTheDevicesOfBothCardsEachWithItsPicture)
     ASSERT_TRUE(m_outputs->IsLoaded()) << m_outputs->Failure();
     Open();
     EXPECT_TRUE(m_boxes.Boxes().empty());
-    TreeLines expected = {"1 Loaded SoundFonts", "2 Simulated Synth 1", "2 Simulated Synth 2",
-                          "2 Software Synth 1",  "2 Software Synth 2",  "1 Sound Files on disk"};
+    TreeLines expected = {"1 Loaded SoundFonts", "2 Software Synth 1", "2 Software Synth 2",
+                          "1 Sound Files on disk", "2 " + AddFolderPrompt()};
+    expected.insert(expected.begin() + 1, {"2 Simulated Synth 1", "2 Simulated Synth 2"});
     EXPECT_EQ(Lines(), expected);
 
     const struct {
@@ -61,13 +77,12 @@ TEST_F(MainWindowSoftCardTest, FirstRunPairsEachSoftwareDeviceWithItsOwnOutputOn
     Open();
     Close();
     CProfile profile(IniPath(), false);
-    std::vector<std::string> devices, outputs;
-    std::vector<int> channels;
-    std::vector<bool> enabled;
-    ASSERT_TRUE(profile.ReadStringArray("Preview", "DevMapArray_SFDevName", devices));
-    ASSERT_TRUE(profile.ReadStringArray("Preview", "DevMapArray_DevName", outputs));
-    ASSERT_TRUE(profile.ReadIntArray("Preview", "DevMapArray_Channel", channels));
-    ASSERT_TRUE(profile.ReadBoolArray("Preview", "DevMapArray_Enable", enabled));
+    SavedDeviceMap saved;
+    ASSERT_TRUE(ReadSavedDeviceMap(profile, saved));
+    const std::vector<std::string>& devices = saved.devices;
+    const std::vector<std::string>& outputs = saved.outputs;
+    const std::vector<int>& channels = saved.channels;
+    const std::vector<bool>& enabled = saved.enabled;
     EXPECT_EQ(devices, (std::vector<std::string>{"Simulated Synth 1", "Simulated Synth 2", "Software Synth 1",
                                                  "Software Synth 2"}));
     // The simulated card keeps the default it always had: no output of its name, channel 16.
@@ -94,20 +109,20 @@ TEST_F(MainWindowSoftCardTest, StoredEntriesAndDiskFileDeviceAreKept)
         profile.WriteString("Preview", "LFMidiOutDevice", "");
     }
     Open();
-    TreeLines expected = {"1 Loaded SoundFonts", "2 Software Synth 2", "1 Sound Files on disk"};
+    TreeLines expected = {"1 Loaded SoundFonts", "2 Software Synth 2", "1 Sound Files on disk",
+                          "2 " + AddFolderPrompt()};
     // The simulated devices have no stored entry either: they get the old default, enabled.
     expected.insert(expected.begin() + 1, {"2 Simulated Synth 1", "2 Simulated Synth 2"});
     EXPECT_EQ(Lines(), expected);
     Close();
 
     CProfile profile(IniPath(), false);
-    std::vector<std::string> devices, outputs;
-    std::vector<int> channels;
-    std::vector<bool> enabled;
-    ASSERT_TRUE(profile.ReadStringArray("Preview", "DevMapArray_SFDevName", devices));
-    ASSERT_TRUE(profile.ReadStringArray("Preview", "DevMapArray_DevName", outputs));
-    ASSERT_TRUE(profile.ReadIntArray("Preview", "DevMapArray_Channel", channels));
-    ASSERT_TRUE(profile.ReadBoolArray("Preview", "DevMapArray_Enable", enabled));
+    SavedDeviceMap saved;
+    ASSERT_TRUE(ReadSavedDeviceMap(profile, saved));
+    const std::vector<std::string>& devices = saved.devices;
+    const std::vector<std::string>& outputs = saved.outputs;
+    const std::vector<int>& channels = saved.channels;
+    const std::vector<bool>& enabled = saved.enabled;
     ASSERT_EQ(outputs.size(), devices.size());
     ASSERT_EQ(channels.size(), devices.size());
     ASSERT_EQ(enabled.size(), devices.size());

@@ -31,14 +31,6 @@ const char kFirstRunIni[] =
     "LastOpenDir=\r\n"
     "ShowPianoStrip=True\r\n";
 
-// What an empty "Sound Files on disk" holds, as the tree gives it in the ANSI code page.
-std::string AddFolderPrompt()
-{
-    char text[64] = {};
-    WideCharToMultiByte(CP_ACP, 0, L"Add a folder of SoundFonts\u2026", -1, text, sizeof text, nullptr, nullptr);
-    return text;
-}
-
 } // namespace
 
 TEST_F(MainWindowTest, FirstStartShowsTheDevicesAndWritesEverySettingAtExit)
