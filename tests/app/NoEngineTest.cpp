@@ -42,6 +42,11 @@ TEST(MainWindowWithoutEngine, SaysWhyOpensEmptyAndKeepsTheUsersSettings)
         EXPECT_EQ(boxes.Boxes().at(0).caption, "Error");
         HWND window = runner.Window();
         ASSERT_NE(window, nullptr);
+        // The box is told from inside the window's start: the rest of the start runs once it
+        // is answered, before the window handles anything posted to it.
+        for (int waited = 0; waited < 500 && FindOwnWindow("#32770", "Error"); ++waited)
+            Sleep(10);
+        ASSERT_TRUE(runner.AfterPostedMessages());
         HWND tree = GetDlgItem(window, IDC_SOUND_TREE);
         EXPECT_EQ(TreeView_GetCount(tree), 0u);
         EXPECT_EQ(TreeView_GetImageList(tree, TVSIL_NORMAL), nullptr);
