@@ -20,7 +20,7 @@
 #include "tests/render/WaveFileRead.h"
 #include "tests/support/SmfWriter.h"
 #include "tests/synth/SoundMeasure.h"
-#include "tests/synth/SpectralCentroid.h"
+#include "tests/synth/Brightness.h"
 
 #include <gtest/gtest.h>
 

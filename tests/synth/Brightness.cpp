@@ -1,4 +1,4 @@
-#include "tests/synth/SpectralCentroid.h"
+#include "tests/synth/Brightness.h"
 
 #include <cmath>
 #include <complex>
