@@ -4,7 +4,7 @@
 
 #include "engine/SfmInterface.h"
 #include "midi/SoftMidiTable.h"
-#include "softcard/SoftControl.h"
+#include "engine/SoftControl.h"
 #include "tests/engine/SoundFontFixture.h"
 
 #include <windows.h>
