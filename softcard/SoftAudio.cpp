@@ -49,7 +49,7 @@ void CSoftAudio::OpenNow(const AudioRequest& request)
     auto output = std::make_unique<CAudioOutput>();
     CSoftMixer* mixer = &m_mixer;
     if (AudioTurnedOff()) {
-        error = "the audio output is turned off (TONEWELL_SOFTCARD_NO_AUDIO)";
+        error = "no audio output: TONEWELL_SOFTCARD_NO_AUDIO is set";
     } else if (output->Open(request, [mixer](float* stereo, std::size_t frames) { mixer->Render(stereo, frames); },
                             &error)) {
         for (CSynthesizer* synth : m_synths)
