@@ -9,9 +9,9 @@ namespace {
 
 bool AudioTurnedOff()
 {
-    char value[8] = {};
-    DWORD length = GetEnvironmentVariableA("TONEWELL_SOFTCARD_NO_AUDIO", value, sizeof value);
-    return length > 0 && length < sizeof value && value[0] != '0';
+    wchar_t value[8] = {};
+    DWORD length = GetEnvironmentVariableW(L"TONEWELL_SOFTCARD_NO_AUDIO", value, 8);
+    return length > 0 && length < 8 && value[0] != L'0';
 }
 
 } // namespace

@@ -33,7 +33,9 @@ bool ReadNumber(const std::string& word, bool onOff, std::uint32_t& number)
     }
     if (word.empty() || word.size() > 9 || word.find_first_not_of("0123456789") != std::string::npos)
         return false;
-    number = static_cast<std::uint32_t>(std::stoul(word));
+    number = 0;
+    for (char digit : word)
+        number = number * 10 + static_cast<std::uint32_t>(digit - '0');
     return true;
 }
 
