@@ -5,10 +5,10 @@
 // sound loads on a thread of the card's own: the library answers while it loads.
 
 #include "engine/SfmInterface.h"
+#include "engine/SoftControl.h"
 #include "midi/SoftMidiTable.h"
 #include "softcard/SoftAudio.h"
 #include "softcard/SoftCard.h"
-#include "engine/SoftControl.h"
 #include "softcard/SoftMidiOutputs.h"
 #include "softcard/SoftSettingsApply.h"
 #include "softcard/SoftStateFile.h"
