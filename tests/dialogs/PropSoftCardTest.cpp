@@ -164,21 +164,33 @@ TEST_F(SoftCardPage, AValueOutOfRangeIsRefusedWithAMessageAndTheSheetStays)
         {"too many voices", IDC_SOFT_POLYPHONY, "300", "Please enter a polyphony from 1 to 256 voices."},
         {"voices in letters", IDC_SOFT_POLYPHONY, "many", "Please enter a polyphony from 1 to 256 voices."},
     };
+    const struct {
+        const char* name;
+        std::function<void(SheetRunner&)> leave;
+    } leavings[] = {
+        {"OK", [](SheetRunner& r) { r.Press(IDOK); }},
+        {"Apply", [](SheetRunner& r) { r.Press(kApplyButton); }},
+        {"the other tab", [](SheetRunner& r) { SendMessageA(r.Sheet(), PSM_SETCURSEL, 0, 0); }},
+    };
     for (const auto& c : cases) {
-        MessageBoxWatcher boxes;
-        SheetRunner runner(Show(), kSettingsSheetCaption);
-        ASSERT_NE(runner.Sheet(), nullptr) << c.name;
-        HWND page = OpenPage(runner);
-        Type(page, IDC_SOFT_POLYPHONY, "32");
-        Type(page, c.field, c.text);
-        runner.Press(IDOK);
-        ASSERT_TRUE(boxes.WaitForCount(1)) << c.name;
-        EXPECT_EQ(boxes.Texts(), std::vector<std::string>{c.message}) << c.name;
-        EXPECT_TRUE(IsWindowVisible(runner.Sheet())) << c.name << ": the sheet stays open";
-        EXPECT_EQ(runner.Page(), page) << c.name << ": on the page with the value";
-        EXPECT_EQ(CardSettings(), kStored) << c.name << ": nothing of the page taken";
-        runner.Press(IDCANCEL);
-        ASSERT_TRUE(runner.WaitForEnd()) << c.name;
-        EXPECT_EQ(CardSettings(), kStored) << c.name;
+        for (const auto& leaving : leavings) {
+            const std::string name = std::string(c.name) + ", " + leaving.name;
+            MessageBoxWatcher boxes;
+            SheetRunner runner(Show(), kSettingsSheetCaption);
+            ASSERT_NE(runner.Sheet(), nullptr) << name;
+            HWND page = OpenPage(runner);
+            Type(page, IDC_SOFT_POLYPHONY, "32");
+            Type(page, c.field, c.text);
+            leaving.leave(runner);
+            ASSERT_TRUE(boxes.WaitForCount(1)) << name;
+            EXPECT_EQ(boxes.Texts(), std::vector<std::string>{c.message}) << name;
+            EXPECT_TRUE(IsWindowVisible(runner.Sheet())) << name << ": the sheet stays open";
+            EXPECT_EQ(runner.Page(), page) << name << ": on the page with the value";
+            EXPECT_EQ(WindowText(GetDlgItem(page, c.field)), c.text) << name << ": the text stays to be mended";
+            EXPECT_EQ(CardSettings(), kStored) << name << ": nothing of the page taken";
+            runner.Press(IDCANCEL);
+            ASSERT_TRUE(runner.WaitForEnd()) << name;
+            EXPECT_EQ(CardSettings(), kStored) << name;
+        }
     }
 }
