@@ -4,13 +4,13 @@
 // once, so that the next run finds the banks where this one left them. The remembered banks'
 // sound loads on a thread of the card's own: the library answers while it loads.
 
-#include "audio/AudioOutput.h"
 #include "engine/SfmInterface.h"
+#include "engine/SoftControl.h"
 #include "midi/SoftMidiTable.h"
+#include "softcard/SoftAudio.h"
 #include "softcard/SoftCard.h"
-#include "softcard/SoftControl.h"
 #include "softcard/SoftMidiOutputs.h"
-#include "softcard/SoftMixer.h"
+#include "softcard/SoftSettingsApply.h"
 #include "softcard/SoftStateFile.h"
 
 #include <windows.h>
@@ -29,18 +29,16 @@ struct Engine {
     CSoftCard card{SynthConfig()};
     CSoftMidiOutputs outputs{card};
     std::wstring statePath;
-    // Sums the devices' synthesizers for the audio output.
-    std::unique_ptr<CSoftMixer> mixer;
-    // The one output every device plays through, once it started.
-    std::vector<std::unique_ptr<CAudioOutput>> audio;
-    // Why nothing can be heard ("" while every device plays).
-    std::string audioFailure;
+    // The card's own settings but the sound memory, which is the devices'.
+    SoftCardSettings settings;
+    // The one output every device plays through.
+    std::unique_ptr<CSoftAudio> audio;
 
     // Writes the state after a change; the card goes on from memory if the file can't be written.
     SfmResult Keep(SfmResult result)
     {
         if (result == kSfmSuccess)
-            SaveSoftState(statePath, card.Contents());
+            SaveSoftState(statePath, card.Contents(), settings);
         return result;
     }
 };
@@ -56,28 +54,13 @@ void PinLibrary()
 }
 
 // Without an audio device the card still loads and answers; it only says why it is silent.
-// Every device plays through the one output, at the device's own rate.
 void StartAudio(Engine& engine)
 {
     std::vector<CSynthesizer*> synths;
     for (std::uint32_t device = 0; device < engine.card.DeviceCount(); ++device)
         synths.push_back(&engine.card.Synthesizer(device));
-    engine.mixer = std::make_unique<CSoftMixer>(synths);
-    CSoftMixer* mixer = engine.mixer.get();
-    auto output = std::make_unique<CAudioOutput>();
-    std::string error;
-    if (!output->Open(AudioRequest(), [mixer](float* stereo, std::size_t frames) { mixer->Render(stereo, frames); },
-                      &error)) {
-        engine.audioFailure = error;
-        return;
-    }
-    for (CSynthesizer* synth : synths)
-        synth->SetSampleRate(output->Info().format.rate);
-    if (!output->Start(&error)) {
-        engine.audioFailure = error;
-        return;
-    }
-    engine.audio.push_back(std::move(output));
+    engine.audio = std::make_unique<CSoftAudio>(synths);
+    engine.audio->Open(SoftAudioRequest(engine.settings));
 }
 
 // Never destroyed: at process end its threads are gone and joining them is not needed.
@@ -87,8 +70,9 @@ Engine& StartEngine()
     Engine* engine = new Engine();
     engine->statePath = SoftStateFilePath();
     CardContents contents;
-    if (LoadSoftState(engine->statePath, contents))
+    if (LoadSoftState(engine->statePath, contents, engine->settings))
         engine->card.Restore(std::move(contents));
+    ApplySoftVoices(engine->card, engine->settings);
     StartAudio(*engine);
     return *engine;
 }
@@ -108,7 +92,7 @@ SfmResult Run(Operation operation)
     try {
         Engine& engine = TheEngine();
         if (engine.card.DropUnrestoredBanks())
-            SaveSoftState(engine.statePath, engine.card.Contents());
+            SaveSoftState(engine.statePath, engine.card.Contents(), engine.settings);
         return operation(engine);
     } catch (const std::bad_alloc&) {
         return kSfmSystemMemoryInsufficient;
@@ -342,7 +326,39 @@ void SFM_CALL SoftWaitUntilRestored()
 std::uint32_t SFM_CALL SoftAudioFailure(char* text, std::uint32_t room)
 {
     std::lock_guard<std::mutex> hold(g_lock);
-    return CopyOut(TheEngine().audioFailure, text, room);
+    return CopyOut(TheEngine().audio->Failure(), text, room);
+}
+
+SfmResult SFM_CALL SoftGetSettings(SoftCardSettings* settings)
+{
+    return Run([&](Engine& engine) {
+        if (!settings)
+            return kSfmUndefinedError;
+        *settings = CurrentSoftSettings(engine.card, engine.settings);
+        return kSfmSuccess;
+    });
+}
+
+SfmResult SFM_CALL SoftSetSettings(const SoftCardSettings* settings)
+{
+    return Run([&](Engine& engine) {
+        if (!settings || !CheckSoftCardSettings(*settings).Ok())
+            return kSfmUndefinedError;
+        if (ApplySoftSettings(engine.card, CurrentSoftSettings(engine.card, engine.settings), *settings))
+            engine.audio->Reopen(SoftAudioRequest(*settings));
+        engine.settings = *settings;
+        return engine.Keep(kSfmSuccess);
+    });
+}
+
+// Not under the lock: the reopening thread takes none of it.
+void SFM_CALL SoftWaitUntilAudioSettled()
+{
+    Engine& engine = [] () -> Engine& {
+        std::lock_guard<std::mutex> hold(g_lock);
+        return TheEngine();
+    }();
+    engine.audio->WaitUntilSettled();
 }
 
 std::uint32_t SFM_CALL SoftStatePath(char* text, std::uint32_t room)

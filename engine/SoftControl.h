@@ -1,8 +1,10 @@
 #pragma once
 // The software card's settings and the waits tests need, exported beside `SFManager` as the
 // data record `SoftCardControl`. Described once, so the library and its users can't disagree.
+// The program reaches it through the library it loaded (LoadedSoftControl).
 
 #include "engine/SfmInterface.h"
+#include "engine/SoftCardSettings.h"
 
 #include <cstdint>
 
@@ -17,7 +19,15 @@ constexpr const char* kSoftControlName = "SoftCardControl";
     /* Why the card can't be heard (no audio device): its length, 0 while it plays. */   \
     OP(AudioFailure, std::uint32_t, (char* text, std::uint32_t room))                     \
     /* Where the card keeps its state, as UTF-8; returns the path's length. */            \
-    OP(StatePath, std::uint32_t, (char* text, std::uint32_t room))
+    OP(StatePath, std::uint32_t, (char* text, std::uint32_t room))                        \
+    /* The card's own settings, as its state file keeps them. */                          \
+    OP(GetSettings, SfmResult, (SoftCardSettings* settings))                              \
+    /* Takes what differs from the card's settings; a record with any value out of its   \
+       range (CheckSoftCardSettings) is refused whole with kSfmUndefinedError. A new      \
+       audio output or buffer length reopens the output on a thread of the card's own. */ \
+    OP(SetSettings, SfmResult, (const SoftCardSettings* settings))                        \
+    /* Returns once the audio output asked for last is open (or failed to open). */       \
+    OP(WaitUntilAudioSettled, void, ())
 
 struct SoftControlTable {
 #define SOFT_DECLARE_CONTROL(name, result, arguments) result(SFM_CALL* name) arguments;
