@@ -151,10 +151,10 @@ TEST(AudioSinkTest, EveryApiPlaysTheToneAtTheReportedRate)
     if (!sink || !*sink)
         GTEST_SKIP() << "no file sink: run through tests/audio/device_tests.sh sink";
     for (const ApiCase& c : kApis) {
-        // A second try where the sound had a gap: on a machine busy with other work, Wine's own
+        // Other tries where the sound had a gap: on a machine busy with other work, Wine's own
         // audio threads have been seen to stall. A gap every time still fails.
         std::string problems;
-        for (int attempt = 1; attempt <= 2; ++attempt) {
+        for (int attempt = 1; attempt <= 3; ++attempt) {
             Tone tone;
             AudioStreamInfo info = PlaySecond(c, tone);
             if (info.format.rate == 0)
