@@ -57,6 +57,40 @@ TEST(AudioApiTest, ChoiceKeysReadBackAndUnknownKeysAreRefused)
     }
 }
 
+TEST(AudioApiTest, RequestsReadFromText)
+{
+    struct Case {
+        const char* text;
+        bool ok;
+        AudioApiChoice api;
+        bool fallBack;
+        unsigned bufferMs;
+    };
+    const AudioApiChoice untouched = AudioApiChoice::DirectSound;
+    const Case cases[] = {
+        {"auto", true, AudioApiChoice::Automatic, true, kDefaultBufferMs},
+        {"wasapi", true, AudioApiChoice::Wasapi, false, kDefaultBufferMs},
+        {"WaveOut:100", true, AudioApiChoice::WaveOut, false, 100},
+        {"wasapi:1", true, AudioApiChoice::Wasapi, false, kMinBufferMs},
+        {"wasapi:9999", true, AudioApiChoice::Wasapi, false, kMaxBufferMs},
+        {"wasapi:", false, untouched, true, 77},
+        {"wasapi:10ms", false, untouched, true, 77},
+        {"wasapi:-5", false, untouched, true, 77},
+        {"wasapi:99999", false, untouched, true, 77},
+        {"asio:10", false, untouched, true, 77},
+        {"", false, untouched, true, 77},
+    };
+    for (const Case& c : cases) {
+        AudioRequest request;
+        request.api = untouched;
+        request.bufferMs = 77;
+        EXPECT_EQ(ParseAudioRequest(c.text, &request), c.ok) << "'" << c.text << "'";
+        EXPECT_EQ(request.api, c.api) << "'" << c.text << "'";
+        EXPECT_EQ(request.fallBack, c.fallBack) << "'" << c.text << "'";
+        EXPECT_EQ(request.bufferMs, c.bufferMs) << "'" << c.text << "'";
+    }
+}
+
 TEST(DeviceFormatTest, Int16SamplesAreRoundedAndClipped)
 {
     struct Case {
@@ -143,6 +177,47 @@ TEST(RenderPumpTest, LongBuffersAreRenderedInChunksInOrder)
     pump.FillBytes(partial.data(), 15); // three whole frames of 4 bytes, and 3 bytes left alone
     EXPECT_EQ(asked, (std::vector<size_t> {3}));
     EXPECT_EQ(partial[6], 7);
+}
+
+// The watch by which latency is measured: armed, it stamps the handing of the buffer that
+// holds the first sample 16-bit sound would not write as zero, and only that one.
+TEST(RenderPumpTest, FirstSoundIsStampedWhenItsBufferIsHanded)
+{
+    const float quiet = 0.4f / 32768.0f;
+    float level = 0.0f;
+    size_t soundAt = 0, rendered = 0;
+    RenderCallback tone = [&](float* stereo, size_t frames) {
+        for (size_t i = 0; i < frames; ++i, ++rendered)
+            stereo[2 * i + 1] = rendered >= soundAt ? level : 0.0f;
+    };
+    CFirstSoundWatch watch;
+    CRenderPump pump(tone, DeviceFormat {SampleKind::Float32, 2, 48000}, 32, &watch);
+    std::vector<float> out(2 * 100);
+    struct Step {
+        const char* name;
+        bool arm;
+        float level;
+        size_t soundAt; // from the start of this buffer
+        bool stamped;   // once the buffer is handed
+    };
+    const Step steps[] = {
+        {"sound while not armed", false, 0.5f, 0, false},
+        {"armed, silence", true, 0.0f, 0, false},
+        {"below half a 16-bit step", false, quiet, 0, false},
+        {"sound in the third chunk", false, 0.5f, 70, true},
+        {"sound again, not armed again", false, 0.5f, 0, false},
+    };
+    for (const Step& step : steps) {
+        if (step.arm)
+            watch.Arm();
+        level = step.level;
+        soundAt = rendered + step.soundAt;
+        int64_t before = watch.HandedAtNs();
+        pump.Fill(out.data(), 100);
+        EXPECT_EQ(watch.HandedAtNs(), before) << step.name << ": stamped before the buffer was handed";
+        watch.Handed();
+        EXPECT_EQ(watch.HandedAtNs() != before, step.stamped) << step.name;
+    }
 }
 
 TEST(AudioStreamInfoTest, DescriptionNamesApiFormatAndTimes)
