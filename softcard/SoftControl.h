@@ -8,16 +8,40 @@
 
 constexpr const char* kSoftControlName = "SoftCardControl";
 
+// The card's audio output as benchmarks see it. Names the card's audio request, read at its
+// start from env TONEWELL_SOFTCARD_AUDIO ("wasapi", "directsound:100": audio/AudioStreamInfo.h).
+constexpr const char* kSoftAudioVariable = "TONEWELL_SOFTCARD_AUDIO";
+
+struct SoftCardAudioFigures {
+    char api[32];                  // "WASAPI shared mode"; "" while nothing plays
+    std::uint32_t rate;
+    std::uint32_t periodFrames;
+    std::uint32_t bufferFrames;
+    double latencyMs;              // as far as the API says
+    std::uint64_t buffers;         // handed to the API
+    std::uint64_t lateBuffers;     // found the device had played everything
+    double fillToQueueMeanUs;
+    double fillToQueueMaxUs;
+    std::uint32_t voices;          // sounding now, on every device
+    std::int64_t firstSoundNs;     // see WatchFirstSound; 0 until then
+};
+
 // name, result, arguments.
 #define SOFT_CONTROLS(OP)                                                                  \
-    /* Every device's sound memory budget in bytes, kept with the card's state. */        \
-    OP(SetSoundMemory, SfmResult, (std::uint32_t bytes))                                  \
-    /* Returns once the banks remembered from the last run have their sound again. */     \
-    OP(WaitUntilRestored, void, ())                                                       \
-    /* Why the card can't be heard (no audio device): its length, 0 while it plays. */   \
-    OP(AudioFailure, std::uint32_t, (char* text, std::uint32_t room))                     \
-    /* Where the card keeps its state, as UTF-8; returns the path's length. */            \
-    OP(StatePath, std::uint32_t, (char* text, std::uint32_t room))
+    /* Every device's sound memory budget in bytes, kept with the card's state. */         \
+    OP(SetSoundMemory, SfmResult, (std::uint32_t bytes))                                   \
+    /* Returns once the banks remembered from the last run have their sound again. */      \
+    OP(WaitUntilRestored, void, ())                                                        \
+    /* Why the card can't be heard (no audio device): its length, 0 while it plays. */     \
+    OP(AudioFailure, std::uint32_t, (char* text, std::uint32_t room))                      \
+    /* Where the card keeps its state, as UTF-8; returns the path's length. */             \
+    OP(StatePath, std::uint32_t, (char* text, std::uint32_t room))                         \
+    /* The audio output's figures; 0 and "" for the API while nothing plays. */            \
+    OP(AudioFigures, std::uint32_t, (SoftCardAudioFigures* figures))                       \
+    /* From now, looks for the first sound rendered; once the buffer holding it is */      \
+    /* handed to the audio API, firstSoundNs is that time, in std::chrono::steady_clock */ \
+    /* nanoseconds since its epoch. Call it between sounds. */                             \
+    OP(WatchFirstSound, void, ())
 
 struct SoftControlTable {
 #define SOFT_DECLARE_CONTROL(name, result, arguments) result(SFM_CALL* name) arguments;

@@ -5,6 +5,7 @@
 // sound loads on a thread of the card's own: the library answers while it loads.
 
 #include "audio/AudioOutput.h"
+#include "audio/AudioStreamInfo.h"
 #include "engine/SfmInterface.h"
 #include "midi/SoftMidiTable.h"
 #include "softcard/SoftCard.h"
@@ -55,6 +56,17 @@ void PinLibrary()
                        &library);
 }
 
+// The automatic choice, unless the environment names another (benchmarks compare the APIs).
+AudioRequest CardAudioRequest()
+{
+    AudioRequest request;
+    char text[32] = {};
+    DWORD length = GetEnvironmentVariableA(kSoftAudioVariable, text, sizeof text);
+    if (length > 0 && length < sizeof text)
+        ParseAudioRequest(text, &request);
+    return request;
+}
+
 // Without an audio device the card still loads and answers; it only says why it is silent.
 // Every device plays through the one output, at the device's own rate.
 void StartAudio(Engine& engine)
@@ -66,7 +78,7 @@ void StartAudio(Engine& engine)
     CSoftMixer* mixer = engine.mixer.get();
     auto output = std::make_unique<CAudioOutput>();
     std::string error;
-    if (!output->Open(AudioRequest(), [mixer](float* stereo, std::size_t frames) { mixer->Render(stereo, frames); },
+    if (!output->Open(CardAudioRequest(), [mixer](float* stereo, std::size_t frames) { mixer->Render(stereo, frames); },
                       &error)) {
         engine.audioFailure = error;
         return;
@@ -356,6 +368,41 @@ std::uint32_t SFM_CALL SoftStatePath(char* text, std::uint32_t room)
         WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), static_cast<int>(wide.size()), &utf8[0], bytes, nullptr,
                             nullptr);
     return CopyOut(utf8, text, room);
+}
+
+std::uint32_t SFM_CALL SoftAudioFigures(SoftCardAudioFigures* figures)
+{
+    if (!figures)
+        return 0;
+    std::lock_guard<std::mutex> hold(g_lock);
+    Engine& engine = TheEngine();
+    *figures = {};
+    for (std::uint32_t device = 0; device < engine.card.DeviceCount(); ++device)
+        figures->voices += static_cast<std::uint32_t>(engine.card.Synthesizer(device).ActiveVoices());
+    if (engine.audio.empty())
+        return 0;
+    CAudioOutput& output = *engine.audio.front();
+    const AudioStreamInfo& info = output.Info();
+    CopyOut(AudioApiName(info.api), figures->api, sizeof figures->api);
+    figures->rate = info.format.rate;
+    figures->periodFrames = info.periodFrames;
+    figures->bufferFrames = info.bufferFrames;
+    figures->latencyMs = info.latencyMs;
+    const AudioStatsSnapshot stats = output.Stats();
+    figures->buffers = stats.buffers;
+    figures->lateBuffers = stats.lateBuffers;
+    figures->fillToQueueMeanUs = stats.fillToQueueMeanUs;
+    figures->fillToQueueMaxUs = stats.fillToQueueMaxUs;
+    figures->firstSoundNs = output.FirstSound()->HandedAtNs();
+    return 1;
+}
+
+void SFM_CALL SoftWatchFirstSound()
+{
+    std::lock_guard<std::mutex> hold(g_lock);
+    Engine& engine = TheEngine();
+    if (!engine.audio.empty())
+        engine.audio.front()->FirstSound()->Arm();
 }
 
 } // namespace
