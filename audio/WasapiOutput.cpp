@@ -212,7 +212,10 @@ bool CWasapiOutput::PlayedEverything()
     return played + 0.5 >= static_cast<double>(m_framesWritten);
 }
 
-// Fills what the endpoint has room for.
+// Fills what the endpoint has room for, a period at a time: each period is the mixer's as soon
+// as it is rendered. A mixer that took the whole buffer at once (Wine's does, when its own
+// writes are held back) then finds the next period ready after one period's render rather
+// than the whole buffer's, and plays no silence meanwhile.
 bool CWasapiOutput::FillAvailable(bool countLate)
 {
     if (countLate && PlayedEverything())
@@ -224,23 +227,33 @@ bool CWasapiOutput::FillAvailable(bool countLate)
         return false;
     }
     UINT32 room = m_info.bufferFrames - padding;
-    if (room == 0)
-        return true;
+    const UINT32 piece = m_info.periodFrames > 0 ? m_info.periodFrames : room;
+    while (room > 0) {
+        const UINT32 frames = room < piece ? room : piece;
+        if (!FillPiece(frames))
+            return false;
+        room -= frames;
+    }
+    return true;
+}
+
+bool CWasapiOutput::FillPiece(UINT32 frames)
+{
     BYTE* data = nullptr;
     auto asked = std::chrono::steady_clock::now();
-    result = m_render->GetBuffer(room, &data);
+    HRESULT result = m_render->GetBuffer(frames, &data);
     if (FAILED(result)) {
         Fail(SaysResult("GetBuffer", result));
         return false;
     }
-    Pump().Fill(data, room);
-    result = m_render->ReleaseBuffer(room, 0);
+    Pump().Fill(data, frames);
+    result = m_render->ReleaseBuffer(frames, 0);
     if (FAILED(result)) {
         Fail(SaysResult("ReleaseBuffer", result));
         return false;
     }
-    m_stats.RecordBuffer(room, std::chrono::steady_clock::now() - asked);
-    m_framesWritten += room;
+    m_stats.RecordBuffer(frames, std::chrono::steady_clock::now() - asked);
+    m_framesWritten += frames;
     return true;
 }
 

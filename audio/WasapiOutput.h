@@ -25,6 +25,7 @@ private:
     bool ChooseFormat(std::string* error);
     bool InitializeStream(unsigned bufferMs, std::string* error);
     bool FillAvailable(bool countLate);
+    bool FillPiece(UINT32 frames);
     bool PlayedEverything();
 
     AudioComRef<IAudioClient> m_client;

@@ -18,8 +18,10 @@ std::uint32_t Message(int status, int d1, int d2 = 0)
 
 } // namespace
 
-SmfBytes DenseSong(double seconds, double holdSeconds, int bank)
+SmfBytes DenseSong(const DenseSongShape& shape)
 {
+    const double seconds = shape.seconds;
+    const double holdSeconds = shape.holdSeconds;
     SmfWriter writer(kDenseSongTicksPerQuarter, 1);
     const int programs[16] = {0, 4, 11, 19, 24, 33, 40, 48, 56, 65, 73, 81, 88, 52, 61, 0};
     std::uint32_t seed = 12345;
@@ -31,12 +33,12 @@ SmfBytes DenseSong(double seconds, double holdSeconds, int bank)
         SmfTrack& track = writer.AddTrack();
         std::vector<std::pair<std::uint64_t, std::uint32_t>> events;
         const bool drums = channel == 9;
-        if (bank != 0)
-            events.push_back({0, Message(0xB0 | channel, 0, bank)});
+        if (shape.bank != 0)
+            events.push_back({0, Message(0xB0 | channel, 0, shape.bank)});
         events.push_back({0, Message(0xC0 | channel, programs[channel])});
         events.push_back({0, Message(0xB0 | channel, 10, channel * 8)});
-        const double step = drums ? 0.125 : 0.1;
-        for (double t = 0.01 * channel; t < seconds - 0.5; t += step) {
+        const double step = (drums ? 0.125 : 0.1) / shape.density;
+        for (double t = 0.01 * channel; t < seconds - holdSeconds - 0.1; t += step) {
             const int key = drums ? 35 + next(47) : 36 + next(48);
             events.push_back({Tick(t), Message(0x90 | channel, key, 60 + next(60))});
             events.push_back({Tick(t + holdSeconds), Message(0x80 | channel, key, 64)});

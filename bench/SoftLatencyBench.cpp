@@ -89,6 +89,8 @@ int MeasureOne(const std::string& request, int notes)
     std::uniform_int_distribution<int> pause(0, 30);
     std::vector<double> ms;
     int lost = 0;
+    const std::uint64_t buffersBefore = session.Figures().buffers;
+    const std::int64_t startNs = SteadyNs();
     for (int note = 0; note < notes; ++note) {
         Sleep(static_cast<DWORD>(pause(random)));
         double latency = OneNote(session);
@@ -98,6 +100,8 @@ int MeasureOne(const std::string& request, int notes)
             ms.push_back(latency);
     }
     const SoftCardAudioFigures figures = session.Figures();
+    const double msPerBuffer =
+        MsBetween(startNs, SteadyNs()) / static_cast<double>(std::max<std::uint64_t>(figures.buffers - buffersBefore, 1));
     std::printf("%-12s %s\n", request.c_str(), session.DescribeAudio().c_str());
     if (ms.empty()) {
         std::printf("             no note was heard\n");
@@ -107,9 +111,10 @@ int MeasureOne(const std::string& request, int notes)
                 "95%% %.2f ms, max %.2f ms, min %.2f ms%s\n",
         ms.size(), Percentile(ms, 0.5), Percentile(ms, 0.95), Percentile(ms, 1.0), Percentile(ms, 0.0),
         lost ? "  (some notes never sounded)" : "");
-    std::printf("             buffers %llu, late %llu, fill-to-queue mean %.0f us, max %.0f us\n",
-        static_cast<unsigned long long>(figures.buffers), static_cast<unsigned long long>(figures.lateBuffers),
-        figures.fillToQueueMeanUs, figures.fillToQueueMaxUs);
+    std::printf("             buffers %llu (one every %.1f ms while measuring), late %llu, fill-to-queue mean %.0f us, "
+                "max %.0f us\n",
+        static_cast<unsigned long long>(figures.buffers), msPerBuffer,
+        static_cast<unsigned long long>(figures.lateBuffers), figures.fillToQueueMeanUs, figures.fillToQueueMaxUs);
     return lost ? 1 : 0;
 }
 

@@ -212,7 +212,9 @@ std::string WriteTemp(const std::string& name, const SmfBytes& bytes)
 
 void DenseSongFigures(const std::shared_ptr<const CSynthFont>& font, const std::string& fontPath, int passes)
 {
-    const SmfBytes dense = DenseSong(kSongSeconds, 0.4);
+    DenseSongShape shape;
+    shape.seconds = kSongSeconds;
+    const SmfBytes dense = DenseSong(shape);
     const std::string densePath = WriteTemp("dense.mid", dense);
     const std::string emptyPath = WriteTemp("empty.mid", EmptySong());
     const std::string wave = "/tmp/tonewell-bench-" + std::to_string(getpid()) + ".wav";
