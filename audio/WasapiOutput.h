@@ -26,6 +26,7 @@ private:
     bool InitializeStream(unsigned bufferMs, std::string* error);
     bool FillAvailable(bool countLate);
     bool FillPiece(UINT32 frames);
+    UINT32 QueueLimit() const;
     bool PlayedEverything();
 
     AudioComRef<IAudioClient> m_client;
