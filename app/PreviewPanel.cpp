@@ -84,6 +84,7 @@ void CPreviewPanel::TogglePreview()
 void CPreviewPanel::StartPreview()
 {
     m_session.Start(m_settings.preview.midiInDevice, m_selected.bank, m_selected.preset, ErrorBoxes());
+    m_softCardSilence.TellOnce(m_window);
 }
 
 void CPreviewPanel::StopPreview()

@@ -3,6 +3,7 @@
 // selected in the tree as the one to preview (loaded for sounds on disk), the preset list
 // beside the tree and the settings sheet. The MIDI side is the preview session's.
 
+#include "app/SoftCardSilence.h"
 #include "browser/SoundTree.h"
 #include "browser/TreeCommands.h"
 #include "browser/TreeImages.h"
@@ -59,4 +60,5 @@ private:
     HWND m_previewButton = nullptr;
     TreeItemRecord m_selected;
     std::int32_t m_octave = 0;
+    CSoftCardSilence m_softCardSilence;
 };

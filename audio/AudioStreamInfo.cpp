@@ -22,23 +22,6 @@ unsigned ClampBufferMs(unsigned ms)
     return ms;
 }
 
-bool ParseAudioRequest(const std::string& text, AudioRequest* request)
-{
-    size_t colon = text.find(':');
-    AudioRequest parsed;
-    if (!ParseAudioApiChoice(text.substr(0, colon), &parsed.api))
-        return false;
-    parsed.fallBack = parsed.api == AudioApiChoice::Automatic;
-    if (colon != std::string::npos) {
-        const std::string digits = text.substr(colon + 1);
-        if (digits.empty() || digits.size() > 4 || digits.find_first_not_of("0123456789") != std::string::npos)
-            return false;
-        parsed.bufferMs = ClampBufferMs(static_cast<unsigned>(std::stoul(digits)));
-    }
-    *request = parsed;
-    return true;
-}
-
 std::string DescribeStream(const AudioStreamInfo& info)
 {
     char latency[32];

@@ -17,10 +17,6 @@ struct AudioRequest {
 
 unsigned ClampBufferMs(unsigned ms);
 
-// "auto", or an API's key ("wasapi") forced without falling back, optionally with the buffer
-// asked for in milliseconds ("wasapi:10"). False, and request untouched, for anything else.
-bool ParseAudioRequest(const std::string& text, AudioRequest* request);
-
 struct AudioStreamInfo {
     AudioApi api = AudioApi::Wasapi;
     DeviceFormat format; // format.rate: the rate to render at

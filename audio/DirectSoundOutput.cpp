@@ -77,7 +77,7 @@ unsigned CDirectSoundOutput::ChooseRate()
     IDirectSoundBuffer* primary = nullptr;
     if (FAILED(m_device->CreateSoundBuffer(&description, &primary, nullptr)))
         return kFallbackRate;
-    AudioComRef<IDirectSoundBuffer> owner(primary);
+    ComRef<IDirectSoundBuffer> owner(primary);
     WAVEFORMATEX format {};
     if (SUCCEEDED(primary->GetFormat(&format, sizeof format, nullptr)) &&
         format.nSamplesPerSec >= kFallbackRate) {

@@ -9,7 +9,7 @@
 #include <cstdint>
 
 #include "audio/AudioBackend.h"
-#include "audio/AudioComRef.h"
+#include "base/ComRef.h"
 #include "audio/SystemLibrary.h"
 
 class CDirectSoundOutput : public CAudioBackend {
@@ -32,8 +32,8 @@ private:
     bool WriteAt(DWORD offset, DWORD bytes);
 
     CSystemLibrary m_dsound;
-    AudioComRef<IDirectSound> m_device;
-    AudioComRef<IDirectSoundBuffer> m_buffer;
+    ComRef<IDirectSound> m_device;
+    ComRef<IDirectSoundBuffer> m_buffer;
     DWORD m_bufferBytes = 0; // the whole loop
     DWORD m_queuedBytes = 0; // how much of it is kept queued
     DWORD m_frameBytes = 4;

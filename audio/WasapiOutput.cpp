@@ -55,17 +55,17 @@ WAVEFORMATEXTENSIBLE Int16Like(const WAVEFORMATEX& mix)
     return format;
 }
 
-AudioComRef<IMMDevice> DefaultEndpoint(HRESULT* result)
+ComRef<IMMDevice> DefaultEndpoint(HRESULT* result)
 {
     IMMDeviceEnumerator* enumerator = nullptr;
     *result = CoCreateInstance(__uuidof(MMDeviceEnumerator), nullptr, CLSCTX_ALL,
         __uuidof(IMMDeviceEnumerator), reinterpret_cast<void**>(&enumerator));
     if (FAILED(*result))
         return nullptr;
-    AudioComRef<IMMDeviceEnumerator> owner(enumerator);
+    ComRef<IMMDeviceEnumerator> owner(enumerator);
     IMMDevice* device = nullptr;
     *result = enumerator->GetDefaultAudioEndpoint(eRender, eConsole, &device);
-    return AudioComRef<IMMDevice>(SUCCEEDED(*result) ? device : nullptr);
+    return ComRef<IMMDevice>(SUCCEEDED(*result) ? device : nullptr);
 }
 
 } // namespace
@@ -73,7 +73,7 @@ AudioComRef<IMMDevice> DefaultEndpoint(HRESULT* result)
 unsigned WasapiMixRate()
 {
     HRESULT result = S_OK;
-    AudioComRef<IMMDevice> device = DefaultEndpoint(&result);
+    ComRef<IMMDevice> device = DefaultEndpoint(&result);
     if (!device)
         return 0;
     IAudioClient* client = nullptr;
@@ -81,7 +81,7 @@ unsigned WasapiMixRate()
             __uuidof(IAudioClient), CLSCTX_ALL, nullptr, reinterpret_cast<void**>(&client)))) {
         return 0;
     }
-    AudioComRef<IAudioClient> owner(client);
+    ComRef<IAudioClient> owner(client);
     WAVEFORMATEX* mix = nullptr;
     if (FAILED(client->GetMixFormat(&mix)) || !mix)
         return 0;
@@ -113,7 +113,7 @@ bool CWasapiOutput::OpenDevice(const AudioRequest& request, std::string* error)
 bool CWasapiOutput::ActivateClient(std::string* error)
 {
     HRESULT result = S_OK;
-    AudioComRef<IMMDevice> device = DefaultEndpoint(&result);
+    ComRef<IMMDevice> device = DefaultEndpoint(&result);
     if (!device) {
         *error = result == REGDB_E_CLASSNOTREG
             ? Says("not on this Windows (no device enumerator)")

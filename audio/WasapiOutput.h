@@ -7,7 +7,7 @@
 #include <mmdeviceapi.h>
 
 #include "audio/AudioBackend.h"
-#include "audio/AudioComRef.h"
+#include "base/ComRef.h"
 
 class CWasapiOutput : public CAudioBackend {
 public:
@@ -30,9 +30,9 @@ private:
     UINT32 QueueLimit() const;
     bool PlayedEverything();
 
-    AudioComRef<IAudioClient> m_client;
-    AudioComRef<IAudioRenderClient> m_render;
-    AudioComRef<IAudioClock> m_clock;
+    ComRef<IAudioClient> m_client;
+    ComRef<IAudioRenderClient> m_render;
+    ComRef<IAudioClock> m_clock;
     UINT64 m_clockFrequency = 0;
     UINT64 m_framesWritten = 0;
     WAVEFORMATEX* m_mixFormat = nullptr; // from GetMixFormat, CoTaskMemFree'd

@@ -6,6 +6,7 @@
 #define IDD_TONEWELL_DIALOG 102
 #define IDD_DESTINATION 103
 #define IDD_PROP_MIDI 106
+#define IDD_PROP_SOFT_CARD 107
 #define IDR_MAINFRAME 128
 
 #define IDB_DEVICE 129
@@ -61,6 +62,14 @@
 #define IDC_FILE_BANK_SPIN 1025
 #define IDC_FILE_INSTRUMENT 1026
 #define IDC_FILE_INSTRUMENT_SPIN 1027
+
+// The software synth's settings page (107), shown while the software card is loaded.
+#define IDC_SOFT_AUDIO_API 1100
+#define IDC_SOFT_BUFFER 1101
+#define IDC_SOFT_MEMORY 1102
+#define IDC_SOFT_POLYPHONY 1103
+#define IDC_SOFT_REVERB 1104
+#define IDC_SOFT_CHORUS 1105
 
 #ifndef IDC_STATIC
 #define IDC_STATIC (-1)

@@ -1,10 +1,12 @@
 #include "bench/SoftCardSession.h"
 
+#include "audio/AudioApi.h"
 #include "base/SoftCardLibrary.h"
 
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -25,7 +27,6 @@ CSoftCardSession::CSoftCardSession(const std::string& audio) : m_statePath(TempS
 {
     DeleteFileA(m_statePath.c_str());
     SetEnvironmentVariableA("TONEWELL_SOFTCARD_STATE", m_statePath.c_str());
-    SetEnvironmentVariableA(kSoftAudioVariable, audio.empty() ? nullptr : audio.c_str());
     m_midi = std::make_unique<CSoftMidiLibrary>();
     if (!m_midi->IsLoaded()) {
         m_problem = m_midi->Failure();
@@ -44,10 +45,33 @@ CSoftCardSession::CSoftCardSession(const std::string& audio) : m_statePath(TempS
     } else if (m_output.FindDevice(kDeviceName, output) != 0 || m_output.OpenPort(output) != 0) {
         m_problem = std::string("the MIDI output ") + kDeviceName + " could not be opened";
     } else {
+        SetAudio(audio);
         char why[512] = {};
-        if (m_control->AudioFailure(why, sizeof why) > 0)
+        if (m_problem.empty() && m_control->AudioFailure(why, sizeof why) > 0)
             m_problem = why;
     }
+}
+
+void CSoftCardSession::SetAudio(const std::string& audio)
+{
+    if (audio.empty())
+        return;
+    const std::size_t colon = audio.find(':');
+    AudioApiChoice choice = AudioApiChoice::Automatic;
+    SoftCardSettings settings;
+    if (!ParseAudioApiChoice(audio.substr(0, colon), &choice) || m_control->GetSettings(&settings) != kSfmSuccess) {
+        m_problem = "no such audio output: " + audio;
+        return;
+    }
+    const SoftAudioApi apis[] = {kSoftAudioAutomatic, kSoftAudioWasapi, kSoftAudioDirectSound, kSoftAudioWaveOut};
+    settings.audioApi = apis[static_cast<int>(choice)];
+    if (colon != std::string::npos)
+        settings.bufferMs = static_cast<std::uint32_t>(std::atoi(audio.c_str() + colon + 1));
+    if (m_control->SetSettings(&settings) != kSfmSuccess) {
+        m_problem = "the card refused the audio output " + audio;
+        return;
+    }
+    m_control->WaitUntilAudioSettled();
 }
 
 CSoftCardSession::~CSoftCardSession()

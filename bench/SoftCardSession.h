@@ -8,7 +8,7 @@
 #include "engine/SoundFontManager.h"
 #include "midi/MidiOutPort.h"
 #include "midi/SoftMidiLibrary.h"
-#include "softcard/SoftControl.h"
+#include "engine/SoftControl.h"
 
 #include <chrono>
 #include <cstdint>
@@ -17,8 +17,9 @@
 
 class CSoftCardSession {
 public:
-    // `audio`: the card's audio request ("wasapi:10", see kSoftAudioVariable), "" for its own
-    // choice. Made before anything else in the process touches the card.
+    // `audio`: the audio output the card is set to, as "API[:buffer ms]" ("wasapi",
+    // "directsound:100"; the keys of audio/AudioApi.h), or "" for the card's own setting.
+    // Made before anything else in the process touches the card.
     explicit CSoftCardSession(const std::string& audio);
     ~CSoftCardSession();
 
@@ -37,6 +38,9 @@ public:
     std::string DescribeAudio() const;
 
 private:
+    // Sets the card's audio output and waits for it to open.
+    void SetAudio(const std::string& audio);
+
     std::string m_statePath;
     std::unique_ptr<CSoftMidiLibrary> m_midi;
     CSoundFontManager m_engine;

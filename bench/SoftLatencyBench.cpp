@@ -6,7 +6,7 @@
 //     bench_soft_latency [notes, default 40] [request, e.g. wasapi:10]
 //
 // Without a request it runs itself once for each API at the card's buffer (WASAPI shared
-// mode, DirectSound, waveOut), as the card starts its output once per process. The card plays
+// mode, DirectSound, waveOut), each in a process of its own with a card of its own. The card plays
 // a piano loaded into the preview bank as the window loads it, its reverb and chorus sends at
 // 0 so that the output between notes is silence. Each note-on comes at a random moment of
 // the audio period; the card's watch stamps the handing of the buffer that holds the first

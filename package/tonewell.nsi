@@ -1,10 +1,11 @@
 ; The installer: makensis -DARCH=win32|win64 -DVERSION=x.y.z -DSTAGE=folder -DOUTFILE=file
 ;   tonewell.nsi
-; STAGE holds tonewell.exe, README.md and LICENSE as the zip has them. Installs them under
-; Program Files with a Start menu entry, "Open with Tonewell" for .sf2 files and an
-; uninstaller registered with Windows. The uninstaller removes exactly what was installed:
-; the settings (tnw.ini beside the program or in the user's application data) and the
-; SoundFonts stay. /S installs and uninstalls silently.
+; STAGE holds tonewell.exe, TWSYNTH.DLL (the software card), README.md and LICENSE as the zip
+; has them. Installs them under Program Files with a Start menu entry, "Open with Tonewell" for
+; .sf2 files and an uninstaller registered with Windows. The uninstaller removes exactly what
+; was installed: the settings (tnw.ini beside the program or in the user's application data),
+; what the software card holds (its state in the user's application data) and the SoundFonts
+; stay. /S installs and uninstalls silently.
 Unicode true
 !if "${ARCH}" == "win64"
   Target amd64-unicode
@@ -53,6 +54,7 @@ FunctionEnd
 Section "Tonewell"
   SetOutPath "$INSTDIR"
   File "${STAGE}/tonewell.exe"
+  File "${STAGE}/TWSYNTH.DLL"
   File "${STAGE}/README.md"
   File "${STAGE}/LICENSE"
   WriteUninstaller "$INSTDIR\uninstall.exe"
@@ -83,6 +85,7 @@ SectionEnd
 
 Section "Uninstall"
   Delete "$INSTDIR\tonewell.exe"
+  Delete "$INSTDIR\TWSYNTH.DLL"
   Delete "$INSTDIR\README.md"
   Delete "$INSTDIR\LICENSE"
   Delete "$INSTDIR\uninstall.exe"

@@ -2,7 +2,7 @@
 // Holds one reference to a shell folder. Folders are made by Desktop() and BindTo() and live
 // only as long as one operation needs them.
 
-#include "shell/ComRef.h"
+#include "base/ComRef.h"
 #include "shell/ShellMalloc.h"
 
 #include <shlobj.h>

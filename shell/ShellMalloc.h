@@ -2,7 +2,7 @@
 // Holds one reference to the shell's task allocator, through which item identifier lists and
 // the shell's returned strings are allocated and freed.
 
-#include "shell/ComRef.h"
+#include "base/ComRef.h"
 
 #include <objidl.h>
 

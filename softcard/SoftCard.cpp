@@ -5,6 +5,8 @@
 
 namespace {
 
+constexpr std::uint64_t kMegabyte = 1u << 20;
+
 // A file the card model read but the synthesizer could not is no SoundFont it can play.
 template <typename Loader>
 SfmResult LoadSound(Loader loader, std::shared_ptr<const CSynthFont>& font)
@@ -20,7 +22,9 @@ SfmResult LoadSound(Loader loader, std::shared_ptr<const CSynthFont>& font)
 } // namespace
 
 CSoftCard::CSoftCard(const SynthConfig& synth, std::uint32_t memoryBytes)
-    : CCardModel(Defaults(memoryBytes)), m_synthConfig(synth)
+    : CCardModel(Defaults(memoryBytes))
+    , m_synthConfig(synth)
+    , m_voices{synth.maxVoices, synth.reverb, synth.chorus}
 {
     EnsureDevices(DeviceCount());
 }
@@ -38,8 +42,10 @@ CardDefaults CSoftCard::Defaults(std::uint32_t memoryBytes)
 void CSoftCard::EnsureDevices(std::size_t count)
 {
     std::lock_guard<std::mutex> hold(m_soundLock);
-    while (m_synths.size() < count)
+    while (m_synths.size() < count) {
         m_synths.push_back(std::make_unique<CSynthesizer>(m_synthConfig));
+        ApplyVoiceSettings(*m_synths.back());
+    }
     if (m_sound.size() < count) {
         m_sound.resize(count);
         m_generations.resize(count);
@@ -72,6 +78,27 @@ void CSoftCard::SetSoundMemory(std::uint32_t bytes)
     for (std::uint32_t device = 0; device < DeviceCount(); ++device)
         SetDeviceMemory(device, bytes);
     SetDefaultMemory(bytes);
+}
+
+std::uint32_t CSoftCard::SoundMemoryMb() const
+{
+    std::uint64_t bytes = Contents().devices.empty() ? Defaults().memoryBytes : Contents().devices[0].totalMemory;
+    return static_cast<std::uint32_t>((bytes + kMegabyte - 1) / kMegabyte);
+}
+
+void CSoftCard::SetVoiceSettings(int polyphony, bool reverb, bool chorus)
+{
+    std::lock_guard<std::mutex> hold(m_soundLock);
+    m_voices = {polyphony, reverb, chorus};
+    for (auto& synth : m_synths)
+        ApplyVoiceSettings(*synth);
+}
+
+void CSoftCard::ApplyVoiceSettings(CSynthesizer& synth) const
+{
+    synth.SetPolyphony(m_voices.polyphony);
+    synth.SetReverb(m_voices.reverb);
+    synth.SetChorus(m_voices.chorus);
 }
 
 void CSoftCard::Publish(std::uint32_t device)

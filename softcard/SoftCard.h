@@ -49,6 +49,14 @@ public:
     // even beyond it; loads then fail until enough is cleared.
     void SetSoundMemory(std::uint32_t bytes);
 
+    // Every device's budget in whole megabytes, a part of one counted as one; the default
+    // budget while there is no device.
+    std::uint32_t SoundMemoryMb() const;
+
+    // Every device's voices and effects, now and for devices added later. A
+    // polyphony lowered counts from the next note on.
+    void SetVoiceSettings(int polyphony, bool reverb, bool chorus);
+
     // Exists for every device below DeviceCount(), and for as long as the card.
     CSynthesizer& Synthesizer(std::uint32_t device);
 
@@ -67,7 +75,14 @@ private:
         std::uint64_t generation;
     };
 
+    struct VoiceSettings {
+        int polyphony;
+        bool reverb;
+        bool chorus;
+    };
+
     void EnsureDevices(std::size_t count);
+    void ApplyVoiceSettings(CSynthesizer& synth) const;
     // The device's sound set rebuilt and handed to its synthesizer. m_soundLock held.
     void Publish(std::uint32_t device);
     void SetBankFont(std::uint32_t device, std::uint16_t bank, std::shared_ptr<const CSynthFont> font);
@@ -75,6 +90,7 @@ private:
     void RestoreBanks(std::vector<PendingBank> pending);
 
     SynthConfig m_synthConfig;
+    VoiceSettings m_voices;
     std::vector<std::unique_ptr<CSynthesizer>> m_synths;
 
     std::mutex m_soundLock; // m_sound, m_generations, m_loadOrder, m_restoreFailures

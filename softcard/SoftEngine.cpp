@@ -4,14 +4,14 @@
 // once, so that the next run finds the banks where this one left them. The remembered banks'
 // sound loads on a thread of the card's own: the library answers while it loads.
 
-#include "audio/AudioOutput.h"
-#include "audio/AudioStreamInfo.h"
+#include "audio/AudioApi.h"
 #include "engine/SfmInterface.h"
+#include "engine/SoftControl.h"
 #include "midi/SoftMidiTable.h"
+#include "softcard/SoftAudio.h"
 #include "softcard/SoftCard.h"
-#include "softcard/SoftControl.h"
 #include "softcard/SoftMidiOutputs.h"
-#include "softcard/SoftMixer.h"
+#include "softcard/SoftSettingsApply.h"
 #include "softcard/SoftStateFile.h"
 
 #include <windows.h>
@@ -30,18 +30,16 @@ struct Engine {
     CSoftCard card{SynthConfig()};
     CSoftMidiOutputs outputs{card};
     std::wstring statePath;
-    // Sums the devices' synthesizers for the audio output.
-    std::unique_ptr<CSoftMixer> mixer;
-    // The one output every device plays through, once it started.
-    std::vector<std::unique_ptr<CAudioOutput>> audio;
-    // Why nothing can be heard ("" while every device plays).
-    std::string audioFailure;
+    // The card's own settings but the sound memory, which is the devices'.
+    SoftCardSettings settings;
+    // The one output every device plays through.
+    std::unique_ptr<CSoftAudio> audio;
 
     // Writes the state after a change; the card goes on from memory if the file can't be written.
     SfmResult Keep(SfmResult result)
     {
         if (result == kSfmSuccess)
-            SaveSoftState(statePath, card.Contents());
+            SaveSoftState(statePath, card.Contents(), settings);
         return result;
     }
 };
@@ -56,40 +54,14 @@ void PinLibrary()
                        &library);
 }
 
-// The automatic choice, unless the environment names another (benchmarks compare the APIs).
-AudioRequest CardAudioRequest()
-{
-    AudioRequest request;
-    char text[32] = {};
-    DWORD length = GetEnvironmentVariableA(kSoftAudioVariable, text, sizeof text);
-    if (length > 0 && length < sizeof text)
-        ParseAudioRequest(text, &request);
-    return request;
-}
-
 // Without an audio device the card still loads and answers; it only says why it is silent.
-// Every device plays through the one output, at the device's own rate.
 void StartAudio(Engine& engine)
 {
     std::vector<CSynthesizer*> synths;
     for (std::uint32_t device = 0; device < engine.card.DeviceCount(); ++device)
         synths.push_back(&engine.card.Synthesizer(device));
-    engine.mixer = std::make_unique<CSoftMixer>(synths);
-    CSoftMixer* mixer = engine.mixer.get();
-    auto output = std::make_unique<CAudioOutput>();
-    std::string error;
-    if (!output->Open(CardAudioRequest(), [mixer](float* stereo, std::size_t frames) { mixer->Render(stereo, frames); },
-                      &error)) {
-        engine.audioFailure = error;
-        return;
-    }
-    for (CSynthesizer* synth : synths)
-        synth->SetSampleRate(output->Info().format.rate);
-    if (!output->Start(&error)) {
-        engine.audioFailure = error;
-        return;
-    }
-    engine.audio.push_back(std::move(output));
+    engine.audio = std::make_unique<CSoftAudio>(synths);
+    engine.audio->Open(SoftAudioRequest(engine.settings));
 }
 
 // Never destroyed: at process end its threads are gone and joining them is not needed.
@@ -99,8 +71,9 @@ Engine& StartEngine()
     Engine* engine = new Engine();
     engine->statePath = SoftStateFilePath();
     CardContents contents;
-    if (LoadSoftState(engine->statePath, contents))
+    if (LoadSoftState(engine->statePath, contents, engine->settings))
         engine->card.Restore(std::move(contents));
+    ApplySoftVoices(engine->card, engine->settings);
     StartAudio(*engine);
     return *engine;
 }
@@ -120,7 +93,7 @@ SfmResult Run(Operation operation)
     try {
         Engine& engine = TheEngine();
         if (engine.card.DropUnrestoredBanks())
-            SaveSoftState(engine.statePath, engine.card.Contents());
+            SaveSoftState(engine.statePath, engine.card.Contents(), engine.settings);
         return operation(engine);
     } catch (const std::bad_alloc&) {
         return kSfmSystemMemoryInsufficient;
@@ -354,7 +327,70 @@ void SFM_CALL SoftWaitUntilRestored()
 std::uint32_t SFM_CALL SoftAudioFailure(char* text, std::uint32_t room)
 {
     std::lock_guard<std::mutex> hold(g_lock);
-    return CopyOut(TheEngine().audioFailure, text, room);
+    return CopyOut(TheEngine().audio->Failure(), text, room);
+}
+
+SfmResult SFM_CALL SoftGetSettings(SoftCardSettings* settings)
+{
+    return Run([&](Engine& engine) {
+        if (!settings)
+            return kSfmUndefinedError;
+        *settings = CurrentSoftSettings(engine.card, engine.settings);
+        return kSfmSuccess;
+    });
+}
+
+SfmResult SFM_CALL SoftSetSettings(const SoftCardSettings* settings)
+{
+    return Run([&](Engine& engine) {
+        if (!settings || !CheckSoftCardSettings(*settings).Ok())
+            return kSfmUndefinedError;
+        if (ApplySoftSettings(engine.card, CurrentSoftSettings(engine.card, engine.settings), *settings))
+            engine.audio->Reopen(SoftAudioRequest(*settings));
+        engine.settings = *settings;
+        return engine.Keep(kSfmSuccess);
+    });
+}
+
+// Not under the lock: the reopening thread takes none of it.
+void SFM_CALL SoftWaitUntilAudioSettled()
+{
+    Engine& engine = [] () -> Engine& {
+        std::lock_guard<std::mutex> hold(g_lock);
+        return TheEngine();
+    }();
+    engine.audio->WaitUntilSettled();
+}
+
+std::uint32_t SFM_CALL SoftAudioFigures(SoftCardAudioFigures* figures)
+{
+    if (!figures)
+        return 0;
+    std::lock_guard<std::mutex> hold(g_lock);
+    Engine& engine = TheEngine();
+    *figures = {};
+    for (std::uint32_t device = 0; device < engine.card.DeviceCount(); ++device)
+        figures->voices += static_cast<std::uint32_t>(engine.card.Synthesizer(device).ActiveVoices());
+    AudioStreamInfo info;
+    AudioStatsSnapshot stats;
+    if (!engine.audio->Figures(&info, &stats, &figures->firstSoundNs))
+        return 0;
+    CopyOut(AudioApiName(info.api), figures->api, sizeof figures->api);
+    figures->rate = info.format.rate;
+    figures->periodFrames = info.periodFrames;
+    figures->bufferFrames = info.bufferFrames;
+    figures->latencyMs = info.latencyMs;
+    figures->buffers = stats.buffers;
+    figures->lateBuffers = stats.lateBuffers;
+    figures->fillToQueueMeanUs = stats.fillToQueueMeanUs;
+    figures->fillToQueueMaxUs = stats.fillToQueueMaxUs;
+    return 1;
+}
+
+void SFM_CALL SoftWatchFirstSound()
+{
+    std::lock_guard<std::mutex> hold(g_lock);
+    TheEngine().audio->WatchFirstSound();
 }
 
 std::uint32_t SFM_CALL SoftStatePath(char* text, std::uint32_t room)
@@ -368,41 +404,6 @@ std::uint32_t SFM_CALL SoftStatePath(char* text, std::uint32_t room)
         WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), static_cast<int>(wide.size()), &utf8[0], bytes, nullptr,
                             nullptr);
     return CopyOut(utf8, text, room);
-}
-
-std::uint32_t SFM_CALL SoftAudioFigures(SoftCardAudioFigures* figures)
-{
-    if (!figures)
-        return 0;
-    std::lock_guard<std::mutex> hold(g_lock);
-    Engine& engine = TheEngine();
-    *figures = {};
-    for (std::uint32_t device = 0; device < engine.card.DeviceCount(); ++device)
-        figures->voices += static_cast<std::uint32_t>(engine.card.Synthesizer(device).ActiveVoices());
-    if (engine.audio.empty())
-        return 0;
-    CAudioOutput& output = *engine.audio.front();
-    const AudioStreamInfo& info = output.Info();
-    CopyOut(AudioApiName(info.api), figures->api, sizeof figures->api);
-    figures->rate = info.format.rate;
-    figures->periodFrames = info.periodFrames;
-    figures->bufferFrames = info.bufferFrames;
-    figures->latencyMs = info.latencyMs;
-    const AudioStatsSnapshot stats = output.Stats();
-    figures->buffers = stats.buffers;
-    figures->lateBuffers = stats.lateBuffers;
-    figures->fillToQueueMeanUs = stats.fillToQueueMeanUs;
-    figures->fillToQueueMaxUs = stats.fillToQueueMaxUs;
-    figures->firstSoundNs = output.FirstSound()->HandedAtNs();
-    return 1;
-}
-
-void SFM_CALL SoftWatchFirstSound()
-{
-    std::lock_guard<std::mutex> hold(g_lock);
-    Engine& engine = TheEngine();
-    if (!engine.audio.empty())
-        engine.audio.front()->FirstSound()->Arm();
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 #include "softcard/SoftStateFile.h"
 
-#include "cardmodel/CardState.h"
+#include "softcard/SoftStateText.h"
 
 #include <windows.h>
 
@@ -61,7 +61,7 @@ std::wstring SoftStateFilePath()
     return folder + L"\\softcard.state";
 }
 
-bool LoadSoftState(const std::wstring& path, CardContents& contents)
+bool LoadSoftState(const std::wstring& path, CardContents& contents, SoftCardSettings& settings)
 {
     CFileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                  FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -74,14 +74,14 @@ bool LoadSoftState(const std::wstring& path, CardContents& contents)
     if (!text.empty() && (!ReadFile(file.Get(), &text[0], static_cast<DWORD>(text.size()), &read, nullptr) ||
                           read != text.size()))
         return false;
-    return ReadCardState(text, contents);
+    return ReadSoftState(text, contents, settings);
 }
 
-bool SaveSoftState(const std::wstring& path, const CardContents& contents)
+bool SaveSoftState(const std::wstring& path, const CardContents& contents, const SoftCardSettings& settings)
 {
     if (path.empty())
         return false;
     const std::wstring fresh = path + L".new";
-    return WriteWhole(fresh, WriteCardState(contents)) &&
+    return WriteWhole(fresh, WriteSoftState(contents, settings)) &&
            MoveFileExW(fresh.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
 }

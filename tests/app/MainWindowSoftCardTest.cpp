@@ -8,7 +8,7 @@
 #include "base/WideText.h"
 #include "midi/SoftMidiLibrary.h"
 #include "settings/Profile.h"
-#include "softcard/SoftControl.h"
+#include "engine/SoftControl.h"
 #include "tests/engine/SimAccess.h"
 
 #include <algorithm>

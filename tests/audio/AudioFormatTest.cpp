@@ -57,40 +57,6 @@ TEST(AudioApiTest, ChoiceKeysReadBackAndUnknownKeysAreRefused)
     }
 }
 
-TEST(AudioApiTest, RequestsReadFromText)
-{
-    struct Case {
-        const char* text;
-        bool ok;
-        AudioApiChoice api;
-        bool fallBack;
-        unsigned bufferMs;
-    };
-    const AudioApiChoice untouched = AudioApiChoice::DirectSound;
-    const Case cases[] = {
-        {"auto", true, AudioApiChoice::Automatic, true, kDefaultBufferMs},
-        {"wasapi", true, AudioApiChoice::Wasapi, false, kDefaultBufferMs},
-        {"WaveOut:100", true, AudioApiChoice::WaveOut, false, 100},
-        {"wasapi:1", true, AudioApiChoice::Wasapi, false, kMinBufferMs},
-        {"wasapi:9999", true, AudioApiChoice::Wasapi, false, kMaxBufferMs},
-        {"wasapi:", false, untouched, true, 77},
-        {"wasapi:10ms", false, untouched, true, 77},
-        {"wasapi:-5", false, untouched, true, 77},
-        {"wasapi:99999", false, untouched, true, 77},
-        {"asio:10", false, untouched, true, 77},
-        {"", false, untouched, true, 77},
-    };
-    for (const Case& c : cases) {
-        AudioRequest request;
-        request.api = untouched;
-        request.bufferMs = 77;
-        EXPECT_EQ(ParseAudioRequest(c.text, &request), c.ok) << "'" << c.text << "'";
-        EXPECT_EQ(request.api, c.api) << "'" << c.text << "'";
-        EXPECT_EQ(request.fallBack, c.fallBack) << "'" << c.text << "'";
-        EXPECT_EQ(request.bufferMs, c.bufferMs) << "'" << c.text << "'";
-    }
-}
-
 TEST(DeviceFormatTest, Int16SamplesAreRoundedAndClipped)
 {
     struct Case {

@@ -29,9 +29,11 @@ rm -rf "$folder"
 
 "$WINELOADER" "$(e2e_winpath "$INSTALLER")" /S
 e2e_expect "the silent install ends with exit code 0" 0 "$?"
-e2e_expect "the installed files" "LICENSE README.md tonewell.exe uninstall.exe" \
+e2e_expect "the installed files" "LICENSE README.md TWSYNTH.DLL tonewell.exe uninstall.exe" \
   "$(cd "$folder" 2>/dev/null && LC_ALL=C ls | tr '\n' ' ' | sed 's/ $//')"
-e2e_check "the installed program is the one packed" cmp -s "$folder/tonewell.exe" "$BUILD_DIR/package/stage/tonewell.exe"
+for file in tonewell.exe TWSYNTH.DLL; do
+  e2e_check "the installed $file is the one packed" cmp -s "$folder/$file" "$BUILD_DIR/package/stage/$file"
+done
 e2e_check "a Start menu entry" test -f "$shortcut"
 e2e_expect "registered for uninstalling" "\"$win_folder\\uninstall.exe\"" \
   "$(reg_value "$uninstall_key" UninstallString UninstallString)"
@@ -59,10 +61,12 @@ if [ "$started" -ne 0 ]; then
   exit 1
 fi
 e2e_tree >"$E2E_WORK/tree.txt"
-e2e_check "the SoundFont shows loaded in bank 126" grep -qE '^tree-item depth=3 .* text=126 - ' "$E2E_WORK/tree.txt"
+# The installed software card holds the preview bank, so the card's bank 127 is free for it.
+e2e_check "the SoundFont shows loaded in bank 127" grep -qE '^tree-item depth=3 .* text=127 - ' "$E2E_WORK/tree.txt"
+e2e_check "the installed software card's devices are listed" grep -qaE '^tree-item depth=2 .* text=Software Synth 1$' "$E2E_WORK/tree.txt"
 e2e_close
 e2e_expect "Tonewell ends with exit code 0" 0 "$?"
-e2e_expect "the card holds the opened file in bank 126 of device 0" "126 :${font// /%20}" \
+e2e_expect "the card holds the opened file in bank 127 of device 0" "127 :${font// /%20}" \
   "$(awk '/^device / { device++ } device == 1 && /^bank / { print $2, $5 }' "$folder/tonewell.sfcard" 2>/dev/null)"
 settings=$(find "$folder" "$drive_c/users" -iname tnw.ini 2>/dev/null | head -n 1)
 e2e_check "the settings were written (${settings:-nowhere})" test -n "$settings"

@@ -4,7 +4,7 @@
 
 #include "engine/SfmInterface.h"
 #include "midi/SoftMidiTable.h"
-#include "softcard/SoftControl.h"
+#include "engine/SoftControl.h"
 #include "tests/engine/SoundFontFixture.h"
 
 #include <windows.h>
@@ -140,6 +140,43 @@ TEST_F(SoftEngineTest, SaysWhyNothingCanBeHeardOrPlays)
         std::printf("the software card can't be heard: %s\n", text);
     std::uint16_t count = 0;
     EXPECT_EQ(s_table->DeviceCount(&count), kSfmSuccess);
+}
+
+// The settings as the card's control panel sets them: a record with a value out of range is
+// refused whole, a good one is answered back and kept in the state file; a new audio output
+// is opened on the card's own thread, and the card answers meanwhile.
+TEST_F(SoftEngineTest, TakesGoodSettingsKeepsThemAndRefusesABadRecordWhole)
+{
+    SoftCardSettings before{};
+    ASSERT_EQ(s_control->GetSettings(&before), kSfmSuccess);
+    EXPECT_EQ(before, SoftCardSettings()) << "the defaults";
+
+    SoftCardSettings bad = before;
+    bad.polyphony = 64;
+    bad.bufferMs = 2000;
+    EXPECT_EQ(s_control->SetSettings(&bad), kSfmUndefinedError);
+    EXPECT_EQ(s_control->SetSettings(nullptr), kSfmUndefinedError);
+    SoftCardSettings now{};
+    ASSERT_EQ(s_control->GetSettings(&now), kSfmSuccess);
+    EXPECT_EQ(now, before) << "nothing of a refused record taken";
+
+    SoftCardSettings good{kSoftAudioWaveOut, 60, 256, 64, 0, 1};
+    ASSERT_EQ(s_control->SetSettings(&good), kSfmSuccess);
+    s_control->WaitUntilAudioSettled();
+    ASSERT_EQ(s_control->GetSettings(&now), kSfmSuccess);
+    EXPECT_EQ(now, good);
+    const std::string state = ReadText(s_statePath);
+    for (const char* line : {"setting audio waveout\n", "setting buffer-ms 60\n", "setting polyphony 64\n",
+                             "setting reverb off\n", "setting chorus on\n", "device 268435456 :Software%20Synth%201\n"})
+        EXPECT_NE(state.find(line), std::string::npos) << line << state;
+    std::uint32_t total = 0, available = 0;
+    ASSERT_EQ(s_table->OpenDevice(0), kSfmSuccess);
+    ASSERT_EQ(s_table->MemoryStatus(0, &total, &available), kSfmSuccess);
+    EXPECT_EQ(total, 256u << 20);
+    ASSERT_EQ(s_table->CloseDevice(0), kSfmSuccess);
+
+    ASSERT_EQ(s_control->SetSettings(&before), kSfmSuccess);
+    s_control->WaitUntilAudioSettled();
 }
 
 TEST_F(SoftEngineTest, OffersAMidiOutputForEachDeviceNamedLikeIt)
