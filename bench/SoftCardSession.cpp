@@ -1,7 +1,7 @@
 #include "bench/SoftCardSession.h"
 
 #include "audio/AudioApi.h"
-#include "base/SoftCardLibrary.h"
+#include "engine/LoadedSoftControl.h"
 
 #include <windows.h>
 
@@ -37,8 +37,7 @@ CSoftCardSession::CSoftCardSession(const std::string& audio) : m_statePath(TempS
         m_problem = std::string("the software card's engine has no ") + kDeviceName;
         return;
     }
-    m_control = reinterpret_cast<const SoftControlTable*>(
-        GetProcAddress(GetModuleHandleA(kSoftCardLibraryName), kSoftControlName));
+    m_control = LoadedSoftControl();
     std::int32_t output = -1;
     if (!m_control) {
         m_problem = "the software card exports no controls";
@@ -46,9 +45,8 @@ CSoftCardSession::CSoftCardSession(const std::string& audio) : m_statePath(TempS
         m_problem = std::string("the MIDI output ") + kDeviceName + " could not be opened";
     } else {
         SetAudio(audio);
-        char why[512] = {};
-        if (m_problem.empty() && m_control->AudioFailure(why, sizeof why) > 0)
-            m_problem = why;
+        if (m_problem.empty())
+            m_problem = SoftCardAudioFailure();
     }
 }
 
