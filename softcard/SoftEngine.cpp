@@ -212,6 +212,9 @@ SfmResult SFM_CALL SoftClearBank(std::uint16_t device, SfmLocation* location)
     });
 }
 
+// Placed instruments (the preview bank's) are not taken back at the next start, so placing or
+// clearing one writes no state: a preview waits for no disk (writing the state file waits for
+// it to be on the disk, which took up to 150 ms beside other work).
 SfmResult SFM_CALL SoftLoadPreset(std::uint16_t device, SfmLocation* source, SfmLocation* destination,
                                   SfmBuffer* path)
 {
@@ -219,7 +222,7 @@ SfmResult SFM_CALL SoftLoadPreset(std::uint16_t device, SfmLocation* source, Sfm
         std::string file;
         if (!source || !destination || !TakePath(path, file))
             return kSfmUndefinedError;
-        return engine.Keep(engine.card.LoadPreset(device, *source, *destination, file));
+        return engine.card.LoadPreset(device, *source, *destination, file);
     });
 }
 
@@ -235,7 +238,7 @@ SfmResult SFM_CALL SoftPresetName(std::uint16_t device, SfmLocation* location, S
 SfmResult SFM_CALL SoftClearPreset(std::uint16_t device, SfmLocation* location)
 {
     return Run([&](Engine& engine) {
-        return location ? engine.Keep(engine.card.ClearPreset(device, *location)) : kSfmUndefinedError;
+        return location ? engine.card.ClearPreset(device, *location) : kSfmUndefinedError;
     });
 }
 
@@ -245,7 +248,7 @@ SfmResult SFM_CALL SoftLoadWave(std::uint16_t device, SfmLocation* location, Sfm
         std::string file;
         if (!location || !TakePath(path, file))
             return kSfmUndefinedError;
-        return engine.Keep(engine.card.LoadWave(device, *location, file));
+        return engine.card.LoadWave(device, *location, file);
     });
 }
 
