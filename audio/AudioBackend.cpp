@@ -89,7 +89,7 @@ void CAudioBackend::Fail(const std::string& why)
 
 void CAudioBackend::MakePump(size_t chunkFrames)
 {
-    m_pump = std::make_unique<CRenderPump>(m_callback, m_info.format, chunkFrames);
+    m_pump = std::make_unique<CRenderPump>(m_callback, m_info.format, chunkFrames, &m_stats.FirstSound());
 }
 
 std::string CAudioBackend::Says(const std::string& what) const

@@ -32,6 +32,7 @@ public:
 
     const AudioStreamInfo& Info() const { return m_info; }
     AudioStatsSnapshot Stats() const { return m_stats.Snapshot(); }
+    CFirstSoundWatch& FirstSound() { return m_stats.FirstSound(); }
     // The device failed while playing (unplugged, stopped answering): the feeding has ended.
     bool Failed() const { return m_failed.load(); }
     std::string FailureText() const;

@@ -78,6 +78,11 @@ AudioStatsSnapshot CAudioOutput::Stats() const
     return m_backend ? m_backend->Stats() : AudioStatsSnapshot {};
 }
 
+CFirstSoundWatch* CAudioOutput::FirstSound()
+{
+    return m_backend ? &m_backend->FirstSound() : nullptr;
+}
+
 bool CAudioOutput::Failed() const
 {
     return m_backend && m_backend->Failed();

@@ -28,6 +28,8 @@ public:
     bool IsOpen() const { return m_backend != nullptr; }
     const AudioStreamInfo& Info() const;
     AudioStatsSnapshot Stats() const;
+    // The open output's watch for the first sound; null while closed.
+    CFirstSoundWatch* FirstSound();
     // The device failed while playing; the callback is no longer called.
     bool Failed() const;
     std::string FailureText() const;

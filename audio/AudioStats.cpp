@@ -9,6 +9,7 @@ void CAudioStats::RecordBuffer(size_t frames, std::chrono::nanoseconds fillToQue
     // Only the audio thread writes: a plain compare is enough.
     if (ns > m_fillNsMax.load(std::memory_order_relaxed))
         m_fillNsMax.store(ns, std::memory_order_relaxed);
+    m_firstSound.Handed();
 }
 
 AudioStatsSnapshot CAudioStats::Snapshot() const

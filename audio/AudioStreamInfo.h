@@ -21,7 +21,7 @@ struct AudioStreamInfo {
     AudioApi api = AudioApi::Wasapi;
     DeviceFormat format; // format.rate: the rate to render at
     unsigned periodFrames = 0; // how often the output asks for more
-    unsigned bufferFrames = 0; // the most it holds queued
+    unsigned bufferFrames = 0; // the most it holds queued (WASAPI: its buffer; it queues two periods)
     double latencyMs = 0.0; // from a frame queued to it being heard, as far as the API says
 };
 

@@ -2,11 +2,13 @@
 
 #include <algorithm>
 
-CRenderPump::CRenderPump(RenderCallback callback, const DeviceFormat& format, size_t chunkFrames)
+CRenderPump::CRenderPump(
+    RenderCallback callback, const DeviceFormat& format, size_t chunkFrames, CFirstSoundWatch* watch)
     : m_callback(std::move(callback))
     , m_format(format)
     , m_scratch(2 * std::max<size_t>(chunkFrames, 1))
     , m_chunkFrames(std::max<size_t>(chunkFrames, 1))
+    , m_watch(watch)
 {
 }
 
@@ -18,6 +20,8 @@ void CRenderPump::Fill(void* out, size_t frames)
         size_t chunk = std::min(frames, m_chunkFrames);
         std::fill(m_scratch.begin(), m_scratch.begin() + 2 * chunk, 0.0f);
         m_callback(m_scratch.data(), chunk);
+        if (m_watch)
+            m_watch->Scan(m_scratch.data(), chunk);
         ConvertStereo(m_scratch.data(), chunk, m_format, at);
         at += chunk * frameBytes;
         frames -= chunk;

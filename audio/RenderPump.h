@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "audio/DeviceFormat.h"
+#include "audio/FirstSoundWatch.h"
 
 // Called on the audio thread with room for frames of interleaved stereo to fill. It must not
 // allocate, nor wait on the window's thread.
@@ -15,8 +16,10 @@ using RenderCallback = std::function<void(float* stereo, size_t frames)>;
 class CRenderPump {
 public:
     // chunkFrames: the most frames the callback is asked for at once; a larger device buffer is
-    // filled in several calls.
-    CRenderPump(RenderCallback callback, const DeviceFormat& format, size_t chunkFrames);
+    // filled in several calls. watch, where given, sees every block rendered and must outlive
+    // the pump.
+    CRenderPump(RenderCallback callback, const DeviceFormat& format, size_t chunkFrames,
+        CFirstSoundWatch* watch = nullptr);
     CRenderPump(const CRenderPump&) = delete;
     CRenderPump& operator=(const CRenderPump&) = delete;
 
@@ -32,5 +35,6 @@ private:
     DeviceFormat m_format;
     std::vector<float> m_scratch;
     size_t m_chunkFrames;
+    CFirstSoundWatch* m_watch;
     size_t m_framesRendered = 0;
 };

@@ -1,7 +1,8 @@
 #pragma once
 // WASAPI in shared mode (Vista and later), event driven, in the endpoint's own mix format
 // (float, or 16-bit where the mix format is neither). Reached through COM only, so nothing
-// is imported that Windows XP lacks; there the enumerator is simply not registered.
+// is imported that Windows XP lacks; there the enumerator is simply not registered. The buffer
+// asked for sizes the endpoint's buffer; at most two periods of it are kept queued.
 #include <audioclient.h>
 #include <mmdeviceapi.h>
 
@@ -25,6 +26,8 @@ private:
     bool ChooseFormat(std::string* error);
     bool InitializeStream(unsigned bufferMs, std::string* error);
     bool FillAvailable(bool countLate);
+    bool FillPiece(UINT32 frames);
+    UINT32 QueueLimit() const;
     bool PlayedEverything();
 
     ComRef<IAudioClient> m_client;

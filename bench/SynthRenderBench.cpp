@@ -14,6 +14,7 @@
 // and of FluidSynth's whole process, so that other work on a shared machine does not count.
 // Native only: FluidSynth runs here.
 #include "bench/AllocationCount.h"
+#include "bench/DenseSong.h"
 #include "render/SongRenderer.h"
 #include "render/SynthesizerSource.h"
 #include "song/MidiFileParser.h"
@@ -52,7 +53,7 @@ double Seconds(const timeval& time)
 
 constexpr double kRate = 44100;
 constexpr float kGain = 0.2f;
-constexpr std::uint16_t kTicksPerQuarter = 480; // 960 ticks a second at the default tempo
+constexpr std::uint16_t kTicksPerQuarter = kDenseSongTicksPerQuarter;
 constexpr double kSongSeconds = 30;
 
 std::uint64_t Tick(double seconds)
@@ -63,43 +64,6 @@ std::uint64_t Tick(double seconds)
 std::uint32_t Message(int status, int d1, int d2 = 0)
 {
     return static_cast<std::uint32_t>(status) | static_cast<std::uint32_t>(d1) << 8 | static_cast<std::uint32_t>(d2) << 16;
-}
-
-// 15 melodic channels of different presets, a note every 100 ms on each, held 400 ms, with
-// pan, volume, expression, modulation and pitch bend moving; drums on channel 10 every 125 ms.
-SmfBytes DenseSong()
-{
-    SmfWriter writer(kTicksPerQuarter, 1);
-    const int programs[16] = {0, 4, 11, 19, 24, 33, 40, 48, 56, 65, 73, 81, 88, 52, 61, 0};
-    std::uint32_t seed = 12345;
-    const auto next = [&seed](int range) {
-        seed = seed * 1103515245u + 12345u;
-        return static_cast<int>((seed >> 16) % static_cast<std::uint32_t>(range));
-    };
-    for (int channel = 0; channel < 16; ++channel) {
-        SmfTrack& track = writer.AddTrack();
-        std::vector<std::pair<std::uint64_t, std::uint32_t>> events;
-        const bool drums = channel == 9;
-        events.push_back({0, Message(0xC0 | channel, programs[channel])});
-        events.push_back({0, Message(0xB0 | channel, 10, channel * 8)});
-        const double step = drums ? 0.125 : 0.1;
-        for (double t = 0.01 * channel; t < kSongSeconds - 0.5; t += step) {
-            const int key = drums ? 35 + next(47) : 36 + next(48);
-            events.push_back({Tick(t), Message(0x90 | channel, key, 60 + next(60))});
-            events.push_back({Tick(t + 0.4), Message(0x80 | channel, key, 64)});
-            if (!drums && next(4) == 0) {
-                events.push_back({Tick(t), Message(0xB0 | channel, 7, 80 + next(47))});
-                events.push_back({Tick(t), Message(0xB0 | channel, 11, 90 + next(37))});
-                events.push_back({Tick(t), Message(0xB0 | channel, 1, next(128))});
-                events.push_back({Tick(t), Message(0xE0 | channel, 0, 56 + next(16))});
-            }
-        }
-        std::stable_sort(events.begin(), events.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-        for (const auto& [tick, message] : events)
-            track.Message(tick, message);
-        track.EndOfTrack(Tick(kSongSeconds));
-    }
-    return writer.File();
 }
 
 // Fifteen channels of sustained presets, each holding `notesPerChannel` keys for 10 seconds.
@@ -248,7 +212,9 @@ std::string WriteTemp(const std::string& name, const SmfBytes& bytes)
 
 void DenseSongFigures(const std::shared_ptr<const CSynthFont>& font, const std::string& fontPath, int passes)
 {
-    const SmfBytes dense = DenseSong();
+    DenseSongShape shape;
+    shape.seconds = kSongSeconds;
+    const SmfBytes dense = DenseSong(shape);
     const std::string densePath = WriteTemp("dense.mid", dense);
     const std::string emptyPath = WriteTemp("empty.mid", EmptySong());
     const std::string wave = "/tmp/tonewell-bench-" + std::to_string(getpid()) + ".wav";

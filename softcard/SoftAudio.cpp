@@ -42,9 +42,12 @@ void CSoftAudio::Open(const AudioRequest& request)
 // the new device's rate before the new one starts.
 void CSoftAudio::OpenNow(const AudioRequest& request)
 {
-    if (m_output)
-        m_output->Close();
-    m_output.reset();
+    std::unique_ptr<CAudioOutput> old;
+    {
+        std::lock_guard<std::mutex> hold(m_outputLock);
+        old = std::move(m_output);
+    }
+    old.reset();
     std::string error;
     auto output = std::make_unique<CAudioOutput>();
     CSoftMixer* mixer = &m_mixer;
@@ -56,6 +59,7 @@ void CSoftAudio::OpenNow(const AudioRequest& request)
             synth->SetSampleRate(output->Info().format.rate);
         if (output->Start(&error)) {
             error.clear();
+            std::lock_guard<std::mutex> hold(m_outputLock);
             m_output = std::move(output);
         }
     }
@@ -102,4 +106,22 @@ std::string CSoftAudio::Failure() const
 {
     std::lock_guard<std::mutex> hold(m_lock);
     return m_failure;
+}
+
+bool CSoftAudio::Figures(AudioStreamInfo* info, AudioStatsSnapshot* stats, std::int64_t* firstSoundNs) const
+{
+    std::lock_guard<std::mutex> hold(m_outputLock);
+    if (!m_output)
+        return false;
+    *info = m_output->Info();
+    *stats = m_output->Stats();
+    *firstSoundNs = m_output->FirstSound()->HandedAtNs();
+    return true;
+}
+
+void CSoftAudio::WatchFirstSound()
+{
+    std::lock_guard<std::mutex> hold(m_outputLock);
+    if (m_output)
+        m_output->FirstSound()->Arm();
 }

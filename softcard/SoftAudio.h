@@ -6,6 +6,7 @@
 // Tests make the card silent with TONEWELL_SOFTCARD_NO_AUDIO=1 in the environment: the
 // output is then never opened, as on a PC without an audio device, and the failure says so.
 
+#include "audio/AudioStats.h"
 #include "audio/AudioStreamInfo.h"
 #include "softcard/SoftMixer.h"
 
@@ -36,6 +37,11 @@ public:
     void WaitUntilSettled();
     // Why nothing can be heard; "" while the output plays.
     std::string Failure() const;
+    // The output's stream and figures, and when it handed the first sound watched for (0
+    // until then); false while nothing plays.
+    bool Figures(AudioStreamInfo* info, AudioStatsSnapshot* stats, std::int64_t* firstSoundNs) const;
+    // Looks for the next sound rendered (audio/FirstSoundWatch.h).
+    void WatchFirstSound();
 
 private:
     void OpenNow(const AudioRequest& request);
@@ -44,6 +50,7 @@ private:
     CSoftMixer m_mixer;
     std::vector<CSynthesizer*> m_synths;
     std::unique_ptr<CAudioOutput> m_output; // the reopening thread's, once it runs
+    mutable std::mutex m_outputLock; // while m_output is changed, and while others read it
 
     mutable std::mutex m_lock; // what follows
     std::condition_variable m_changed;

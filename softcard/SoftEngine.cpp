@@ -4,6 +4,7 @@
 // once, so that the next run finds the banks where this one left them. The remembered banks'
 // sound loads on a thread of the card's own: the library answers while it loads.
 
+#include "audio/AudioApi.h"
 #include "engine/SfmInterface.h"
 #include "engine/SoftControl.h"
 #include "midi/SoftMidiTable.h"
@@ -211,6 +212,9 @@ SfmResult SFM_CALL SoftClearBank(std::uint16_t device, SfmLocation* location)
     });
 }
 
+// Placed instruments (the preview bank's) are not taken back at the next start, so placing or
+// clearing one writes no state: a preview waits for no disk (writing the state file waits for
+// it to be on the disk, which took up to 150 ms beside other work).
 SfmResult SFM_CALL SoftLoadPreset(std::uint16_t device, SfmLocation* source, SfmLocation* destination,
                                   SfmBuffer* path)
 {
@@ -218,7 +222,7 @@ SfmResult SFM_CALL SoftLoadPreset(std::uint16_t device, SfmLocation* source, Sfm
         std::string file;
         if (!source || !destination || !TakePath(path, file))
             return kSfmUndefinedError;
-        return engine.Keep(engine.card.LoadPreset(device, *source, *destination, file));
+        return engine.card.LoadPreset(device, *source, *destination, file);
     });
 }
 
@@ -234,7 +238,7 @@ SfmResult SFM_CALL SoftPresetName(std::uint16_t device, SfmLocation* location, S
 SfmResult SFM_CALL SoftClearPreset(std::uint16_t device, SfmLocation* location)
 {
     return Run([&](Engine& engine) {
-        return location ? engine.Keep(engine.card.ClearPreset(device, *location)) : kSfmUndefinedError;
+        return location ? engine.card.ClearPreset(device, *location) : kSfmUndefinedError;
     });
 }
 
@@ -244,7 +248,7 @@ SfmResult SFM_CALL SoftLoadWave(std::uint16_t device, SfmLocation* location, Sfm
         std::string file;
         if (!location || !TakePath(path, file))
             return kSfmUndefinedError;
-        return engine.Keep(engine.card.LoadWave(device, *location, file));
+        return engine.card.LoadWave(device, *location, file);
     });
 }
 
@@ -359,6 +363,37 @@ void SFM_CALL SoftWaitUntilAudioSettled()
         return TheEngine();
     }();
     engine.audio->WaitUntilSettled();
+}
+
+std::uint32_t SFM_CALL SoftAudioFigures(SoftCardAudioFigures* figures)
+{
+    if (!figures)
+        return 0;
+    std::lock_guard<std::mutex> hold(g_lock);
+    Engine& engine = TheEngine();
+    *figures = {};
+    for (std::uint32_t device = 0; device < engine.card.DeviceCount(); ++device)
+        figures->voices += static_cast<std::uint32_t>(engine.card.Synthesizer(device).ActiveVoices());
+    AudioStreamInfo info;
+    AudioStatsSnapshot stats;
+    if (!engine.audio->Figures(&info, &stats, &figures->firstSoundNs))
+        return 0;
+    CopyOut(AudioApiName(info.api), figures->api, sizeof figures->api);
+    figures->rate = info.format.rate;
+    figures->periodFrames = info.periodFrames;
+    figures->bufferFrames = info.bufferFrames;
+    figures->latencyMs = info.latencyMs;
+    figures->buffers = stats.buffers;
+    figures->lateBuffers = stats.lateBuffers;
+    figures->fillToQueueMeanUs = stats.fillToQueueMeanUs;
+    figures->fillToQueueMaxUs = stats.fillToQueueMaxUs;
+    return 1;
+}
+
+void SFM_CALL SoftWatchFirstSound()
+{
+    std::lock_guard<std::mutex> hold(g_lock);
+    TheEngine().audio->WatchFirstSound();
 }
 
 std::uint32_t SFM_CALL SoftStatePath(char* text, std::uint32_t room)

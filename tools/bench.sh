@@ -37,13 +37,12 @@ windows_path() { echo "Z:$1" | tr / '\\'; }
 step "native build (clang, optimised)"
 configure "$native" -DCMAKE_BUILD_TYPE=Release -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
   -DTONEWELL_TESTS=OFF
-build "$native" bench_sf2_presets bench_sf2_hostile bench_preview_input bench_synth_render
+build "$native" bench_sf2_presets bench_sf2_hostile bench_preview_input bench_synth_render bench_preview_load
 
 step "Windows build ($arch: $toolchain)"
 configure "$win" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_TOOLCHAIN_FILE="$toolchain"
 build "$win" bench_sf2_presets bench_sf2_hostile bench_preview_input bench_tree_refresh bench_preset_index \
-  bench_strip_keys
-  bench_audio_output
+  bench_strip_keys bench_audio_output bench_soft_latency bench_soft_song bench_preview_load
 
 step "preset listing, native"
 "$native/bench/bench_sf2_presets" "$work/sf2-native" 1000 7
@@ -53,6 +52,8 @@ step "preview input path, native"
 "$native/bench/bench_preview_input"
 step "synthesizer beside FluidSynth, native"
 "$native/bench/bench_synth_render"
+step "preview bank loads on the software card, native"
+"$native/bench/bench_preview_load"
 
 # One Wine session for all the Windows programs. They run in their own folder, where the tree
 # benchmark finds the simulated card and writes its settings file for the run.
@@ -77,6 +78,12 @@ tools/wine-session.sh "$win/wine/prefix" --arch "$arch" --fresh -- bash -c '
   source "$4/tools/wine-sound.sh"
   if problem=$(wine_sound_problem) && [ -z "$problem" ] && wine_sound_on "$5/audio-bench.wav"; then
     (cd "$1/bench" && "$WINELOADER" bench_audio_output.exe 3)
+    echo; echo "== software card: note-on to first sound per API, Windows under Wine (file sink)"
+    (cd "$1/bench" && "$WINELOADER" bench_soft_latency.exe 40)
+    echo; echo "== software card: a dense song of 60 s in real time, Windows under Wine (file sink)"
+    (cd "$1/bench" && TONEWELL_AUDIO_SINK="Z:${5//\//\\}\\audio-bench.wav" "$WINELOADER" bench_soft_song.exe 60)
+    echo; echo "== software card: preview bank loads, Windows under Wine (file sink)"
+    (cd "$1/bench" && "$WINELOADER" bench_preview_load.exe)
     wine_sound_off
   else
     echo "skipped: the file sink can'"'"'t be set up: $problem"

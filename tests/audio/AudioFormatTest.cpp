@@ -145,6 +145,47 @@ TEST(RenderPumpTest, LongBuffersAreRenderedInChunksInOrder)
     EXPECT_EQ(partial[6], 7);
 }
 
+// The watch by which latency is measured: armed, it stamps the handing of the buffer that
+// holds the first sample 16-bit sound would not write as zero, and only that one.
+TEST(RenderPumpTest, FirstSoundIsStampedWhenItsBufferIsHanded)
+{
+    const float quiet = 0.4f / 32768.0f;
+    float level = 0.0f;
+    size_t soundAt = 0, rendered = 0;
+    RenderCallback tone = [&](float* stereo, size_t frames) {
+        for (size_t i = 0; i < frames; ++i, ++rendered)
+            stereo[2 * i + 1] = rendered >= soundAt ? level : 0.0f;
+    };
+    CFirstSoundWatch watch;
+    CRenderPump pump(tone, DeviceFormat {SampleKind::Float32, 2, 48000}, 32, &watch);
+    std::vector<float> out(2 * 100);
+    struct Step {
+        const char* name;
+        bool arm;
+        float level;
+        size_t soundAt; // from the start of this buffer
+        bool stamped;   // once the buffer is handed
+    };
+    const Step steps[] = {
+        {"sound while not armed", false, 0.5f, 0, false},
+        {"armed, silence", true, 0.0f, 0, false},
+        {"below half a 16-bit step", false, quiet, 0, false},
+        {"sound in the third chunk", false, 0.5f, 70, true},
+        {"sound again, not armed again", false, 0.5f, 0, false},
+    };
+    for (const Step& step : steps) {
+        if (step.arm)
+            watch.Arm();
+        level = step.level;
+        soundAt = rendered + step.soundAt;
+        int64_t before = watch.HandedAtNs();
+        pump.Fill(out.data(), 100);
+        EXPECT_EQ(watch.HandedAtNs(), before) << step.name << ": stamped before the buffer was handed";
+        watch.Handed();
+        EXPECT_EQ(watch.HandedAtNs() != before, step.stamped) << step.name;
+    }
+}
+
 TEST(AudioStreamInfoTest, DescriptionNamesApiFormatAndTimes)
 {
     AudioStreamInfo info;
