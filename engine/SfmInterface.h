@@ -58,6 +58,16 @@ std::string SfmCapabilitiesName(const SfmCapabilities& capabilities);
 // Writes a name at its offset, cut to the room left in the record, always zero-terminated.
 void SfmSetCapabilitiesName(SfmCapabilities& capabilities, const std::string& name);
 
+// A card's side of the text buffers. Text handed over: at most `size` bytes, up to its zero;
+// false without a buffer.
+bool SfmTakeText(const SfmBuffer* buffer, std::string& text);
+// Text handed back: at most `size` bytes written, the zero only when there is room, and the
+// whole length told; kSfmUndefinedError without a buffer.
+SfmResult SfmGiveText(SfmBuffer* buffer, const std::string& text);
+// Text handed back into a plain room of `room` bytes, as the cards' control tables do: cut to
+// fit, always zero-terminated; returns the whole text's length.
+std::uint32_t SfmCopyText(const std::string& text, char* target, std::uint32_t room);
+
 // The operation table: slot, name, arguments. Device numbers are 16-bit, except for the
 // capabilities query, which takes the index as a 32-bit value. Slots 2, 3, 8, 9 and 10 are
 // never called by this program.

@@ -3,7 +3,6 @@
 #include "sim/SimCard.h"
 #include "cardmodel/CardState.h"
 
-#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstring>
@@ -79,29 +78,15 @@ SfmResult Run(int slot, Operation operation)
     }
 }
 
-// A path handed over: at most `size` bytes, up to its zero. Remembered for the tests.
+// A path handed over, remembered for the tests.
 bool TakePath(Engine& engine, const SfmBuffer* buffer, std::string& path)
 {
-    if (!buffer || !buffer->text)
+    if (!SfmTakeText(buffer, path))
         return false;
-    path.assign(buffer->text, strnlen(buffer->text, buffer->size));
     engine.lastPath = path;
     engine.lastPathSize = buffer->size;
     engine.lastPathReserved = buffer->reserved;
     return true;
-}
-
-// A buffer offered for text: at most `size` bytes written, the zero only when there is room.
-SfmResult GiveText(SfmBuffer* buffer, const std::string& text)
-{
-    if (!buffer || !buffer->text)
-        return kSfmUndefinedError;
-    std::size_t count = std::min<std::size_t>(text.size(), buffer->size);
-    std::memcpy(buffer->text, text.data(), count);
-    if (count < buffer->size)
-        buffer->text[count] = 0;
-    buffer->length = static_cast<std::uint32_t>(text.size());
-    return kSfmSuccess;
 }
 
 SfmResult SFM_CALL SimDeviceCount(std::uint16_t* count)
@@ -180,7 +165,7 @@ SfmResult SFM_CALL SimBankName(std::uint16_t device, SfmLocation* location, SfmB
         std::string name;
         SfmResult result =
             location ? engine.card.BankName(device, location->bank, name) : kSfmUndefinedError;
-        return result == kSfmSuccess ? GiveText(text, name) : result;
+        return result == kSfmSuccess ? SfmGiveText(text, name) : result;
     });
 }
 
@@ -190,7 +175,7 @@ SfmResult SFM_CALL SimBankFileName(std::uint16_t device, SfmLocation* location, 
         std::string name;
         SfmResult result =
             location ? engine.card.BankFileName(device, location->bank, name) : kSfmUndefinedError;
-        return result == kSfmSuccess ? GiveText(text, name) : result;
+        return result == kSfmSuccess ? SfmGiveText(text, name) : result;
     });
 }
 
@@ -219,7 +204,7 @@ SfmResult SFM_CALL SimPresetName(std::uint16_t device, SfmLocation* location, Sf
         std::string name;
         SfmResult result =
             location ? engine.card.PresetName(device, *location, name) : kSfmUndefinedError;
-        return result == kSfmSuccess ? GiveText(text, name) : result;
+        return result == kSfmSuccess ? SfmGiveText(text, name) : result;
     });
 }
 
@@ -253,16 +238,6 @@ auto Controlled(Control control)
 {
     std::lock_guard<std::mutex> hold(g_lock);
     return control(TheEngine());
-}
-
-std::uint32_t CopyOut(const std::string& text, char* target, std::uint32_t room)
-{
-    if (target && room > 0) {
-        std::size_t count = std::min<std::size_t>(text.size(), room - 1);
-        std::memcpy(target, text.data(), count);
-        target[count] = 0;
-    }
-    return static_cast<std::uint32_t>(text.size());
 }
 
 void SFM_CALL SimReset()
@@ -352,13 +327,13 @@ std::uint32_t SFM_CALL SimLastPath(char* text, std::uint32_t room, std::uint32_t
             *size = engine.lastPathSize;
         if (reserved)
             *reserved = engine.lastPathReserved;
-        return CopyOut(engine.lastPath, text, room);
+        return SfmCopyText(engine.lastPath, text, room);
     });
 }
 
 std::uint32_t SFM_CALL SimStatePath(char* text, std::uint32_t room)
 {
-    return Controlled([&](Engine& engine) { return CopyOut(engine.statePath, text, room); });
+    return Controlled([&](Engine& engine) { return SfmCopyText(engine.statePath, text, room); });
 }
 
 const SimControlTable kControlTable = {

@@ -16,7 +16,6 @@
 
 #include <windows.h>
 
-#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <mutex>
@@ -100,28 +99,6 @@ SfmResult Run(Operation operation)
     }
 }
 
-// A path handed over: at most `size` bytes, up to its zero.
-bool TakePath(const SfmBuffer* buffer, std::string& path)
-{
-    if (!buffer || !buffer->text)
-        return false;
-    path.assign(buffer->text, strnlen(buffer->text, buffer->size));
-    return true;
-}
-
-// A buffer offered for text: at most `size` bytes written, the zero only when there is room.
-SfmResult GiveText(SfmBuffer* buffer, const std::string& text)
-{
-    if (!buffer || !buffer->text)
-        return kSfmUndefinedError;
-    std::size_t count = std::min<std::size_t>(text.size(), buffer->size);
-    std::memcpy(buffer->text, text.data(), count);
-    if (count < buffer->size)
-        buffer->text[count] = 0;
-    buffer->length = static_cast<std::uint32_t>(text.size());
-    return kSfmSuccess;
-}
-
 SfmResult SFM_CALL SoftDeviceCount(std::uint16_t* count)
 {
     return Run([&](Engine& engine) {
@@ -180,7 +157,7 @@ SfmResult SFM_CALL SoftLoadBank(std::uint16_t device, SfmLocation* location, Sfm
 {
     return Run([&](Engine& engine) {
         std::string file;
-        if (!location || !TakePath(path, file))
+        if (!location || !SfmTakeText(path, file))
             return kSfmUndefinedError;
         return engine.Keep(engine.card.LoadBank(device, location->bank, file));
     });
@@ -191,7 +168,7 @@ SfmResult SFM_CALL SoftBankName(std::uint16_t device, SfmLocation* location, Sfm
     return Run([&](Engine& engine) {
         std::string name;
         SfmResult result = location ? engine.card.BankName(device, location->bank, name) : kSfmUndefinedError;
-        return result == kSfmSuccess ? GiveText(text, name) : result;
+        return result == kSfmSuccess ? SfmGiveText(text, name) : result;
     });
 }
 
@@ -201,7 +178,7 @@ SfmResult SFM_CALL SoftBankFileName(std::uint16_t device, SfmLocation* location,
         std::string name;
         SfmResult result =
             location ? engine.card.BankFileName(device, location->bank, name) : kSfmUndefinedError;
-        return result == kSfmSuccess ? GiveText(text, name) : result;
+        return result == kSfmSuccess ? SfmGiveText(text, name) : result;
     });
 }
 
@@ -220,7 +197,7 @@ SfmResult SFM_CALL SoftLoadPreset(std::uint16_t device, SfmLocation* source, Sfm
 {
     return Run([&](Engine& engine) {
         std::string file;
-        if (!source || !destination || !TakePath(path, file))
+        if (!source || !destination || !SfmTakeText(path, file))
             return kSfmUndefinedError;
         return engine.card.LoadPreset(device, *source, *destination, file);
     });
@@ -231,7 +208,7 @@ SfmResult SFM_CALL SoftPresetName(std::uint16_t device, SfmLocation* location, S
     return Run([&](Engine& engine) {
         std::string name;
         SfmResult result = location ? engine.card.PresetName(device, *location, name) : kSfmUndefinedError;
-        return result == kSfmSuccess ? GiveText(text, name) : result;
+        return result == kSfmSuccess ? SfmGiveText(text, name) : result;
     });
 }
 
@@ -246,7 +223,7 @@ SfmResult SFM_CALL SoftLoadWave(std::uint16_t device, SfmLocation* location, Sfm
 {
     return Run([&](Engine& engine) {
         std::string file;
-        if (!location || !TakePath(path, file))
+        if (!location || !SfmTakeText(path, file))
             return kSfmUndefinedError;
         return engine.card.LoadWave(device, *location, file);
     });
@@ -266,16 +243,6 @@ SfmResult SFM_CALL RequestInterface(std::uint32_t interfaceId, const SfmOperatio
     return kSfmSuccess;
 }
 
-std::uint32_t CopyOut(const std::string& text, char* target, std::uint32_t room)
-{
-    if (target && room > 0) {
-        std::size_t count = std::min<std::size_t>(text.size(), room - 1);
-        std::memcpy(target, text.data(), count);
-        target[count] = 0;
-    }
-    return static_cast<std::uint32_t>(text.size());
-}
-
 // The MIDI outputs: names and opens under the card's lock, messages without it.
 std::uint32_t SOFT_MIDI_CALL MidiOutputCount()
 {
@@ -289,7 +256,7 @@ std::uint32_t SOFT_MIDI_CALL MidiOutputName(std::uint32_t output, char* text, st
     std::string name;
     if (TheEngine().card.DeviceName(output, name) != kSfmSuccess)
         name.clear();
-    return CopyOut(name, text, room);
+    return SfmCopyText(name, text, room);
 }
 
 std::int32_t SOFT_MIDI_CALL MidiOpen(std::uint32_t output)
@@ -330,7 +297,7 @@ void SFM_CALL SoftWaitUntilRestored()
 std::uint32_t SFM_CALL SoftAudioFailure(char* text, std::uint32_t room)
 {
     std::lock_guard<std::mutex> hold(g_lock);
-    return CopyOut(TheEngine().audio->Failure(), text, room);
+    return SfmCopyText(TheEngine().audio->Failure(), text, room);
 }
 
 SfmResult SFM_CALL SoftGetSettings(SoftCardSettings* settings)
@@ -378,7 +345,7 @@ std::uint32_t SFM_CALL SoftAudioFigures(SoftCardAudioFigures* figures)
     AudioStatsSnapshot stats;
     if (!engine.audio->Figures(&info, &stats, &figures->firstSoundNs))
         return 0;
-    CopyOut(AudioApiName(info.api), figures->api, sizeof figures->api);
+    SfmCopyText(AudioApiName(info.api), figures->api, sizeof figures->api);
     figures->rate = info.format.rate;
     figures->periodFrames = info.periodFrames;
     figures->bufferFrames = info.bufferFrames;
@@ -406,7 +373,7 @@ std::uint32_t SFM_CALL SoftStatePath(char* text, std::uint32_t room)
     if (bytes > 0)
         WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), static_cast<int>(wide.size()), &utf8[0], bytes, nullptr,
                             nullptr);
-    return CopyOut(utf8, text, room);
+    return SfmCopyText(utf8, text, room);
 }
 
 } // namespace
