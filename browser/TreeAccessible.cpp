@@ -1,31 +1,19 @@
 #include "browser/TreeAccessible.h"
 
 #include "base/CallbackGuard.h"
+#include "base/StandardBackedAccessible.h"
 
 #include <commctrl.h>
-#include <oleacc.h>
 
 #include <string>
 
 namespace {
 
-// Declared here: MinGW's oleacc and uuid libraries both define IID_IAccessible, and linking
-// the two clashes.
-const GUID kAccessible = {0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
-
-IAccessible* StandardObject(HWND tree)
-{
-    IAccessible* object = nullptr;
-    if (FAILED(CreateStdAccessibleObject(tree, OBJID_CLIENT, kAccessible, reinterpret_cast<void**>(&object))))
-        return nullptr;
-    return object;
-}
-
 bool PlatformNamesItems(HWND tree)
 {
     if (!TreeView_GetRoot(tree))
         return true;
-    IAccessible* object = StandardObject(tree);
+    IAccessible* object = StandardAccessible(tree);
     if (!object)
         return true;
     long children = 0;
@@ -83,73 +71,16 @@ std::wstring TextOf(HWND tree, HTREEITEM item)
     return text;
 }
 
-HRESULT Text(const std::wstring& text, BSTR* out)
-{
-    *out = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
-    return *out ? S_OK : E_OUTOFMEMORY;
-}
-
-HRESULT Number(long value, VARIANT* out)
-{
-    VariantInit(out);
-    out->vt = VT_I4;
-    out->lVal = value;
-    return S_OK;
-}
-
-bool IsSelf(const VARIANT& child)
-{
-    return child.vt == VT_I4 && child.lVal == CHILDID_SELF;
-}
-
 // The tree itself is answered by the platform's object; its items here.
-class CTreeAccessible final : public IAccessible {
+class CTreeAccessible final : public CStandardBackedAccessible {
 public:
     CTreeAccessible(HWND tree, IAccessible* standard)
-        : m_tree(tree)
-        , m_standard(standard)
+        : CStandardBackedAccessible(standard)
+        , m_tree(tree)
     {
-    }
-    CTreeAccessible(const CTreeAccessible&) = delete;
-    CTreeAccessible& operator=(const CTreeAccessible&) = delete;
-
-    // IUnknown
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override
-    {
-        if (iid == IID_IUnknown || iid == IID_IDispatch || iid == kAccessible) {
-            *out = static_cast<IAccessible*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&m_references)); }
-    ULONG STDMETHODCALLTYPE Release() override
-    {
-        LONG left = InterlockedDecrement(&m_references);
-        if (left == 0) {
-            m_standard->Release();
-            delete this;
-        }
-        return static_cast<ULONG>(left);
-    }
-
-    // IDispatch: screen readers call IAccessible directly.
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override
-    {
-        *count = 0;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override
-    {
-        return E_NOTIMPL;
     }
 
     // IAccessible
-    HRESULT STDMETHODCALLTYPE get_accParent(IDispatch** parent) override { return m_standard->get_accParent(parent); }
     HRESULT STDMETHODCALLTYPE get_accChildCount(long* count) override
     {
         *count = 0;
@@ -165,22 +96,22 @@ public:
     HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* name) override
     {
         *name = nullptr;
-        if (IsSelf(child))
+        if (IsAccessibleSelf(child))
             return m_standard->get_accName(child, name);
         HTREEITEM item = Item(child);
         // The methods that build text of their own can throw; the others call the platform.
         return GuardCallback("IAccessible::get_accName", HRESULT{E_FAIL},
-                             [&] { return item ? Text(TextOf(m_tree, item), name) : E_INVALIDARG; });
+                             [&] { return item ? AccessibleText(TextOf(m_tree, item), name) : E_INVALIDARG; });
     }
     HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR* value) override
     {
         *value = nullptr;
-        if (IsSelf(child))
+        if (IsAccessibleSelf(child))
             return m_standard->get_accValue(child, value);
         // As Windows' own tree reader does: the item's depth, 0 at the top.
         HTREEITEM item = Item(child);
         return GuardCallback("IAccessible::get_accValue", HRESULT{E_FAIL}, [&] {
-            return item ? Text(std::to_wstring(DepthOf(m_tree, item)), value) : E_INVALIDARG;
+            return item ? AccessibleText(std::to_wstring(DepthOf(m_tree, item)), value) : E_INVALIDARG;
         });
     }
     HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT child, BSTR* text) override
@@ -189,13 +120,13 @@ public:
     }
     HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* role) override
     {
-        if (IsSelf(child))
+        if (IsAccessibleSelf(child))
             return m_standard->get_accRole(child, role);
-        return Item(child) ? Number(ROLE_SYSTEM_OUTLINEITEM, role) : E_INVALIDARG;
+        return Item(child) ? AccessibleNumber(ROLE_SYSTEM_OUTLINEITEM, role) : E_INVALIDARG;
     }
     HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT* state) override
     {
-        if (IsSelf(child))
+        if (IsAccessibleSelf(child))
             return m_standard->get_accState(child, state);
         HTREEITEM item = Item(child);
         if (!item)
@@ -209,7 +140,7 @@ public:
         if (CanOpen(m_tree, item))
             flags |= (TreeView_GetItemState(m_tree, item, TVIS_EXPANDED) & TVIS_EXPANDED) ? STATE_SYSTEM_EXPANDED
                                                                                          : STATE_SYSTEM_COLLAPSED;
-        return Number(flags, state);
+        return AccessibleNumber(flags, state);
     }
     HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT child, BSTR* text) override
     {
@@ -218,7 +149,7 @@ public:
     HRESULT STDMETHODCALLTYPE get_accHelpTopic(BSTR* file, VARIANT child, long* topic) override
     {
         *file = nullptr;
-        return IsSelf(child) ? m_standard->get_accHelpTopic(file, child, topic) : S_FALSE;
+        return IsAccessibleSelf(child) ? m_standard->get_accHelpTopic(file, child, topic) : S_FALSE;
     }
     HRESULT STDMETHODCALLTYPE get_accKeyboardShortcut(VARIANT child, BSTR* text) override
     {
@@ -237,7 +168,7 @@ public:
     }
     HRESULT STDMETHODCALLTYPE accSelect(long flags, VARIANT child) override
     {
-        if (IsSelf(child))
+        if (IsAccessibleSelf(child))
             return m_standard->accSelect(flags, child);
         HTREEITEM item = Item(child);
         if (!item)
@@ -250,7 +181,7 @@ public:
     }
     HRESULT STDMETHODCALLTYPE accLocation(long* left, long* top, long* width, long* height, VARIANT child) override
     {
-        if (IsSelf(child))
+        if (IsAccessibleSelf(child))
             return m_standard->accLocation(left, top, width, height, child);
         HTREEITEM item = Item(child);
         RECT rect = {};
@@ -265,7 +196,7 @@ public:
     }
     HRESULT STDMETHODCALLTYPE accNavigate(long direction, VARIANT start, VARIANT* end) override
     {
-        return IsSelf(start) ? m_standard->accNavigate(direction, start, end) : E_NOTIMPL;
+        return IsAccessibleSelf(start) ? m_standard->accNavigate(direction, start, end) : E_NOTIMPL;
     }
     HRESULT STDMETHODCALLTYPE accHitTest(long x, long y, VARIANT* child) override
     {
@@ -273,12 +204,12 @@ public:
         hit.pt = {x, y};
         ScreenToClient(m_tree, &hit.pt);
         if (HTREEITEM item = TreeView_HitTest(m_tree, &hit); item && (hit.flags & TVHT_ONITEM))
-            return Number(IdOf(m_tree, item), child);
+            return AccessibleNumber(IdOf(m_tree, item), child);
         return m_standard->accHitTest(x, y, child);
     }
     HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT child) override
     {
-        return IsSelf(child) ? m_standard->accDoDefaultAction(child) : E_NOTIMPL;
+        return IsAccessibleSelf(child) ? m_standard->accDoDefaultAction(child) : E_NOTIMPL;
     }
     HRESULT STDMETHODCALLTYPE put_accName(VARIANT, BSTR) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE put_accValue(VARIANT, BSTR) override { return E_NOTIMPL; }
@@ -296,20 +227,18 @@ private:
             VariantInit(out);
             return S_FALSE;
         }
-        return Number(id, out);
+        return AccessibleNumber(id, out);
     }
 
     HRESULT ForSelf(VARIANT child, BSTR* text, HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, BSTR*))
     {
         *text = nullptr;
-        if (IsSelf(child))
+        if (IsAccessibleSelf(child))
             return (m_standard->*get)(child, text);
         return Item(child) ? S_FALSE : E_INVALIDARG;
     }
 
-    LONG m_references = 1;
     HWND m_tree;
-    IAccessible* m_standard;
 };
 
 } // namespace
@@ -318,11 +247,11 @@ LRESULT TreeAccessibleResult(HWND tree, WPARAM wParam, LPARAM lParam)
 {
     if (static_cast<LONG>(lParam) != OBJID_CLIENT || PlatformNamesItems(tree))
         return 0;
-    IAccessible* standard = StandardObject(tree);
+    IAccessible* standard = StandardAccessible(tree);
     if (!standard)
         return 0;
     auto* object = new CTreeAccessible(tree, standard);
-    LRESULT result = LresultFromObject(kAccessible, wParam, object);
+    LRESULT result = LresultFromObject(kAccessibleIid, wParam, object);
     object->Release();
     return result;
 }
