@@ -131,19 +131,7 @@ TEST_F(SettingsSheet, ItsOwnerIsDisabledWhileItIsOpen)
 
 TEST_F(SettingsSheet, ClosingWithoutOKHandsNothingBack)
 {
-    const struct {
-        const char* name;
-        std::function<void(SheetRunner&)> close;
-    } closings[] = {
-        {"Cancel", [](SheetRunner& r) { r.Press(IDCANCEL); }},
-        {"Apply, then Cancel",
-         [](SheetRunner& r) {
-             r.Press(kApplyButton);
-             r.Press(IDCANCEL);
-         }},
-        {"close box", [](SheetRunner& r) { PostMessageA(r.Sheet(), WM_SYSCOMMAND, SC_CLOSE, 0); }},
-    };
-    for (const auto& c : closings) {
+    for (const SheetClosing& c : ClosingsWithoutOK()) {
         SCOPED_TRACE(c.name);
         settings = StoredSettings();
         SheetRunner runner(Show(), kSettingsSheetCaption);
@@ -159,10 +147,7 @@ TEST_F(SettingsSheet, ClosingWithoutOKHandsNothingBack)
 
 TEST_F(SettingsSheet, OKHandsEveryValueBack)
 {
-    const struct {
-        const char* name;
-        std::function<void(SheetRunner&)> close;
-    } closings[] = {
+    const SheetClosing closings[] = {
         {"OK", [](SheetRunner& r) { r.Press(IDOK); }},
         {"Apply, then OK",
          [](SheetRunner& r) {
@@ -170,7 +155,7 @@ TEST_F(SettingsSheet, OKHandsEveryValueBack)
              r.Press(IDOK);
          }},
     };
-    for (const auto& c : closings) {
+    for (const SheetClosing& c : closings) {
         SCOPED_TRACE(c.name);
         settings = StoredSettings();
         SheetRunner runner(Show(), kSettingsSheetCaption);

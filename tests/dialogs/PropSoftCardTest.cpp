@@ -124,19 +124,7 @@ TEST_F(SoftCardPage, OKHandsTheCardWhatChanged)
 
 TEST_F(SoftCardPage, ClosingWithoutOKChangesNothingOnTheCard)
 {
-    const struct {
-        const char* name;
-        std::function<void(SheetRunner&)> close;
-    } closings[] = {
-        {"Cancel", [](SheetRunner& r) { r.Press(IDCANCEL); }},
-        {"Apply, then Cancel",
-         [](SheetRunner& r) {
-             r.Press(kApplyButton);
-             r.Press(IDCANCEL);
-         }},
-        {"the close box", [](SheetRunner& r) { SendMessageA(r.Sheet(), WM_SYSCOMMAND, SC_CLOSE, 0); }},
-    };
-    for (const auto& closing : closings) {
+    for (const SheetClosing& closing : ClosingsWithoutOK()) {
         MessageBoxWatcher boxes;
         SheetRunner runner(Show(), kSettingsSheetCaption);
         ASSERT_NE(runner.Sheet(), nullptr) << closing.name;

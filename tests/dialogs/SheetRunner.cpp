@@ -60,3 +60,17 @@ void Type(HWND page, int editId, const char* text)
 {
     SendMessageA(GetDlgItem(page, editId), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
 }
+
+const std::vector<SheetClosing>& ClosingsWithoutOK()
+{
+    static const std::vector<SheetClosing> closings = {
+        {"Cancel", [](SheetRunner& r) { r.Press(IDCANCEL); }},
+        {"Apply, then Cancel",
+         [](SheetRunner& r) {
+             r.Press(kApplyButton);
+             r.Press(IDCANCEL);
+         }},
+        {"the close box", [](SheetRunner& r) { PostMessageA(r.Sheet(), WM_SYSCOMMAND, SC_CLOSE, 0); }},
+    };
+    return closings;
+}

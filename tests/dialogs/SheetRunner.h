@@ -7,6 +7,7 @@
 #include <atomic>
 #include <functional>
 #include <thread>
+#include <vector>
 
 // The sheet's Apply button.
 constexpr int kApplyButton = 0x3021;
@@ -38,6 +39,14 @@ private:
     HANDLE m_ended;
     std::thread m_thread;
 };
+
+// A way the user leaves the sheet without OK, named for the failure messages.
+struct SheetClosing {
+    const char* name;
+    std::function<void(SheetRunner&)> close;
+};
+// Cancel; Apply, then Cancel; the close box.
+const std::vector<SheetClosing>& ClosingsWithoutOK();
 
 // What a user does to the page's controls; each ends with the page having handled it.
 void Choose(HWND page, int comboId, int position);
