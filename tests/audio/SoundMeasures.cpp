@@ -136,3 +136,16 @@ LevelRange WindowLevels(const std::vector<float>& samples, size_t begin, size_t 
     }
     return range;
 }
+
+LevelRange ToneLevels(const std::vector<float>& samples, size_t begin, size_t end, unsigned rate, double hz,
+                      size_t window)
+{
+    LevelRange range {200.0, -200.0};
+    const size_t hop = std::max<size_t>(1, window / 2);
+    for (size_t at = begin; at + window <= end; at += hop) {
+        double db = ToneLevelDb(samples, at, at + window, rate, hz);
+        range.lowestDb = std::min(range.lowestDb, db);
+        range.highestDb = std::max(range.highestDb, db);
+    }
+    return range;
+}

@@ -36,3 +36,7 @@ struct LevelRange {
     double highestDb = 0.0;
 };
 LevelRange WindowLevels(const std::vector<float>& samples, size_t begin, size_t end, size_t window);
+// The same for ToneLevelDb at hz, over windows that overlap by half: for a sound whose level
+// beats, whether it sounds at all.
+LevelRange ToneLevels(const std::vector<float>& samples, size_t begin, size_t end, unsigned rate, double hz,
+                      size_t window);

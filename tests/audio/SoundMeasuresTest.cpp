@@ -2,6 +2,7 @@
 // output, so it is held to a cent on tones of known pitch.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <string>
@@ -80,6 +81,13 @@ TEST(SoundMeasuresTest, ToneLevelHearsOneNoteApartFromAnother)
             EXPECT_LT(db, c.expectedDb) << c.name;
     }
     EXPECT_LE(ToneLevelDb(std::vector<float>(4800, 0.0f), 0, 4800, 48000, 440.0), -200.0) << "silence";
+
+    // A4 stops halfway: the loudest window hears it, the quietest does not.
+    auto stops = a4;
+    std::fill(stops.begin() + 4800, stops.end(), 0.0f);
+    LevelRange levels = ToneLevels(stops, 0, stops.size(), 48000, 440.0, 1200);
+    EXPECT_NEAR(levels.highestDb, halfScale, 0.1);
+    EXPECT_LT(levels.lowestDb, -150.0);
 }
 
 TEST(SoundMeasuresTest, SilenceAndNoiseHaveNoPitch)
