@@ -9,6 +9,9 @@
 #   E2E_ENGINE     the SFMAN32.DLL to run it on (the simulated card)
 #   E2E_INSPECTOR  inspector.exe
 #   E2E_WORK       this test's own folder for run folders, logs and screenshots
+# and, for the steps that listen to what is played (e2e_sound_on):
+#   E2E_SOFT_CARD  the software card's TWSYNTH.DLL
+#   E2E_LISTENER   recorded_note.exe (tests/e2e/RecordedNoteMain.cpp)
 #
 # Every check records its name; e2e_finish prints the summary and gives the exit status.
 # Only one Tonewell may run at a time on the display: e2e_start refuses when one is open.
@@ -560,3 +563,29 @@ e2e_expect_ini() {
   value=$(e2e_ini_value "$1" "$2" "$3") || value="(absent)"
   e2e_expect "tnw.ini [$2] $3" "$4" "$value"
 }
+
+# ---------------------------------------------------------------------------------------------
+# Sound: what the programs started from now on play, recorded by the session's file sink.
+
+# shellcheck source=tools/wine-sound.sh
+source "$(dirname "${BASH_SOURCE[0]}")/wine-sound.sh"
+
+# Why nothing can be recorded here, or nothing.
+e2e_sound_problem() {
+  local name
+  for name in E2E_SOFT_CARD E2E_LISTENER; do
+    [ -n "${!name:-}" ] || { echo "$name is not set"; return; }
+  done
+  wine_sound_problem
+}
+
+# e2e_sound_on WAV: the programs started from now on play into WAV; e2e_sound_off: into
+# nothing again (only once the program that played has ended is the file whole).
+e2e_sound_on() { wine_sound_on "$1"; }
+e2e_sound_off() { wine_sound_off; }
+
+# e2e_recorded_note WAV: the first note of the recording as "onset=S end=S hz=PITCH".
+e2e_recorded_note() { "$WINELOADER" "$E2E_LISTENER" "$(e2e_winpath "$1")"; }
+
+# e2e_cents HZ REFERENCE: how far HZ is from REFERENCE, in cents (rounded to a tenth).
+e2e_cents() { awk -v hz="$1" -v ref="$2" 'BEGIN { if (hz <= 0) print "none"; else printf "%.1f\n", 1200 * log(hz / ref) / log(2) }'; }
