@@ -19,18 +19,15 @@
 //                 second device by another program
 
 #include "app/BrowserDlg.h"
-#include "base/WideText.h"
 #include "base/resource.h"
 #include "midi/MidiMessage.h"
 #include "midi/MidiOutPort.h"
 #include "midi/SoftMidiLibrary.h"
 #include "settings/Profile.h"
-#include "tests/app/SoundMarks.h"
-#include "tests/audio/SoundMeasures.h"
-#include "tests/audio/WavRecording.h"
+#include "tests/app/SoftCardWindow.h"
+#include "tests/audio/SoundMarks.h"
+#include "tests/audio/TimedRecording.h"
 #include "tests/engine/SoundFontFixture.h"
-#include "tests/support/DropData.h"
-#include "tests/support/MenuWatcher.h"
 #include "tests/support/MessageBoxWatcher.h"
 #include "tests/support/ModalRunner.h"
 #include "tests/support/TreeItemText.h"
@@ -74,7 +71,7 @@ constexpr DWORD kHeldMs = 500;
 constexpr DWORD kGapMs = 400;
 // The cases that remove a sound: the other note first, then the one to be removed, both
 // heard together for kBothMs, the window's command, then kAfterMs to hear what is left.
-constexpr DWORD kCompanionFirstMs = 150;
+constexpr DWORD kOtherFirstMs = 150;
 constexpr DWORD kBothMs = 300;
 constexpr DWORD kAfterMs = 450;
 // Until the buffers between the card and the file have filled, sound reaches the file sooner
@@ -99,121 +96,132 @@ std::string DiskFolder()
     return sink.substr(0, sink.find_last_of('\\') + 1) + "on disk";
 }
 
-// The main window as the test drives it: tree items found by the starts of their texts, and
-// the user's gestures on them.
-class SoftCardWindow {
+// Plays the cases into the recording and marks each step on the timeline: the notes on the
+// virtual keyboard, the window's commands as the user gives them.
+class CasePlayer {
 public:
-    explicit SoftCardWindow(ModalRunner& runner) : m_runner(runner) {}
+    CasePlayer(SoftCardWindow& window, VirtualMidi& midi, CSoundMarkLog& marks)
+        : m_window(window), m_midi(midi), m_marks(marks)
+    {}
 
-    HWND Window() const { return m_runner.Window(); }
-    HWND Tree() const { return GetDlgItem(Window(), IDC_SOUND_TREE); }
-
-    // The item reached from the top by children whose texts start with `prefixes`, each
-    // branch opened on the way; null when one is missing.
-    HTREEITEM Find(const std::vector<std::string>& prefixes)
+    void PlayNote(const char* name, std::uint8_t key)
     {
-        HTREEITEM item = nullptr;
-        m_runner.OnUiThread([&] {
-            HTREEITEM parent = TVI_ROOT;
-            for (const std::string& prefix : prefixes) {
-                if (parent != TVI_ROOT)
-                    TreeView_Expand(Tree(), parent, TVE_EXPAND);
-                item = ChildStartingWith(parent, prefix);
-                if (!item)
-                    return;
-                parent = item;
-            }
-        });
-        return item;
+        m_marks.Mark(name, "on");
+        ASSERT_TRUE(Press(key)) << name;
+        Sleep(kHeldMs);
+        m_marks.Mark(name, "off");
+        ASSERT_TRUE(Release(key)) << name;
+        Sleep(kGapMs);
     }
 
-    bool Select(const std::vector<std::string>& prefixes)
+    // The other note (E4) starts and stops by `other`; in between A4 of the preset at
+    // `removedPreset`, and `remove` while both sound.
+    struct OtherNote {
+        std::function<void()> start, stop;
+    };
+    void RemoveWhileSounding(const char* name, const OtherNote& other, const TreePath& removedPreset,
+                             const std::function<void()>& remove)
     {
-        HTREEITEM item = Find(prefixes);
-        if (item)
-            m_runner.OnUiThread([&] { TreeView_SelectItem(Tree(), item); });
-        return item != nullptr;
+        m_marks.Mark(name, "on");
+        ASSERT_NO_FATAL_FAILURE(other.start()) << name;
+        Sleep(kOtherFirstMs);
+        ASSERT_TRUE(m_window.Select(removedPreset)) << name;
+        m_marks.Mark(name, "removed-on");
+        ASSERT_TRUE(Press(kA4)) << name;
+        Sleep(kBothMs);
+        m_marks.Mark(name, "remove");
+        ASSERT_NO_FATAL_FAILURE(remove()) << name;
+        m_marks.Mark(name, "removed");
+        Sleep(kAfterMs);
+        m_marks.Mark(name, "off");
+        ASSERT_TRUE(Release(kA4)) << name;
+        ASSERT_NO_FATAL_FAILURE(other.stop()) << name;
+        Sleep(kGapMs);
     }
 
-    std::vector<std::string> ChildTexts(const std::vector<std::string>& prefixes)
-    {
-        std::vector<std::string> texts;
-        HTREEITEM parent = Find(prefixes);
-        m_runner.OnUiThread([&] {
-            TreeView_Expand(Tree(), parent, TVE_EXPAND);
-            for (HTREEITEM item = TreeView_GetChild(Tree(), parent); item; item = TreeView_GetNextSibling(Tree(), item))
-                texts.push_back(TreeItemText(Tree(), item));
-        });
-        return texts;
-    }
-
-    // As the shell drops a file onto the item.
-    bool DropOnto(const std::vector<std::string>& prefixes, const std::string& path)
-    {
-        HTREEITEM item = Find(prefixes);
-        if (!item)
-            return false;
-        RECT rect = {};
-        m_runner.OnUiThread([&] {
-            TreeView_EnsureVisible(Tree(), item);
-            TreeView_GetItemRect(Tree(), item, &rect, TRUE);
-        });
-        POINT point = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
-        MapWindowPoints(Tree(), Window(), &point, 1);
-        SendMessageW(Window(), WM_DROPFILES, reinterpret_cast<WPARAM>(DropData({WidenAnsi(path)}, point)), 0);
-        return true;
-    }
-
-    // The Delete key in the tree.
-    void PressDelete()
-    {
-        NMTVKEYDOWN down = {{Tree(), IDC_SOUND_TREE, static_cast<UINT>(TVN_KEYDOWN)}, VK_DELETE, 0};
-        SendMessageA(Window(), WM_NOTIFY, IDC_SOUND_TREE, reinterpret_cast<LPARAM>(&down));
-    }
-
-    // The selected item's menu, as the menu key opens it, answered with `choice`.
-    bool ChooseFromMenu(const std::string& choice)
-    {
-        MenuWatcher menu(choice);
-        SendMessageA(Window(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(Tree()), -1);
-        return menu.Shown();
-    }
-
-    // The octave's arrows: +1 up, -1 down.
-    void StepOctave(int delta)
-    {
-        NMUPDOWN step = {{GetDlgItem(Window(), IDC_OCTAVE_SPIN), IDC_OCTAVE_SPIN, static_cast<UINT>(UDN_DELTAPOS)}, 0,
-                         delta};
-        SendMessageA(Window(), WM_NOTIFY, IDC_OCTAVE_SPIN, reinterpret_cast<LPARAM>(&step));
-    }
-
-private:
-    HTREEITEM ChildStartingWith(HTREEITEM parent, const std::string& prefix) const
-    {
-        for (HTREEITEM item = TreeView_GetChild(Tree(), parent); item; item = TreeView_GetNextSibling(Tree(), item))
-            if (TreeItemText(Tree(), item).rfind(prefix, 0) == 0)
-                return item;
-        return nullptr;
-    }
-
-    ModalRunner& m_runner;
-};
-
-// The keyboard's notes, each handed over before it returns.
-class Keys {
-public:
-    explicit Keys(VirtualMidi& midi) : m_midi(midi) {}
+    // The keyboard's notes, each handed over before they return.
     bool Press(std::uint8_t key) { return Send(PackShortMessage(0x90, key, 100)); }
     bool Release(std::uint8_t key) { return Send(PackShortMessage(0x80, key, 0)); }
 
 private:
-    bool Send(DWORD message)
+    bool Send(std::uint32_t message)
     {
         m_midi.Receive(0, message);
         return m_midi.WaitUntilDelivered();
     }
+
+    SoftCardWindow& m_window;
     VirtualMidi& m_midi;
+    CSoundMarkLog& m_marks;
 };
+
+// The files listed under "Sound Files on disk", and tnw.ini listing their folder.
+void PutFilesOnDisk(const std::string& ini)
+{
+    const std::string folder = DiskFolder();
+    CreateDirectoryA(folder.c_str(), nullptr);
+    ASSERT_TRUE(CopyFileA(kFontPath, (folder + "\\TimGM6mb.sf2").c_str(), FALSE));
+    WriteBytes(folder + "\\" + kWaveName, SineWaveBytes(22050));
+    std::ofstream file(ini, std::ios::binary);
+    file << "[Preview]\r\nMidiInDevice=Keys\r\n[Folders]\r\nLocalSoundFonts_0=" << folder << "\r\n";
+}
+
+void PlayEveryCase(SoftCardWindow& window, CasePlayer& player)
+{
+    const TreePath loaded = {kLoaded, kDevice1, kLoadedBank}, dropped = {kLoaded, kDevice1, kDroppedBank};
+    const TreePath loadedLead = {kLoaded, kDevice1, kLoadedBank, kLead};
+    const TreePath droppedLead = {kLoaded, kDevice1, kDroppedBank, kLead};
+    ASSERT_TRUE(window.Select(loadedLead));
+    Sleep(kSettleMs);
+    ASSERT_NO_FATAL_FAILURE(player.PlayNote("as-played", kA4));
+    window.StepOctave(1);
+    ASSERT_EQ(WindowText(GetDlgItem(window.Window(), IDC_OCTAVE_EDIT)), "+1");
+    ASSERT_NO_FATAL_FAILURE(player.PlayNote("octave-up", kA4));
+    window.StepOctave(-1);
+    ASSERT_TRUE(window.Select({kLoaded, kDevice1, kLoadedBank, kOther}));
+    ASSERT_NO_FATAL_FAILURE(player.PlayNote("other-preset", kA4));
+    ASSERT_TRUE(window.Select({"Sound Files on disk", "Z:", "TimGM6mb.sf2", kDiskLead}));
+    ASSERT_NO_FATAL_FAILURE(player.PlayNote("disk-preset", kA4));
+    ASSERT_TRUE(window.Select({"Sound Files on disk", "Z:", kWaveName}));
+    ASSERT_NO_FATAL_FAILURE(player.PlayNote("disk-wave", kG4));
+
+    // Another bank of the first device, and one of the second, for the notes that go on.
+    ASSERT_TRUE(window.DropOnto({kLoaded, kDevice1}, kFontPath));
+    ASSERT_TRUE(window.DropOnto({kLoaded, kDevice2}, kFontPath));
+    ASSERT_EQ(window.ChildTexts({kLoaded, kDevice2}).size(), 1u) << "the drop onto the second device";
+
+    // The other note on the same device and channel, from the other bank.
+    const CasePlayer::OtherNote otherBank = {
+        [&] {
+            ASSERT_TRUE(window.Select(droppedLead));
+            ASSERT_TRUE(player.Press(kE4));
+        },
+        [&] { ASSERT_TRUE(player.Release(kE4)); }};
+    ASSERT_NO_FATAL_FAILURE(player.RemoveWhileSounding("load-over", otherBank, loadedLead, [&] {
+        ASSERT_TRUE(window.DropOnto(loaded, kFontPath));
+    }));
+    EXPECT_EQ(window.ChildTexts({kLoaded, kDevice1}).size(), 2u) << "load-over: both banks stay";
+    ASSERT_NO_FATAL_FAILURE(player.RemoveWhileSounding("delete", otherBank, loadedLead, [&] {
+        ASSERT_TRUE(window.Select(loaded));
+        window.PressDelete();
+    }));
+    EXPECT_EQ(window.ChildTexts({kLoaded, kDevice1}).size(), 1u) << "delete: one bank is left";
+
+    // The other note from another program, on the second device's own output.
+    CMidiOutPort otherProgram;
+    ASSERT_EQ(otherProgram.OpenPort(1), 0);
+    otherProgram.SendShortMessage(0xB0, 0, 127); // the bank dropped onto the second device
+    otherProgram.SendShortMessage(0xC0, 80, 0);
+    const CasePlayer::OtherNote otherDevice = {[&] { otherProgram.SendShortMessage(0x90, kE4, 100); },
+                                               [&] { otherProgram.SendShortMessage(0x80, kE4, 0); }};
+    ASSERT_NO_FATAL_FAILURE(player.RemoveWhileSounding("clear", otherDevice, droppedLead, [&] {
+        ASSERT_TRUE(window.Select({kLoaded, kDevice1}));
+        ASSERT_TRUE(window.ChooseFromMenu("Clear all loaded SoundFonts"));
+    }));
+    otherProgram.ClosePort();
+    EXPECT_EQ(window.ChildTexts({kLoaded, kDevice1}), std::vector<std::string>{}) << "clear: no bank is left";
+    EXPECT_EQ(window.ChildTexts({kLoaded, kDevice2}).size(), 1u) << "clear: the second device keeps its bank";
+}
 
 } // namespace
 
@@ -221,22 +229,14 @@ TEST(SoftCardPlays, EveryCaseIntoOneRecording)
 {
     if (!Sink())
         GTEST_SKIP() << "no file sink: run through tests/app/soft_card_sound.sh";
-    const std::string folder = DiskFolder();
-    CreateDirectoryA(folder.c_str(), nullptr);
-    ASSERT_TRUE(CopyFileA(kFontPath, (folder + "\\TimGM6mb.sf2").c_str(), FALSE));
-    WriteBytes(folder + "\\" + kWaveName, SineWaveBytes(22050));
     const std::string ini = CProfile::ProgramDirectory() + "tnw.ini";
-    {
-        std::ofstream file(ini, std::ios::binary);
-        file << "[Preview]\r\nMidiInDevice=Keys\r\n[Folders]\r\nLocalSoundFonts_0=" << folder << "\r\n";
-    }
+    ASSERT_NO_FATAL_FAILURE(PutFilesOnDisk(ini));
     VirtualMidi midi;
     midi.SetInputDevices({"Keys"});
     midi.SetOutputDevices({});
     CSoftMidiLibrary outputs;
     ASSERT_TRUE(outputs.IsLoaded()) << outputs.Failure();
     MessageBoxWatcher boxes;
-    Keys keys(midi);
     CSoundMarkLog marks;
     // Loaded at start into the highest free bank of the first device.
     CBrowserDlg dialog(nullptr, kFontPath);
@@ -245,87 +245,8 @@ TEST(SoftCardPlays, EveryCaseIntoOneRecording)
         SoftCardWindow window(runner);
         ASSERT_NE(window.Window(), nullptr);
         SendMessageA(window.Window(), WM_COMMAND, MAKEWPARAM(IDC_PREVIEW, BN_CLICKED), 0);
-
-        auto playOne = [&](const char* name, std::uint8_t key) {
-            marks.Mark(name, "on");
-            ASSERT_TRUE(keys.Press(key)) << name;
-            Sleep(kHeldMs);
-            marks.Mark(name, "off");
-            ASSERT_TRUE(keys.Release(key)) << name;
-            Sleep(kGapMs);
-        };
-        ASSERT_TRUE(window.Select({kLoaded, kDevice1, kLoadedBank, kLead}));
-        Sleep(kSettleMs);
-        playOne("as-played", kA4);
-        window.StepOctave(1);
-        ASSERT_EQ(WindowText(GetDlgItem(window.Window(), IDC_OCTAVE_EDIT)), "+1");
-        playOne("octave-up", kA4);
-        window.StepOctave(-1);
-        ASSERT_TRUE(window.Select({kLoaded, kDevice1, kLoadedBank, kOther}));
-        playOne("other-preset", kA4);
-        ASSERT_TRUE(window.Select({"Sound Files on disk", "Z:", "TimGM6mb.sf2", kDiskLead}));
-        playOne("disk-preset", kA4);
-        ASSERT_TRUE(window.Select({"Sound Files on disk", "Z:", kWaveName}));
-        playOne("disk-wave", kG4);
-
-        // Another bank of the first device, and one of the second, for the notes that go on.
-        ASSERT_TRUE(window.DropOnto({kLoaded, kDevice1}, kFontPath));
-        ASSERT_TRUE(window.DropOnto({kLoaded, kDevice2}, kFontPath));
-        ASSERT_EQ(window.ChildTexts({kLoaded, kDevice2}).size(), 1u) << "the drop onto the second device";
-
-        // E4 of the lead in the other bank, then A4 of the lead in the bank to be removed,
-        // both on the first device's channel.
-        auto removeWhileSounding = [&](const char* name, const std::function<void()>& remove) {
-            ASSERT_TRUE(window.Select({kLoaded, kDevice1, kDroppedBank, kLead})) << name;
-            marks.Mark(name, "on");
-            ASSERT_TRUE(keys.Press(kE4)) << name;
-            Sleep(kCompanionFirstMs);
-            ASSERT_TRUE(window.Select({kLoaded, kDevice1, kLoadedBank, kLead})) << name;
-            marks.Mark(name, "removed-on");
-            ASSERT_TRUE(keys.Press(kA4)) << name;
-            Sleep(kBothMs);
-            marks.Mark(name, "remove");
-            remove();
-            marks.Mark(name, "removed");
-            Sleep(kAfterMs);
-            marks.Mark(name, "off");
-            ASSERT_TRUE(keys.Release(kA4)) << name;
-            ASSERT_TRUE(keys.Release(kE4)) << name;
-            Sleep(kGapMs);
-        };
-        removeWhileSounding("load-over", [&] { ASSERT_TRUE(window.DropOnto({kLoaded, kDevice1, kLoadedBank}, kFontPath)); });
-        EXPECT_EQ(window.ChildTexts({kLoaded, kDevice1}).size(), 2u) << "load-over: both banks stay";
-        removeWhileSounding("delete", [&] {
-            ASSERT_TRUE(window.Select({kLoaded, kDevice1, kLoadedBank}));
-            window.PressDelete();
-        });
-        EXPECT_EQ(window.ChildTexts({kLoaded, kDevice1}).size(), 1u) << "delete: one bank is left";
-
-        // The other note from another program, on the second device's own output.
-        CMidiOutPort otherProgram;
-        ASSERT_EQ(otherProgram.OpenPort(1), 0);
-        otherProgram.SendShortMessage(0xB0, 0, 127); // the bank dropped onto the second device
-        otherProgram.SendShortMessage(0xC0, 80, 0);
-        ASSERT_TRUE(window.Select({kLoaded, kDevice1, kDroppedBank, kLead}));
-        marks.Mark("clear", "on");
-        otherProgram.SendShortMessage(0x90, kE4, 100);
-        Sleep(kCompanionFirstMs);
-        marks.Mark("clear", "removed-on");
-        ASSERT_TRUE(keys.Press(kA4));
-        Sleep(kBothMs);
-        marks.Mark("clear", "remove");
-        ASSERT_TRUE(window.Select({kLoaded, kDevice1}));
-        EXPECT_TRUE(window.ChooseFromMenu("Clear all loaded SoundFonts"));
-        marks.Mark("clear", "removed");
-        Sleep(kAfterMs);
-        marks.Mark("clear", "off");
-        ASSERT_TRUE(keys.Release(kA4));
-        otherProgram.SendShortMessage(0x80, kE4, 0);
-        Sleep(kGapMs);
-        EXPECT_EQ(window.ChildTexts({kLoaded, kDevice1}), std::vector<std::string>{}) << "clear: no bank is left";
-        EXPECT_EQ(window.ChildTexts({kLoaded, kDevice2}).size(), 1u) << "clear: the second device keeps its bank";
-        otherProgram.ClosePort();
-
+        CasePlayer player(window, midi, marks);
+        EXPECT_NO_FATAL_FAILURE(PlayEveryCase(window, player));
         // No card here: its library's failure is the one thing told.
         EXPECT_EQ(boxes.Texts(), (std::vector<std::string>{"Couldn't initialize the SoundFont Management System "
                                                            "(Load Dll Failed). Have you remembered to install it?"}));
@@ -346,7 +267,7 @@ enum class Measure {
 struct SoundCase {
     const char* name;
     Measure measure;
-    double hz; // the note heard (Pitch), or the note removed (Removal)
+    double hz; // the note heard (Pitch), or the note removed (Removal: the other is E4)
 };
 
 const SoundCase kCases[] = {
@@ -390,76 +311,66 @@ std::string DescribeShape(const std::vector<double>& shape)
     return text + " dB";
 }
 
-// One recording and the timeline it was played by; each case is placed at its first note's
-// onset, looked for where the timeline puts it after the case before.
-class RecordingReader {
-public:
-    RecordingReader(const WavRecording& recording, std::vector<SoundMark> marks)
-        : m_recording(recording), m_marks(std::move(marks))
-    {}
-
-    // The first sample above the threshold near where `soundCase` begins; false when nothing
-    // is heard there (`problem` says where it looked).
-    bool Place(const char* soundCase, std::string& problem)
-    {
-        m_case = soundCase;
-        const double on = MarkTime(m_marks, soundCase, "on");
-        if (on < 0) {
-            problem = "not played (no mark)";
-            return false;
-        }
-        double from = 0, to = Seconds(m_recording.mono.size());
-        if (m_placed) {
-            const double due = m_onset + (on - m_onsetMark);
-            from = due - 0.1;
-            to = due + 0.3;
-        }
-        m_onsetMark = on;
-        m_placed = true;
-        for (std::size_t n = Sample(from); n < Sample(to); ++n) {
-            if (std::fabs(m_recording.mono[n]) > kThreshold) {
-                m_onset = Seconds(n);
-                return true;
-            }
-        }
-        m_onset = from + 0.1;
-        problem = "nothing heard from " + std::to_string(from) + " s to " + std::to_string(to) + " s";
-        return false;
-    }
-
-    // Seconds into the recording of the case's mark `event`.
-    double At(const char* event) const { return m_onset + (MarkTime(m_marks, m_case, event) - m_onsetMark); }
-    double Onset() const { return m_onset; }
-
-    std::size_t Sample(double seconds) const
-    {
-        const double at = std::max(0.0, seconds) * m_recording.rate;
-        return std::min(static_cast<std::size_t>(at), m_recording.mono.size());
-    }
-    std::vector<float> Span(double from, double to) const
-    {
-        return std::vector<float>(m_recording.mono.begin() + static_cast<std::ptrdiff_t>(Sample(from)),
-                                  m_recording.mono.begin() + static_cast<std::ptrdiff_t>(Sample(to)));
-    }
-    LevelRange Levels(double from, double to) const
-    {
-        return WindowLevels(m_recording.mono, Sample(from), Sample(to), Sample(kLevelWindow));
-    }
-    LevelRange ToneLevels(double from, double to, double hz) const
-    {
-        return ::ToneLevels(m_recording.mono, Sample(from), Sample(to), m_recording.rate, hz, Sample(kLevelWindow));
-    }
-    unsigned Rate() const { return m_recording.rate; }
-
-private:
-    double Seconds(std::size_t sample) const { return static_cast<double>(sample) / m_recording.rate; }
-
-    const WavRecording& m_recording;
-    std::vector<SoundMark> m_marks;
-    std::string m_case;
-    bool m_placed = false;
-    double m_onset = 0, m_onsetMark = 0;
+struct Heard {
+    double hz = 0;
+    std::vector<double> shape;
 };
+
+std::vector<double> ShapeOf(const CTimedRecording& timed, double hz)
+{
+    const double onset = timed.Onset();
+    return HarmonicShape([&](double at) { return timed.ToneLevels(onset + kPitchFrom, onset + kPitchTo, at); }, hz);
+}
+
+Heard HearPitchAndRelease(const CTimedRecording& timed, const SoundCase& c)
+{
+    const double onset = timed.Onset();
+    Heard heard;
+    heard.hz = AutocorrelationPitch(timed.Span(onset + kPitchFrom, onset + kPitchTo), timed.Rate(), 100.0, 2000.0);
+    EXPECT_LT(std::fabs(Cents(heard.hz, c.hz)), 5.0)
+        << c.name << ": heard at " << heard.hz << " Hz, " << Cents(heard.hz, c.hz) << " cents from " << c.hz << " Hz";
+    heard.shape = ShapeOf(timed, c.hz);
+    const double held = timed.Levels(onset + kPitchFrom, onset + kPitchTo).highestDb;
+    const double quietFrom = timed.At("off") + kQuietFrom;
+    const double after = timed.Levels(quietFrom, quietFrom + kQuietSpan).highestDb;
+    EXPECT_LT(after, held - 20.0) << c.name << ": " << after << " dB from " << kQuietFrom << " s after its release, "
+                                  << held << " dB while held";
+    return heard;
+}
+
+void HearOtherShape(const CTimedRecording& timed, const SoundCase& c, const std::vector<double>& firstShape)
+{
+    const std::vector<double> shape = ShapeOf(timed, c.hz);
+    double difference = 0;
+    for (std::size_t h = 0; h < shape.size() && h < firstShape.size(); ++h)
+        difference = std::max(difference, std::fabs(shape[h] - firstShape[h]));
+    EXPECT_GT(difference, 20.0) << c.name << ": harmonics 2 to 5 at " << DescribeShape(shape)
+                                << " of the fundamental, the first preset's at " << DescribeShape(firstShape);
+}
+
+// The loudest of each note's windows: the lead's level beats, by 20 dB at times.
+void HearRemoval(const CTimedRecording& timed, const SoundCase& c)
+{
+    const double both = timed.At("removed-on") + 0.08;
+    const double removedBefore = timed.ToneLevels(both, timed.At("remove"), c.hz).highestDb;
+    const double otherBefore = timed.ToneLevels(both, timed.At("remove"), kE4Hz).highestDb;
+    const double after = timed.At("removed") + kFadeTime;
+    const double end = timed.At("off") - 0.02;
+    const double removedAfter = timed.ToneLevels(after, end, c.hz).highestDb;
+    const double otherAfter = timed.ToneLevels(after, end, kE4Hz).highestDb;
+    const double took = timed.At("removed") - timed.At("remove");
+    std::cout << c.name << ": the removed note " << removedBefore << " dB, then " << removedAfter << " dB; the other "
+              << otherBefore << " dB, then " << otherAfter << " dB; the command took " << took << " s" << std::endl;
+    EXPECT_GT(removedBefore, -50.0) << c.name << ": the note to be removed was heard at " << removedBefore << " dB";
+    EXPECT_GT(otherBefore, -50.0) << c.name << ": the other note was heard at " << otherBefore << " dB";
+    EXPECT_LT(removedAfter, removedBefore - 25.0)
+        << c.name << ": the removed note at " << removedAfter << " dB from " << kFadeTime
+        << " s after the command (which took " << took << " s), " << removedBefore << " dB before";
+    // Its level beats too, its loudest window down to 15 dB below; a note that stopped is 30 dB
+    // and more below by then.
+    EXPECT_GT(otherAfter, otherBefore - 22.0)
+        << c.name << ": the other note at " << otherAfter << " dB after the command, " << otherBefore << " dB before";
+}
 
 } // namespace
 
@@ -473,74 +384,32 @@ TEST(SoftCardRecording, EachCaseIsHeardAsPlayed)
     WavRecording recording;
     ASSERT_EQ(ReadWavRecording(bytes, &recording), "") << sink;
     ASSERT_GT(recording.rate, 0u);
-    RecordingReader reader(recording, ReadSoundMarks(MarksPath()));
-
-    double asPlayedHz = 0;
-    std::vector<double> asPlayedShape;
-    auto shapeAt = [&](double onset, double hz) {
-        return HarmonicShape([&](double at) { return reader.ToneLevels(onset + kPitchFrom, onset + kPitchTo, at); }, hz);
-    };
+    CTimedRecording timed(recording, ReadSoundMarks(MarksPath()), kThreshold, kLevelWindow);
+    Heard first;
     for (const SoundCase& c : kCases) {
         std::string problem;
-        if (!reader.Place(c.name, problem)) {
+        if (!timed.Place(c.name, problem)) {
             ADD_FAILURE() << c.name << ": " << problem;
             continue;
         }
-        const double onset = reader.Onset();
-        std::cout << c.name << ": heard from " << onset << " s" << std::endl;
+        std::cout << c.name << ": heard from " << timed.Onset() << " s" << std::endl;
         switch (c.measure) {
         case Measure::Pitch: {
-            const double hz = AutocorrelationPitch(reader.Span(onset + kPitchFrom, onset + kPitchTo), reader.Rate(),
-                                                   100.0, 2000.0);
-            EXPECT_LT(std::fabs(Cents(hz, c.hz)), 5.0)
-                << c.name << ": heard at " << hz << " Hz, " << Cents(hz, c.hz) << " cents from " << c.hz << " Hz";
-            const double held = reader.Levels(onset + kPitchFrom, onset + kPitchTo).highestDb;
-            const double quietFrom = reader.At("off") + kQuietFrom;
-            const double after = reader.Levels(quietFrom, quietFrom + kQuietSpan).highestDb;
-            EXPECT_LT(after, held - 20.0) << c.name << ": " << after << " dB from " << kQuietFrom
-                                          << " s after its release, " << held << " dB while held";
-            if (std::string(c.name) == "as-played") {
-                asPlayedHz = hz;
-                asPlayedShape = shapeAt(onset, c.hz);
-            }
+            const Heard heard = HearPitchAndRelease(timed, c);
+            if (std::string(c.name) == "as-played")
+                first = heard;
             if (std::string(c.name) == "octave-up") {
-                EXPECT_NEAR(Cents(hz, asPlayedHz), 1200.0, 5.0) << c.name << ": " << hz << " Hz against " << asPlayedHz;
+                EXPECT_NEAR(Cents(heard.hz, first.hz), 1200.0, 5.0)
+                    << c.name << ": " << heard.hz << " Hz against " << first.hz << " Hz";
             }
             break;
         }
-        case Measure::OtherShape: {
-            const std::vector<double> shape = shapeAt(onset, c.hz);
-            double difference = 0;
-            for (std::size_t h = 0; h < shape.size() && h < asPlayedShape.size(); ++h)
-                difference = std::max(difference, std::fabs(shape[h] - asPlayedShape[h]));
-            EXPECT_GT(difference, 20.0) << c.name << ": harmonics 2 to 5 at " << DescribeShape(shape)
-                                        << " of the fundamental, the first preset's at " << DescribeShape(asPlayedShape);
+        case Measure::OtherShape:
+            HearOtherShape(timed, c, first.shape);
             break;
-        }
-        case Measure::Removal: {
-            // The loudest of each note's windows: the lead's level beats, by 20 dB at times.
-            const double both = reader.At("removed-on") + 0.08;
-            const double removedBefore = reader.ToneLevels(both, reader.At("remove"), c.hz).highestDb;
-            const double otherBefore = reader.ToneLevels(both, reader.At("remove"), kE4Hz).highestDb;
-            const double after = reader.At("removed") + kFadeTime;
-            const double end = reader.At("off") - 0.02;
-            const double removedAfter = reader.ToneLevels(after, end, c.hz).highestDb;
-            const double otherAfter = reader.ToneLevels(after, end, kE4Hz).highestDb;
-            const double took = reader.At("removed") - reader.At("remove");
-            std::cout << c.name << ": the removed note " << removedBefore << " dB, then " << removedAfter
-                      << " dB; the other " << otherBefore << " dB, then " << otherAfter << " dB; the command took "
-                      << took << " s" << std::endl;
-            EXPECT_GT(removedBefore, -50.0) << c.name << ": the note to be removed was heard at " << removedBefore << " dB";
-            EXPECT_GT(otherBefore, -50.0) << c.name << ": the other note was heard at " << otherBefore << " dB";
-            EXPECT_LT(removedAfter, removedBefore - 25.0)
-                << c.name << ": the removed note at " << removedAfter << " dB from " << kFadeTime
-                << " s after the command (which took " << took << " s), " << removedBefore << " dB before";
-            // Its level beats too; a note that stopped is below -65 dB by then.
-            EXPECT_GT(otherAfter, std::max(-55.0, otherBefore - 20.0))
-                << c.name << ": the other note at " << otherAfter << " dB after the command, " << otherBefore
-                << " dB before";
+        case Measure::Removal:
+            HearRemoval(timed, c);
             break;
-        }
         }
     }
 }

@@ -1,4 +1,4 @@
-#include "tests/app/SoundMarks.h"
+#include "tests/audio/SoundMarks.h"
 
 #include <fstream>
 #include <sstream>
