@@ -33,7 +33,12 @@ bool CTimedRecording::Place(const std::string& soundCase, std::string& problem)
     }
     // The next case is looked for where this one was due.
     m_onset = due;
-    problem = "nothing heard from " + std::to_string(from) + " s to " + std::to_string(to) + " s";
+    float loudest = 0;
+    for (std::size_t n = Sample(from); n < Sample(to); ++n)
+        loudest = std::max(loudest, std::fabs(m_recording.mono[n]));
+    problem = "nothing heard from " + std::to_string(from) + " s to " + std::to_string(to) + " s of the " +
+              std::to_string(Seconds(m_recording.mono.size())) + " s recorded (its loudest sample " +
+              std::to_string(loudest) + ")";
     return false;
 }
 
