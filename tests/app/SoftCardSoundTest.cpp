@@ -114,14 +114,16 @@ public:
         Sleep(kGapMs);
     }
 
-    // The other note (E4) starts and stops by `other`; in between A4 of the preset at
-    // `removedPreset`, and `remove` while both sound.
+    // The other note (E4), readied (its preset chosen), started and stopped by `other`; in
+    // between A4 of the preset at `removedPreset`, and `remove` while both sound. Each mark is
+    // taken just before the note or the command it marks.
     struct OtherNote {
-        std::function<void()> start, stop;
+        std::function<void()> ready, start, stop;
     };
     void RemoveWhileSounding(const char* name, const OtherNote& other, const TreePath& removedPreset,
                              const std::function<void()>& remove)
     {
+        ASSERT_NO_FATAL_FAILURE(other.ready()) << name;
         m_marks.Mark(name, "on");
         ASSERT_NO_FATAL_FAILURE(other.start()) << name;
         Sleep(kOtherFirstMs);
@@ -191,12 +193,9 @@ void PlayEveryCase(SoftCardWindow& window, CasePlayer& player)
     ASSERT_EQ(window.ChildTexts({kLoaded, kDevice2}).size(), 1u) << "the drop onto the second device";
 
     // The other note on the same device and channel, from the other bank.
-    const CasePlayer::OtherNote otherBank = {
-        [&] {
-            ASSERT_TRUE(window.Select(droppedLead));
-            ASSERT_TRUE(player.Press(kE4));
-        },
-        [&] { ASSERT_TRUE(player.Release(kE4)); }};
+    const CasePlayer::OtherNote otherBank = {[&] { ASSERT_TRUE(window.Select(droppedLead)); },
+                                             [&] { ASSERT_TRUE(player.Press(kE4)); },
+                                             [&] { ASSERT_TRUE(player.Release(kE4)); }};
     ASSERT_NO_FATAL_FAILURE(player.RemoveWhileSounding("load-over", otherBank, loadedLead, [&] {
         ASSERT_TRUE(window.DropOnto(loaded, kFontPath));
     }));
@@ -212,7 +211,7 @@ void PlayEveryCase(SoftCardWindow& window, CasePlayer& player)
     ASSERT_EQ(otherProgram.OpenPort(1), 0);
     otherProgram.SendShortMessage(0xB0, 0, 127); // the bank dropped onto the second device
     otherProgram.SendShortMessage(0xC0, 80, 0);
-    const CasePlayer::OtherNote otherDevice = {[&] { otherProgram.SendShortMessage(0x90, kE4, 100); },
+    const CasePlayer::OtherNote otherDevice = {[] {}, [&] { otherProgram.SendShortMessage(0x90, kE4, 100); },
                                                [&] { otherProgram.SendShortMessage(0x80, kE4, 0); }};
     ASSERT_NO_FATAL_FAILURE(player.RemoveWhileSounding("clear", otherDevice, droppedLead, [&] {
         ASSERT_TRUE(window.Select({kLoaded, kDevice1}));
