@@ -19,11 +19,13 @@
 //                 second device by another program
 
 #include "app/BrowserDlg.h"
+#include "base/SoftCardLibrary.h"
 #include "base/resource.h"
 #include "midi/MidiMessage.h"
 #include "midi/MidiOutPort.h"
 #include "midi/SoftMidiLibrary.h"
 #include "settings/Profile.h"
+#include "softcard/SoftControl.h"
 #include "tests/app/SoftCardWindow.h"
 #include "tests/audio/SoundMarks.h"
 #include "tests/audio/TimedRecording.h"
@@ -94,6 +96,18 @@ std::string DiskFolder()
 {
     std::string sink = Sink();
     return sink.substr(0, sink.find_last_of('\\') + 1) + "on disk";
+}
+
+// Why the card can't be heard, as it says: "" while it plays through an audio device.
+std::string CardAudioFailure()
+{
+    auto control = reinterpret_cast<const SoftControlTable*>(
+        GetProcAddress(GetModuleHandleA(kSoftCardLibraryName), kSoftControlName));
+    if (!control)
+        return std::string(kSoftCardLibraryName) + " has no " + kSoftControlName;
+    char text[512] = {};
+    control->AudioFailure(text, sizeof text);
+    return text;
 }
 
 // Plays the cases into the recording and marks each step on the timeline: the notes on the
@@ -243,6 +257,7 @@ TEST(SoftCardPlays, EveryCaseIntoOneRecording)
         ModalRunner runner(dialog);
         SoftCardWindow window(runner);
         ASSERT_NE(window.Window(), nullptr);
+        ASSERT_EQ(CardAudioFailure(), "") << "the card plays into no audio device";
         SendMessageA(window.Window(), WM_COMMAND, MAKEWPARAM(IDC_PREVIEW, BN_CLICKED), 0);
         CasePlayer player(window, midi, marks);
         EXPECT_NO_FATAL_FAILURE(PlayEveryCase(window, player));

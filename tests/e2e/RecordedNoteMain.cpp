@@ -46,7 +46,11 @@ int main(int argc, char** argv)
     while (onset < mono.size() && !Loud(mono[onset]))
         ++onset;
     if (onset == mono.size()) {
-        std::fprintf(stderr, "recorded_note: %s holds no note (nothing above %g)\n", argv[1], kThreshold);
+        float loudest = 0;
+        for (float sample : mono)
+            loudest = std::max(loudest, std::fabs(sample));
+        std::fprintf(stderr, "recorded_note: %s holds no note: nothing above %g in %.3f s, the loudest sample %g\n",
+                     argv[1], kThreshold, static_cast<double>(mono.size()) / recording.rate, loudest);
         return 1;
     }
     const std::size_t quietNeeded = static_cast<std::size_t>(kQuietSeconds * recording.rate);
