@@ -169,12 +169,13 @@ e2e_wait_for_end() {
   return "$code"
 }
 
-# A failing test must not leave its program open for the next one.
+# A failing test must not leave its program open for the next one, nor the session recording.
 e2e_cleanup() {
   if [ -n "$E2E_LAUNCHER" ] && kill -0 "$E2E_LAUNCHER" 2>/dev/null; then
     e2e_inspect terminate >/dev/null 2>&1
     wait "$E2E_LAUNCHER" 2>/dev/null
   fi
+  if [ -n "${E2E_SOUND_ON:-}" ]; then e2e_sound_off; fi
 }
 
 e2e_tree() { e2e_inspect tree; }
@@ -581,8 +582,12 @@ e2e_sound_problem() {
 
 # e2e_sound_on WAV: the programs started from now on play into WAV; e2e_sound_off: into
 # nothing again (only once the program that played has ended is the file whole).
-e2e_sound_on() { wine_sound_on "$1"; }
-e2e_sound_off() { wine_sound_off; }
+E2E_SOUND_ON=""
+e2e_sound_on() { wine_sound_on "$1" && E2E_SOUND_ON=1; }
+e2e_sound_off() {
+  wine_sound_off
+  E2E_SOUND_ON=""
+}
 
 # e2e_recorded_note WAV: the first note of the recording as "onset=S end=S hz=PITCH".
 e2e_recorded_note() { "$WINELOADER" "$E2E_LISTENER" "$(e2e_winpath "$1")"; }
