@@ -9,6 +9,9 @@
 #   E2E_ENGINE     the SFMAN32.DLL to run it on (the simulated card)
 #   E2E_INSPECTOR  inspector.exe
 #   E2E_WORK       this test's own folder for run folders, logs and screenshots
+# and, for the steps that listen to what is played (e2e_sound_on):
+#   E2E_SOFT_CARD  the software card's TWSYNTH.DLL
+#   E2E_LISTENER   recorded_note.exe (tests/e2e/RecordedNoteMain.cpp)
 #
 # Every check records its name; e2e_finish prints the summary and gives the exit status.
 # Only one Tonewell may run at a time on the display: e2e_start refuses when one is open.
@@ -166,12 +169,13 @@ e2e_wait_for_end() {
   return "$code"
 }
 
-# A failing test must not leave its program open for the next one.
+# A failing test must not leave its program open for the next one, nor the session recording.
 e2e_cleanup() {
   if [ -n "$E2E_LAUNCHER" ] && kill -0 "$E2E_LAUNCHER" 2>/dev/null; then
     e2e_inspect terminate >/dev/null 2>&1
     wait "$E2E_LAUNCHER" 2>/dev/null
   fi
+  if [ -n "${E2E_SOUND_ON:-}" ]; then e2e_sound_off; fi
 }
 
 e2e_tree() { e2e_inspect tree; }
@@ -560,3 +564,33 @@ e2e_expect_ini() {
   value=$(e2e_ini_value "$1" "$2" "$3") || value="(absent)"
   e2e_expect "tnw.ini [$2] $3" "$4" "$value"
 }
+
+# ---------------------------------------------------------------------------------------------
+# Sound: what the programs started from now on play, recorded by the session's file sink.
+
+# shellcheck source=tools/wine-sound.sh
+source "$(dirname "${BASH_SOURCE[0]}")/wine-sound.sh"
+
+# Why nothing can be recorded here, or nothing.
+e2e_sound_problem() {
+  local name
+  for name in E2E_SOFT_CARD E2E_LISTENER; do
+    [ -n "${!name:-}" ] || { echo "$name is not set"; return; }
+  done
+  wine_sound_problem
+}
+
+# e2e_sound_on WAV: the programs started from now on play into WAV; e2e_sound_off: into
+# nothing again (only once the program that played has ended is the file whole).
+E2E_SOUND_ON=""
+e2e_sound_on() { wine_sound_on "$1" && E2E_SOUND_ON=1; }
+e2e_sound_off() {
+  wine_sound_off
+  E2E_SOUND_ON=""
+}
+
+# e2e_recorded_note WAV: the first note of the recording as "onset=S end=S hz=PITCH".
+e2e_recorded_note() { "$WINELOADER" "$E2E_LISTENER" "$(e2e_winpath "$1")"; }
+
+# e2e_cents HZ REFERENCE: how far HZ is from REFERENCE, in cents (rounded to a tenth).
+e2e_cents() { awk -v hz="$1" -v ref="$2" 'BEGIN { if (hz <= 0) print "none"; else printf "%.1f\n", 1200 * log(hz / ref) / log(2) }'; }

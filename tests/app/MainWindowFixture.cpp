@@ -5,12 +5,11 @@
 #include "settings/Profile.h"
 #include "tests/engine/SimAccess.h"
 #include "tests/support/DialogWatcher.h"
+#include "tests/support/DropData.h"
 #include "tests/support/TreeItemText.h"
 
 #include <prsht.h>
-#include <shlobj.h>
 
-#include <cstring>
 #include <fstream>
 #include <sstream>
 
@@ -234,31 +233,6 @@ void MainWindowTest::LoadBank(int device, int bank, const std::string& path)
     EngineResult loaded = open.LoadBank(bank, path);
     ASSERT_TRUE(loaded.Ok()) << loaded.Text();
 }
-
-namespace {
-
-// The drop data the shell hands over: the block, then each path and its NUL, then one more NUL.
-HDROP DropData(const std::vector<std::wstring>& paths, POINT point)
-{
-    std::size_t characters = 1;
-    for (const std::wstring& path : paths)
-        characters += path.size() + 1;
-    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + characters * sizeof(wchar_t));
-    auto* block = static_cast<DROPFILES*>(GlobalLock(memory));
-    block->pFiles = sizeof(DROPFILES);
-    block->pt = point;
-    block->fNC = FALSE;
-    block->fWide = TRUE;
-    auto* text = reinterpret_cast<wchar_t*>(reinterpret_cast<char*>(block) + sizeof(DROPFILES));
-    for (const std::wstring& path : paths) {
-        std::memcpy(text, path.c_str(), path.size() * sizeof(wchar_t));
-        text += path.size() + 1;
-    }
-    GlobalUnlock(memory);
-    return static_cast<HDROP>(memory);
-}
-
-} // namespace
 
 POINT MainWindowTest::PointOn(HTREEITEM item) const
 {

@@ -21,5 +21,11 @@ wine_sound_on "$wav" || { echo "SKIPPED: the file sink could not be set up"; exi
 export TONEWELL_AUDIO_SINK="Z:${wav//\//\\}"
 "$WINELOADER" "$PROGRAM" --gtest_color=no --gtest_filter='SoftCardPlays.*' || exit 1
 wine_sound_off
-echo "recording: $wav"
+# The sink fills in the sizes in the header once the stream has ended: then the file is whole.
+for _ in $(seq 1 50); do
+  size=$(stat -c %s "$wav" 2>/dev/null || echo 0)
+  [ "$size" -gt 44 ] && [ "$(od -An -tu4 -j40 -N4 "$wav" | tr -d ' ')" = $((size - 44)) ] && break
+  sleep 0.1
+done
+echo "recording: $wav ($(stat -c %s "$wav" 2>/dev/null || echo 0) bytes)"
 "$WINELOADER" "$PROGRAM" --gtest_color=no --gtest_filter='SoftCardRecording.*'

@@ -83,6 +83,26 @@ double RmsDb(const std::vector<float>& samples, size_t begin, size_t end)
     return rms > 0.0 ? 20.0 * std::log10(rms) : -200.0;
 }
 
+double ToneLevelDb(const std::vector<float>& samples, size_t begin, size_t end, unsigned rate, double hz)
+{
+    if (end <= begin + 1 || rate == 0)
+        return -200.0;
+    const double kPi = 3.14159265358979323846;
+    const double length = static_cast<double>(end - begin);
+    const double step = 2.0 * kPi * hz / rate;
+    double re = 0.0, im = 0.0, weights = 0.0;
+    for (size_t n = begin; n < end; ++n) {
+        const double offset = static_cast<double>(n - begin);
+        const double weight = 0.5 - 0.5 * std::cos(2.0 * kPi * offset / (length - 1.0));
+        re += weight * samples[n] * std::cos(step * offset);
+        im -= weight * samples[n] * std::sin(step * offset);
+        weights += weight;
+    }
+    // A sine of amplitude A gives A / 2 times the sum of the weights; its RMS is A / sqrt(2).
+    const double rms = std::sqrt(2.0) * std::hypot(re, im) / weights;
+    return rms > 0.0 ? 20.0 * std::log10(rms) : -200.0;
+}
+
 SoundSpan FindSound(const std::vector<float>& samples, float threshold)
 {
     SoundSpan span;
@@ -111,6 +131,19 @@ LevelRange WindowLevels(const std::vector<float>& samples, size_t begin, size_t 
     LevelRange range {200.0, -200.0};
     for (size_t at = begin; at + window <= end; at += window) {
         double db = RmsDb(samples, at, at + window);
+        range.lowestDb = std::min(range.lowestDb, db);
+        range.highestDb = std::max(range.highestDb, db);
+    }
+    return range;
+}
+
+LevelRange ToneLevels(const std::vector<float>& samples, size_t begin, size_t end, unsigned rate, double hz,
+                      size_t window)
+{
+    LevelRange range {200.0, -200.0};
+    const size_t hop = std::max<size_t>(1, window / 2);
+    for (size_t at = begin; at + window <= end; at += hop) {
+        double db = ToneLevelDb(samples, at, at + window, rate, hz);
         range.lowestDb = std::min(range.lowestDb, db);
         range.highestDb = std::max(range.highestDb, db);
     }

@@ -2,6 +2,7 @@
 // output, so it is held to a cent on tones of known pitch.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <string>
@@ -46,6 +47,47 @@ TEST(SoundMeasuresTest, RichToneMeasuresItsFundamental)
     for (size_t n = 0; n < samples.size(); ++n)
         samples[n] += octave[n];
     EXPECT_NEAR(Cents(AutocorrelationPitch(samples, 48000, 50.0, 2000.0), 220.0), 0.0, 1.0);
+}
+
+TEST(SoundMeasuresTest, ToneLevelHearsOneNoteApartFromAnother)
+{
+    // A4 and E4 at half scale, sounding together, as the card's cases play them.
+    auto a4 = Sine(440.0, 48000, 9600, 0.5f);
+    auto e4 = Sine(329.63, 48000, 9600, 0.5f, 1.1);
+    auto near = Sine(472.5, 48000, 9600, 0.5f);
+    auto both = a4;
+    for (size_t n = 0; n < both.size(); ++n)
+        both[n] += e4[n];
+    const double halfScale = 20 * std::log10(0.5 / std::sqrt(2.0));
+    struct Case {
+        const char* name;
+        const std::vector<float>& samples;
+        double hz;
+        double expectedDb; // or at most this, for a tone that is not there
+        bool present;
+    };
+    const Case cases[] = {
+        {"A4 alone", a4, 440.0, halfScale, true},
+        {"A4 beside E4", both, 440.0, halfScale, true},
+        {"E4 beside A4", both, 329.63, halfScale, true},
+        {"A4 where E4 alone sounds", e4, 440.0, halfScale - 90.0, false},
+        {"A4 where a tone 32.5 Hz above it sounds", near, 440.0, halfScale - 50.0, false},
+    };
+    for (const Case& c : cases) {
+        const double db = ToneLevelDb(c.samples, 0, c.samples.size(), 48000, c.hz);
+        if (c.present)
+            EXPECT_NEAR(db, c.expectedDb, 0.1) << c.name;
+        else
+            EXPECT_LT(db, c.expectedDb) << c.name;
+    }
+    EXPECT_LE(ToneLevelDb(std::vector<float>(4800, 0.0f), 0, 4800, 48000, 440.0), -200.0) << "silence";
+
+    // A4 stops halfway: the loudest window hears it, the quietest does not.
+    auto stops = a4;
+    std::fill(stops.begin() + 4800, stops.end(), 0.0f);
+    LevelRange levels = ToneLevels(stops, 0, stops.size(), 48000, 440.0, 1200);
+    EXPECT_NEAR(levels.highestDb, halfScale, 0.1);
+    EXPECT_LT(levels.lowestDb, -150.0);
 }
 
 TEST(SoundMeasuresTest, SilenceAndNoiseHaveNoPitch)

@@ -204,6 +204,14 @@ std::string WaveBytes(std::uint32_t dataBytes)
     return Riff("WAVE", Chunk("fmt ", format) + Chunk("data", std::string(dataBytes, '\0')));
 }
 
+std::string SineWaveBytes(std::uint32_t frames)
+{
+    std::string wave = WaveBytes(2 * frames);
+    std::string samples = wave.substr(44);
+    FillWithSine(samples);
+    return wave.substr(0, 44) + samples;
+}
+
 void WriteBytes(const std::string& path, const std::string& bytes)
 {
     std::unique_ptr<std::FILE, FilePointerCloser> file(std::fopen(path.c_str(), "wb"));

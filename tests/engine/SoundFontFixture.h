@@ -38,6 +38,9 @@ std::uint64_t SampleBytes(const FixtureSoundFont& soundFont);
 
 // A RIFF WAVE file with a format chunk and `dataBytes` bytes of 16-bit mono samples.
 std::string WaveBytes(std::uint32_t dataBytes);
+// The same at 22,050 frames a second holding `frames` frames of the sine of kFixtureSinePeriod
+// (441 Hz): played at its root key 60, whole periods loop without a click.
+std::string SineWaveBytes(std::uint32_t frames);
 
 void WriteBytes(const std::string& path, const std::string& bytes);
 // A new, empty folder for one test under the system's temporary folder; its path ends with a

@@ -18,6 +18,3 @@ void SelectSound(CSynthesizer& synth, int channel, int bank, int program);
 // The RMS level of `seconds` of the device's output, both sides, in dB full scale (-200 for
 // silence).
 double RenderLevelDb(CSynthesizer& synth, double seconds);
-
-// A RIFF WAVE file of 16-bit mono sine frames (period kFixtureSinePeriod) at 22,050 Hz.
-std::string SineWaveBytes(std::uint32_t frames);
