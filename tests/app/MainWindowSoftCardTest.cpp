@@ -79,16 +79,12 @@ TEST_F(MainWindowSoftCardTest, FirstRunPairsEachSoftwareDeviceWithItsOwnOutputOn
     CProfile profile(IniPath(), false);
     SavedDeviceMap saved;
     ASSERT_TRUE(ReadSavedDeviceMap(profile, saved));
-    const std::vector<std::string>& devices = saved.devices;
-    const std::vector<std::string>& outputs = saved.outputs;
-    const std::vector<int>& channels = saved.channels;
-    const std::vector<bool>& enabled = saved.enabled;
-    EXPECT_EQ(devices, (std::vector<std::string>{"Simulated Synth 1", "Simulated Synth 2", "Software Synth 1",
-                                                 "Software Synth 2"}));
+    EXPECT_EQ(saved.devices, (std::vector<std::string>{"Simulated Synth 1", "Simulated Synth 2",
+                                                       "Software Synth 1", "Software Synth 2"}));
     // The simulated card keeps the default it always had: no output of its name, channel 16.
-    EXPECT_EQ(outputs, (std::vector<std::string>{"", "", "Software Synth 1", "Software Synth 2"}));
-    EXPECT_EQ(channels, (std::vector<int>{15, 15, 0, 0}));
-    EXPECT_EQ(enabled, (std::vector<bool>{true, true, true, true}));
+    EXPECT_EQ(saved.outputs, (std::vector<std::string>{"", "", "Software Synth 1", "Software Synth 2"}));
+    EXPECT_EQ(saved.channels, (std::vector<int>{15, 15, 0, 0}));
+    EXPECT_EQ(saved.enabled, (std::vector<bool>{true, true, true, true}));
 
     std::string text;
     ASSERT_TRUE(profile.ReadString("Preview", "LFSoundFontDevice", text));
