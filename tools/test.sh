@@ -4,10 +4,9 @@
 #   - native: the portable code with AddressSanitizer and UndefinedBehaviorSanitizer, and a
 #     short fuzz run; the MIDI input threads under ThreadSanitizer;
 #   - win64: the x86_64 build under 64-bit Wine on a virtual display, on every machine;
-#   - win32: the i686 build (the release), built while the win64 tests run, then tested under
-#     32-bit Wine wherever this machine runs 32-bit programs, but for the tests labelled
-#     one_target, which win64 has run; elsewhere it is checked without running it (the
-#     release package).
+#   - win32: the i686 build (the release) under 32-bit Wine wherever this machine runs 32-bit
+#     programs, but for the tests labelled one_target, which win64 has run; elsewhere it is
+#     built and checked without running it (the release package).
 # Ends with a table of the suites and one line counting every test that ran.
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -80,25 +79,17 @@ run_tsan() {
   record tsan "$logs/tsan-tests.log" $(($(now) - start))
 }
 
-# build_windows ARCH: configures and builds that architecture.
-build_windows() {
-  wine_arch_use "$1"
-  configure "$WINE_BUILD" "$1" -DCMAKE_TOOLCHAIN_FILE="$WINE_TOOLCHAIN" && cmake --build "$WINE_BUILD"
-}
-
-build_failed() {
-  summary+=("$(printf '%-8s FAILED: the build' "$1")"); status=1; total_failed=$((total_failed + 1))
-}
-
-# test_windows ARCH BUILD_SECONDS: runs the tests of that built architecture in a Wine session of
-# its own.
-test_windows() {
-  local arch=$1 build_seconds=$2 start; start=$(now)
+# run_windows ARCH: builds that architecture and runs its tests in a Wine session of its own.
+run_windows() {
+  local arch=$1 start; start=$(now)
   wine_arch_use "$arch"
+  step "Windows build ($arch: $WINE_TOOLCHAIN)"
+  configure "$WINE_BUILD" "$arch" -DCMAKE_TOOLCHAIN_FILE="$WINE_TOOLCHAIN" && cmake --build "$WINE_BUILD" || {
+    summary+=("$(printf '%-8s FAILED: the build' "$arch")"); status=1; total_failed=$((total_failed + 1)); return; }
   if [ "$arch" = win32 ] && ! wine_can_run_win32; then
     step "$arch: checks that need no Wine (this machine cannot run 32-bit programs)"
     ctest --test-dir "$WINE_BUILD" -L static --output-on-failure 2>&1 | tee "$logs/$arch-tests.log"
-    record "$arch" "$logs/$arch-tests.log" $((build_seconds + $(now) - start)) \
+    record "$arch" "$logs/$arch-tests.log" $(($(now) - start)) \
       "only the checks that need no Wine: this machine cannot run 32-bit programs"
     return
   fi
@@ -109,41 +100,14 @@ test_windows() {
   step "$arch tests under Wine"
   tools/wine-session.sh "$WINE_BUILD/wine/prefix" --arch "$arch" --fresh -- \
     ctest --test-dir "$WINE_BUILD" "${once[@]}" --output-on-failure 2>&1 | tee "$logs/$arch-tests.log"
-  record "$arch" "$logs/$arch-tests.log" $((build_seconds + $(now) - start)) "$note"
-}
-
-# The 64-bit build, then its tests beside the 32-bit build: the tests mostly wait on Wine and
-# the display, and the build runs at the lowest priority, so that it takes only what they leave.
-run_windows() {
-  local start win64_seconds win32_built
-  start=$(now)
-  step "Windows build (win64)"
-  build_windows win64
-  local win64_built=$?
-  win64_seconds=$(($(now) - start))
-  step "Windows build (win32) beside the win64 tests, into $logs/win32-build.log"
-  rm -f "$logs/win32-build.status"
-  ( renice -n 19 -p "$BASHPID" >/dev/null 2>&1
-    begun=$(now)
-    build_windows win32 >"$logs/win32-build.log" 2>&1
-    echo "$? $(($(now) - begun))" >"$logs/win32-build.status" ) &
-  local builder=$!
-  if [ "$win64_built" -eq 0 ]; then test_windows win64 "$win64_seconds"; else build_failed win64; fi
-  wait "$builder"
-  local win32_seconds
-  read -r win32_built win32_seconds <"$logs/win32-build.status" || win32_built=1
-  if [ "${win32_built:-1}" -ne 0 ]; then
-    tail -n 40 "$logs/win32-build.log"
-    build_failed win32
-    return
-  fi
-  test_windows win32 "$win32_seconds"
+  record "$arch" "$logs/$arch-tests.log" $(($(now) - start)) "$note"
 }
 
 wine_probe_line
 run_native
 run_tsan
-run_windows
+run_windows win64
+run_windows win32
 
 echo
 echo "== summary ($(wine_probe_line))"
