@@ -118,8 +118,6 @@ std::string CheckRecording(const ApiCase& c, const AudioStreamInfo& info, const 
     SoundSpan span = FindSound(recording.mono, 0.0f);
     size_t heard = span.end - span.begin;
     size_t rendered = tone.frames;
-    // What was still queued at Close is dropped; nothing else may be lost, nor added.
-    EXPECT_LE(heard, rendered + 1) << c.name << ": more was recorded than rendered";
     EXPECT_GT(heard, recording.rate / 2) << c.name << ": less than half a second was recorded";
     if (heard <= recording.rate / 2)
         return "";
@@ -131,7 +129,11 @@ std::string CheckRecording(const ApiCase& c, const AudioStreamInfo& info, const 
         << c.name << ": measured " << pitch << " Hz at " << recording.rate;
     double expectedDb = 20 * std::log10(kAmplitude / std::sqrt(2.0));
     EXPECT_NEAR(RmsDb(middle, 0, middle.size()), expectedDb, 0.5) << c.name;
+    // What was still queued at Close is dropped; nothing else may be lost, nor added (a stall
+    // of Wine's adds its silence in the middle).
     std::string problems;
+    if (heard > rendered + 1)
+        problems += " more recorded than rendered: " + std::to_string(heard) + " of " + std::to_string(rendered) + ";";
     if (heard + info.bufferFrames + 2 * info.periodFrames < rendered)
         problems += " frames lost: " + std::to_string(heard) + " heard of " + std::to_string(rendered) + ";";
     size_t gap = LongestQuietRun(recording.mono, span.begin, span.end, 0.0f);
